@@ -1,0 +1,39 @@
+#pragma once
+// One way to report a failure that ends the current operation: the message (after its context) goes to the
+// installed error sink (a message box in the window, standard error in a batch run), then UserException
+// abandons the command. The window's command routing and the batch run catch UserException silently.
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Abandons the current command; carries no message of its own.
+class UserException : public std::exception {
+public:
+    const char* what() const noexcept override { return "command abandoned"; }
+};
+
+// A failure with a message, the stand-in for the framework's file and automation exceptions.
+class ProgramException : public std::exception {
+public:
+    explicit ProgramException(std::u16string message) : m_message(std::move(message)) {}
+    const std::u16string& Message() const { return m_message; }
+    const char* what() const noexcept override;
+
+private:
+    std::u16string m_message;
+    mutable std::string m_utf8;
+};
+
+using ErrorSink = std::function<void(const std::u16string& text)>;
+// Installs the sink; returns the previous one. The default sink writes UTF-8 and a line feed to stderr.
+ErrorSink SetErrorSink(ErrorSink sink);
+
+// Shows "context:\r\nmessage" (or the message alone), no box for an empty message, then throws UserException.
+[[noreturn]] void FatalError(std::u16string_view message, std::u16string_view context = {});
+// The exception's message (cut to 511 code units) through FatalError.
+[[noreturn]] void ReportException(const ProgramException& exception, std::u16string_view context = {});
+
+}  // namespace platform
