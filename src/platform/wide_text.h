@@ -1,38 +1,84 @@
 #pragma once
 // Wide (UTF-16) text helpers that behave the same whatever the process locale is.
-// Character classes: an exact table below U+0100, ICU's general categories above.
+// Character classes: an exact table below U+0100, ICU's character properties above (white space, alphabetic,
+// upper case, lower case), standing in for what Windows reports for those code points.
+// Case mappings: those of the C runtime in its default "C" locale, which change ASCII letters only.
 // Number readers: the results a 32-bit Windows C runtime gives (unsigned long and long are 32 bits there).
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
-bool IsSpaceW(char16_t c);  // U+0009..U+000D, U+0020, U+0085, U+00A0; above U+00FF: C1_SPACE
-bool IsAlphaW(char16_t c);  // ASCII letters, U+00AA, U+00B5, U+00BA, U+00C0..U+00D6, U+00D8..U+00F6, U+00F8..U+00FF
-bool IsAlnumW(char16_t c);
-bool IsDigitW(char16_t c);  // '0'..'9' only
-bool IsUpperW(char16_t c);
-bool IsLowerW(char16_t c);
-char16_t ToLowerW(char16_t c);  // one code unit to one code unit; unchanged when there is no simple mapping
-char16_t ToUpperW(char16_t c);
+// Class bits of the table below U+0100.
+enum : uint8_t {
+    WCLASS_SPACE = 0x01,
+    WCLASS_ALPHA = 0x02,
+    WCLASS_UPPER = 0x04,
+    WCLASS_LOWER = 0x08,
+    WCLASS_DIGIT = 0x10,
+};
+extern const uint8_t LATIN1_CLASSES[256];
+
+// Above U+00FF (out of line: they ask ICU).
+bool IsSpaceAboveLatin1(char16_t c);
+bool IsAlphaAboveLatin1(char16_t c);
+bool IsUpperAboveLatin1(char16_t c);
+bool IsLowerAboveLatin1(char16_t c);
+
+// U+0009..U+000D, U+0020, U+0085, U+00A0; above U+00FF: white space.
+inline bool IsSpaceW(char16_t c) {
+    return c < 0x100 ? (LATIN1_CLASSES[c] & WCLASS_SPACE) != 0 : IsSpaceAboveLatin1(c);
+}
+// ASCII letters, U+00AA, U+00B5, U+00BA, U+00C0..U+00D6, U+00D8..U+00F6, U+00F8..U+00FF; above: alphabetic.
+inline bool IsAlphaW(char16_t c) {
+    return c < 0x100 ? (LATIN1_CLASSES[c] & WCLASS_ALPHA) != 0 : IsAlphaAboveLatin1(c);
+}
+// '0'..'9' only
+inline bool IsDigitW(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+inline bool IsAlnumW(char16_t c) {
+    return IsDigitW(c) || IsAlphaW(c);
+}
+// Below U+0100: A-Z, U+00C0..U+00D6, U+00D8..U+00DE.
+inline bool IsUpperW(char16_t c) {
+    return c < 0x100 ? (LATIN1_CLASSES[c] & WCLASS_UPPER) != 0 : IsUpperAboveLatin1(c);
+}
+// Below U+0100: a-z, U+00AA, U+00B5, U+00BA, U+00DF..U+00F6, U+00F8..U+00FF.
+inline bool IsLowerW(char16_t c) {
+    return c < 0x100 ? (LATIN1_CLASSES[c] & WCLASS_LOWER) != 0 : IsLowerAboveLatin1(c);
+}
+// towlower / towupper in the "C" locale: 'A'..'Z' <-> 'a'..'z', every other code unit unchanged.
+inline char16_t ToLowerW(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 0x20) : c;
+}
+inline char16_t ToUpperW(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - 0x20) : c;
+}
 
 // wcstoul / wcstol: leading white space (IsSpaceW), optional sign, base 0/2..36 with "0x" for 16 and 0;
 // *end is set past the last digit read, or to the start when nothing was read. Overflow saturates as
-// the Windows runtime does (ULONG_MAX / LONG_MAX / LONG_MIN of 32 bits).
-uint32_t WcsToUL(const char16_t* text, const char16_t** end, int base);
-int32_t WcsToL(const char16_t* text, const char16_t** end, int base);
-// _wtoi: decimal, leading white space and sign, stops at the first non-digit, 0 when nothing is read.
-int32_t WToI(const char16_t* text);
+// the Windows runtime does (ULONG_MAX / LONG_MAX / LONG_MIN of 32 bits). A minus sign negates the unsigned
+// result modulo 2^32 ("-1" gives 0xFFFFFFFF). Digits are those the Windows runtime reads: ASCII and the
+// decimal digits of the scripts it knows (Arabic-Indic, Devanagari, Thai, full-width, ...).
+// text must be NUL-terminated.
+uint32_t WcsToUL(const char16_t *text, const char16_t **end, int base);
+int32_t WcsToL(const char16_t *text, const char16_t **end, int base);
+// _wtoi: decimal, leading white space and sign, stops at the first non-digit, 0 when nothing is read;
+// saturates at the 32-bit limits.
+int32_t WToI(const char16_t *text);
 
-// Case-insensitive comparisons that fold ASCII letters only (_wcsicmp, _wcsnicmp, _stricmp).
+// Case-insensitive comparisons that fold ASCII letters only (_wcsicmp, _wcsnicmp, _stricmp). The end of a view
+// counts as a NUL, and comparing stops at a NUL as the C functions do. Result <0, 0 or >0.
 int WcsICmp(std::u16string_view a, std::u16string_view b);
 int WcsNICmp(std::u16string_view a, std::u16string_view b, size_t count);
 int StrICmp(std::string_view a, std::string_view b);
 
 // Conversions for program-made text (ASCII literals, UTF-8 file names and messages).
 std::u16string WidenAscii(std::string_view ascii);
-std::u16string Utf8ToUtf16(std::string_view utf8);  // invalid sequences become U+FFFD
-std::string Utf16ToUtf8(std::u16string_view text);  // lone surrogates become U+FFFD
+std::u16string Utf8ToUtf16(std::string_view utf8); // invalid sequences become U+FFFD
+std::string Utf16ToUtf8(std::u16string_view text); // lone surrogates become U+FFFD
 
-}  // namespace platform
+} // namespace platform
