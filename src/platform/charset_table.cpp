@@ -1,0 +1,272 @@
+#include "platform/charset_table.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace platform {
+
+// The charset labels browsers accept, with the Windows code page each one decodes with. Latin-1 and ASCII labels
+// decode as Windows-1252, as browsers do; rows marked CODE_PAGE_NOT_DECODED are known labels that we leave to the
+// default.
+const CharsetCodePage CharsetCodePageTable[] = {
+    {"866", 866},
+    {"ansi_x3.4-1968", 1252},
+    {"arabic", 28596},
+    {"ascii", 1252},
+    {"asmo-708", 28596},
+    {"big5", 950},
+    {"big5-hkscs", 950},
+    {"chinese", 936},
+    {"cn-big5", 950},
+    {"cp1250", 1250},
+    {"cp1251", 1251},
+    {"cp1252", 1252},
+    {"cp1253", 1253},
+    {"cp1254", 1254},
+    {"cp1255", 1255},
+    {"cp1256", 1256},
+    {"cp1257", 1257},
+    {"cp1258", 1258},
+    {"cp819", 1252},
+    {"cp866", 866},
+    {"csbig5", 950},
+    {"cseuckr", 51949},
+    {"cseucpkdfmtjapanese", 20932},
+    {"csgb2312", 936},
+    {"csibm866", 866},
+    {"csiso2022jp", 50220},
+    {"csiso2022kr", CODE_PAGE_NOT_DECODED},
+    {"csiso58gb231280", 936},
+    {"csiso88596e", 28596},
+    {"csiso88596i", 28596},
+    {"csiso88598e", 28598},
+    {"csiso88598i", 38598},
+    {"csisolatin1", 1252},
+    {"csisolatin2", 28592},
+    {"csisolatin3", 28593},
+    {"csisolatin4", 28594},
+    {"csisolatin5", 1254},
+    {"csisolatin6", CODE_PAGE_NOT_DECODED},
+    {"csisolatin9", 28605},
+    {"csisolatinarabic", 28596},
+    {"csisolatincyrillic", 28595},
+    {"csisolatingreek", 28597},
+    {"csisolatinhebrew", 28598},
+    {"cskoi8r", 20866},
+    {"csksc56011987", 51949},
+    {"csmacintosh", 10000},
+    {"csshiftjis", 932},
+    {"cyrillic", 28595},
+    {"dos-874", 874},
+    {"ecma-114", 28596},
+    {"ecma-118", 28597},
+    {"elot_928", 28597},
+    {"euc-jp", 20932},
+    {"euc-kr", 51949},
+    {"gb18030", 54936},
+    {"gb2312", 936},
+    {"gb_2312", 936},
+    {"gb_2312-80", 936},
+    {"gbk", 936},
+    {"greek", 28597},
+    {"greek8", 28597},
+    {"hebrew", 28598},
+    {"hz-gb-2312", CODE_PAGE_NOT_DECODED},
+    {"ibm819", 1252},
+    {"ibm866", 866},
+    {"iso-2022-cn", CODE_PAGE_NOT_DECODED},
+    {"iso-2022-cn-ext", CODE_PAGE_NOT_DECODED},
+    {"iso-2022-jp", 50220},
+    {"iso-2022-kr", CODE_PAGE_NOT_DECODED},
+    {"iso-8859-1", 1252},
+    {"iso-8859-10", CODE_PAGE_NOT_DECODED},
+    {"iso-8859-11", 874},
+    {"iso-8859-13", 28603},
+    {"iso-8859-14", CODE_PAGE_NOT_DECODED},
+    {"iso-8859-15", 28605},
+    {"iso-8859-16", CODE_PAGE_NOT_DECODED},
+    {"iso-8859-2", 28592},
+    {"iso-8859-3", 28593},
+    {"iso-8859-4", 28594},
+    {"iso-8859-5", 28595},
+    {"iso-8859-6", 28596},
+    {"iso-8859-6-e", 28596},
+    {"iso-8859-6-i", 28596},
+    {"iso-8859-7", 28597},
+    {"iso-8859-8", 28598},
+    {"iso-8859-8-e", 28598},
+    {"iso-8859-8-i", 38598},
+    {"iso-8859-9", 1254},
+    {"iso-ir-100", 1252},
+    {"iso-ir-101", 28592},
+    {"iso-ir-109", 28593},
+    {"iso-ir-110", 28594},
+    {"iso-ir-126", 28597},
+    {"iso-ir-127", 28596},
+    {"iso-ir-138", 28598},
+    {"iso-ir-144", 28595},
+    {"iso-ir-148", 1254},
+    {"iso-ir-149", 51949},
+    {"iso-ir-157", CODE_PAGE_NOT_DECODED},
+    {"iso-ir-58", 936},
+    {"iso8859-1", 1252},
+    {"iso8859-10", CODE_PAGE_NOT_DECODED},
+    {"iso8859-11", 874},
+    {"iso8859-13", 28603},
+    {"iso8859-14", CODE_PAGE_NOT_DECODED},
+    {"iso8859-15", 28605},
+    {"iso8859-2", 28592},
+    {"iso8859-3", 28593},
+    {"iso8859-4", 28594},
+    {"iso8859-5", 28595},
+    {"iso8859-6", 28596},
+    {"iso8859-7", 28597},
+    {"iso8859-8", 28598},
+    {"iso8859-9", 1254},
+    {"iso88591", 1252},
+    {"iso885910", CODE_PAGE_NOT_DECODED},
+    {"iso885911", 874},
+    {"iso885913", 28603},
+    {"iso885914", CODE_PAGE_NOT_DECODED},
+    {"iso885915", 28605},
+    {"iso88592", 28592},
+    {"iso88593", 28593},
+    {"iso88594", 28594},
+    {"iso88595", 28595},
+    {"iso88596", 28596},
+    {"iso88597", 28597},
+    {"iso88598", 28598},
+    {"iso88599", 1254},
+    {"iso_8859-1", 1252},
+    {"iso_8859-15", 28605},
+    {"iso_8859-1:1987", 1252},
+    {"iso_8859-2", 28592},
+    {"iso_8859-2:1987", 28592},
+    {"iso_8859-3", 28593},
+    {"iso_8859-3:1988", 28593},
+    {"iso_8859-4", 28594},
+    {"iso_8859-4:1988", 28594},
+    {"iso_8859-5", 28595},
+    {"iso_8859-5:1988", 28595},
+    {"iso_8859-6", 28596},
+    {"iso_8859-6:1987", 28596},
+    {"iso_8859-7", 28597},
+    {"iso_8859-7:1987", 28597},
+    {"iso_8859-8", 28598},
+    {"iso_8859-8:1988", 28598},
+    {"iso_8859-9", 1254},
+    {"iso_8859-9:1989", 1254},
+    {"koi", 20866},
+    {"koi8", 20866},
+    {"koi8-r", 20866},
+    {"koi8-ru", 21866},
+    {"koi8-u", 21866},
+    {"koi8_r", 20866},
+    {"korean", 51949},
+    {"ks_c_5601-1987", 51949},
+    {"ks_c_5601-1989", 51949},
+    {"ksc5601", 51949},
+    {"ksc_5601", 51949},
+    {"l1", 1252},
+    {"l2", 28592},
+    {"l3", 28593},
+    {"l4", 28594},
+    {"l5", 1254},
+    {"l6", CODE_PAGE_NOT_DECODED},
+    {"l9", 28605},
+    {"latin1", 1252},
+    {"latin2", 28592},
+    {"latin3", 28593},
+    {"latin4", 28594},
+    {"latin5", 1254},
+    {"latin6", CODE_PAGE_NOT_DECODED},
+    {"logical", 38598},
+    {"mac", 10000},
+    {"macintosh", 10000},
+    {"ms932", 932},
+    {"ms_kanji", 932},
+    {"replacement", CODE_PAGE_NOT_DECODED},
+    {"shift-jis", 932},
+    {"shift_jis", 932},
+    {"sjis", 932},
+    {"sun_eu_greek", 28597},
+    {"tis-620", 874},
+    {"unicode-1-1-utf-8", 65001},
+    {"us-ascii", 1252},
+    {"utf-16", CODE_PAGE_NOT_DECODED},
+    {"utf-16be", CODE_PAGE_NOT_DECODED},
+    {"utf-16le", CODE_PAGE_NOT_DECODED},
+    {"utf-8", 65001},
+    {"utf8", 65001},
+    {"visual", 28598},
+    {"windows-1250", 1250},
+    {"windows-1251", 1251},
+    {"windows-1252", 1252},
+    {"windows-1253", 1253},
+    {"windows-1254", 1254},
+    {"windows-1255", 1255},
+    {"windows-1256", 1256},
+    {"windows-1257", 1257},
+    {"windows-1258", 1258},
+    {"windows-31j", 932},
+    {"windows-874", 874},
+    {"windows-949", 51949},
+    {"x-cp1250", 1250},
+    {"x-cp1251", 1251},
+    {"x-cp1252", 1252},
+    {"x-cp1253", 1253},
+    {"x-cp1254", 1254},
+    {"x-cp1255", 1255},
+    {"x-cp1256", 1256},
+    {"x-cp1257", 1257},
+    {"x-cp1258", 1258},
+    {"x-euc-jp", 20932},
+    {"x-gbk", 936},
+    {"x-mac-cyrillic", 10007},
+    {"x-mac-roman", 10000},
+    {"x-mac-ukrainian", 10007},
+    {"x-sjis", 932},
+    {"x-user-defined", CODE_PAGE_NOT_DECODED},
+    {"x-x-big5", 950},
+};
+
+const unsigned CharsetCodePageTableSize = sizeof(CharsetCodePageTable) / sizeof(CharsetCodePageTable[0]);
+
+namespace {
+
+// The search key: ASCII lowered, bytes of 0x80 and above dropped, cut at a zero byte as a C string would be.
+std::string LowerAscii(std::string_view name) {
+    std::string key;
+    key.reserve(name.size());
+    for (char c : name) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte == 0)
+            break;
+        if (byte >= 0x80)
+            continue;
+        key.push_back(byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : static_cast<char>(byte));
+    }
+    return key;
+}
+
+} // namespace
+
+std::optional<unsigned> LookupCharsetCodePage(std::string_view charsetName) {
+    const std::string key = LowerAscii(charsetName);
+    const CharsetCodePage *begin = CharsetCodePageTable;
+    const CharsetCodePage *end = CharsetCodePageTable + CharsetCodePageTableSize;
+    // Names compare as unsigned bytes, the order the table is sorted in.
+    const CharsetCodePage *row = std::lower_bound(begin, end, key, [](const CharsetCodePage &r, const std::string &k) {
+        return std::strcmp(r.name, k.c_str()) < 0;
+    });
+    if (row == end || std::strcmp(row->name, key.c_str()) != 0 || row->codePage == CODE_PAGE_NOT_DECODED)
+        return std::nullopt;
+    return row->codePage;
+}
+
+unsigned GetCharsetCodePage(std::string_view charsetName) {
+    return LookupCharsetCodePage(charsetName).value_or(1252);
+}
+
+} // namespace platform

@@ -1,0 +1,231 @@
+#include "platform/code_page.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+// ICU's name for a Windows code page. Most pages are known to ICU as "windows-NNNN"; these are not, or are known
+// under that alias as something else.
+std::string IcuConverterName(unsigned codePage) {
+    switch (codePage) {
+    case 866:
+        return "ibm-866";
+    case 10000:
+        return "macintosh";
+    case 10007:
+        return "x-mac-cyrillic";
+    case 20866:
+        return "KOI8-R";
+    case 20932:
+        return "EUC-JP";
+    case 21866:
+        return "KOI8-U";
+    case 28591:
+        return "ISO-8859-1";
+    case 28592:
+    case 28593:
+    case 28594:
+    case 28595:
+    case 28596:
+    case 28597:
+    case 28598:
+        return "ISO-8859-" + std::to_string(codePage - 28590);
+    case 28603:
+        return "ISO-8859-13";
+    case 28605:
+        return "ISO-8859-15";
+    case 38598:
+        // Logical-order Hebrew: the same bytes as ISO-8859-8; the order matters only for display.
+        return "ISO-8859-8";
+    case 50220:
+        return "ISO-2022-JP";
+    case 51949:
+        return "EUC-KR";
+    case 54936:
+        return "GB18030";
+    case 65001:
+        return "UTF-8";
+    default:
+        return "windows-" + std::to_string(codePage);
+    }
+}
+
+struct ConverterCloser {
+    void operator()(UConverter *converter) const { ucnv_close(converter); }
+};
+using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
+
+ConverterPtr OpenConverter(unsigned codePage) {
+    UErrorCode status = U_ZERO_ERROR;
+    ConverterPtr converter(ucnv_open(IcuConverterName(codePage).c_str(), &status));
+    if (U_FAILURE(status))
+        return nullptr;
+    return converter;
+}
+
+// Bytes that ICU's tables for these single-byte pages decode otherwise than browsers do: IBM's control-code
+// arrangement in 866, the Ukrainian letters of KOI8-U, bytes that Windows-1253 and Windows-874 leave undefined,
+// and the Hebrew point that Windows-1255 gained later.
+struct ByteOverride {
+    unsigned codePage;
+    unsigned char byte;
+    char16_t value;
+};
+constexpr ByteOverride BYTE_OVERRIDES[] = {
+    {866, 0x1A, 0x001A},  {866, 0x1C, 0x001C},  {866, 0x7F, 0x007F}, {21866, 0xAE, 0x045E}, {21866, 0xBE, 0x040E},
+    {1253, 0xAA, 0xFFFD}, {1255, 0xCA, 0x05BA}, {874, 0xDB, 0xFFFD}, {874, 0xDC, 0xFFFD},   {874, 0xDD, 0xFFFD},
+    {874, 0xDE, 0xFFFD},  {874, 0xFC, 0xFFFD},  {874, 0xFD, 0xFFFD}, {874, 0xFE, 0xFFFD},   {874, 0xFF, 0xFFFD},
+};
+
+void ApplyByteOverrides(std::string_view bytes, unsigned codePage, std::u16string &text) {
+    if (text.size() != bytes.size())
+        return; // not decoded byte for byte
+    for (const ByteOverride &entry : BYTE_OVERRIDES) {
+        if (entry.codePage != codePage)
+            continue;
+        for (size_t i = bytes.find(static_cast<char>(entry.byte)); i != std::string_view::npos;
+             i = bytes.find(static_cast<char>(entry.byte), i + 1))
+            text[i] = entry.value;
+    }
+}
+
+bool HasByteOverrides(unsigned codePage) {
+    for (const ByteOverride &entry : BYTE_OVERRIDES)
+        if (entry.codePage == codePage)
+            return true;
+    return false;
+}
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+std::string EncodeLatin1(std::u16string_view text, bool *lossy) {
+    std::string out(text.size(), '\0');
+    size_t length = 0;
+    bool replaced = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c <= 0xFF) {
+            out[length++] = static_cast<char>(c);
+            continue;
+        }
+        // A character the page cannot hold; a surrogate pair is one character.
+        replaced = true;
+        out[length++] = '?';
+        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+            ++i;
+    }
+    out.resize(length);
+    if (lossy)
+        *lossy = replaced;
+    return out;
+}
+
+std::string EncodeUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            c = 0xFFFD; // a lone surrogate has no UTF-8 form
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+// Any other page through ICU, with '?' for what the page lacks.
+std::string EncodeWithIcu(std::u16string_view text, unsigned codePage, bool *lossy) {
+    if (lossy)
+        *lossy = true;
+    ConverterPtr converter = OpenConverter(codePage);
+    if (!converter)
+        return {};
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setSubstChars(converter.get(), "?", 1, &status);
+    const UChar *source = text.data();
+    const UChar *sourceEnd = source + text.size();
+    std::string out(text.size() * static_cast<size_t>(ucnv_getMaxCharSize(converter.get())) + 16, '\0');
+    char *target = out.data();
+    status = U_ZERO_ERROR;
+    ucnv_fromUnicode(converter.get(), &target, out.data() + out.size(), &source, sourceEnd, nullptr, true, &status);
+    if (U_FAILURE(status))
+        return {};
+    out.resize(static_cast<size_t>(target - out.data()));
+    if (lossy) {
+        // Encoding back and forth shows whether anything was substituted.
+        *lossy = ConvertFromCodePage(out, codePage) != text;
+    }
+    return out;
+}
+
+} // namespace
+
+std::u16string ConvertFromCodePage(std::string_view bytes, unsigned codePage) {
+    if (bytes.empty())
+        return {};
+    ConverterPtr converter = OpenConverter(codePage);
+    if (!converter)
+        return {};
+    // One byte never yields more than two UTF-16 code units in the pages we decode; grow anyway if it did.
+    for (size_t capacity = bytes.size() * 2 + 2;; capacity *= 2) {
+        std::u16string text(capacity, u'\0');
+        UErrorCode status = U_ZERO_ERROR;
+        UChar *target = text.data();
+        const char *source = bytes.data();
+        // Bytes the page does not define become U+FFFD (ICU's default substitution), invalid sequences likewise.
+        ucnv_toUnicode(converter.get(), &target, text.data() + text.size(), &source, bytes.data() + bytes.size(),
+                       nullptr, true, &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            ucnv_resetToUnicode(converter.get());
+            continue;
+        }
+        if (U_FAILURE(status))
+            return {};
+        text.resize(static_cast<size_t>(target - text.data()));
+        if (HasByteOverrides(codePage))
+            ApplyByteOverrides(bytes, codePage, text);
+        return text;
+    }
+}
+
+std::string ConvertToCodePage(std::u16string_view text, unsigned codePage, bool *lossy) {
+    if (lossy)
+        *lossy = false;
+    if (text.empty())
+        return {};
+    if (codePage == 28591)
+        return EncodeLatin1(text, lossy);
+    if (codePage == 65001)
+        return EncodeUtf8(text);
+    return EncodeWithIcu(text, codePage, lossy);
+}
+
+} // namespace platform
