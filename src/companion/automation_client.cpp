@@ -1,0 +1,205 @@
+#include "companion/automation_client.h"
+
+#include "companion/automation_text.h"
+#include "companion/class_registry.h"
+#include "platform/error_report.h"
+#include "platform/wide_text.h"
+
+namespace companion {
+
+namespace {
+
+TransportLimits g_limits;
+
+// Longest reply line we accept: a board's texts are a few hundred bytes; anything near this is garbage.
+constexpr size_t MAX_REPLY_LENGTH = 1 << 20;
+
+std::u16string W(std::string_view utf8) {
+    return platform::Utf8ToUtf16(utf8);
+}
+
+const char *TypeName(ResultType type) {
+    switch (type) {
+    case ResultType::EMPTY:
+        return "empty";
+    case ResultType::BOOL:
+        return "bool";
+    case ResultType::I4:
+        return "i4";
+    case ResultType::BSTR:
+        return "bstr";
+    case ResultType::DISPATCH:
+        return "dispatch";
+    }
+    return "";
+}
+
+} // namespace
+
+std::string BstrArg(std::string_view utf8) {
+    return "bstr:" + PercentEncode(utf8);
+}
+std::string I4Arg(int value) {
+    return "i4:" + std::to_string(value);
+}
+
+TransportLimits GetTransportLimits() {
+    return g_limits;
+}
+void SetTransportLimits(const TransportLimits &limits) {
+    g_limits = limits;
+}
+
+AutomationClient::~AutomationClient() {
+    m_server.Kill();
+}
+
+bool AutomationClient::CreateDispatch(std::string_view progId, std::u16string &error) {
+    std::string classId;
+    std::string server;
+    if (!FindClassId(progId, classId) || !FindLocalServer(classId, server)) {
+        error = u"Class not registered";
+        return false;
+    }
+    int startError = m_server.Start(server, {"--automation"});
+    if (startError != 0) {
+        error = W("Server execution failed: " + server + ": " + platform::ErrnoText(startError));
+        return false;
+    }
+    std::string line;
+    auto result = m_server.ReadLine(line, g_limits.m_startMs, MAX_REPLY_LENGTH);
+    if (result == platform::ChildProcess::ReadResult::LINE && line == "READY 1")
+        return true;
+    std::string reason;
+    if (result == platform::ChildProcess::ReadResult::LINE)
+        reason = "unexpected greeting \"" + line.substr(0, 80) + "\"";
+    else if (result == platform::ChildProcess::ReadResult::TIMEOUT)
+        reason = "no answer within " + std::to_string(g_limits.m_startMs / 1000) + " seconds";
+    else if (result == platform::ChildProcess::ReadResult::END_OF_FILE && m_server.WaitExit(2000))
+        reason = "it ended (" + m_server.DescribeExit() + ")";
+    else
+        reason = "no greeting";
+    m_server.Kill();
+    error = W("Server execution failed: " + server + ": " + reason);
+    return false;
+}
+
+AutomationResult AutomationClient::Invoke(int object, int dispid, InvokeKind kind, const std::vector<std::string> &args,
+                                          ResultType expected) {
+    std::string request = "INVOKE " + std::to_string(object) + ' ' + std::to_string(dispid) +
+                          (kind == InvokeKind::METHOD ? " method" : " get");
+    for (const std::string &arg : args) {
+        request.push_back(' ');
+        request.append(arg);
+    }
+    if (!m_server.WriteLine(request))
+        Fail(u"");
+    std::string reply = ReadReply();
+
+    std::string_view view = reply;
+    if (view.starts_with("ERROR ")) {
+        std::string_view rest = view.substr(6);
+        size_t blank = rest.find(' ');
+        std::string description;
+        if (blank == std::string_view::npos || !PercentDecode(rest.substr(blank + 1), description))
+            FailMalformed(reply);
+        if (description.empty())
+            description = "Error " + std::string(rest.substr(0, blank)) + " in Tricksmith.";
+        throw platform::ProgramException(W(description));
+    }
+    if (!view.starts_with("OK "))
+        FailMalformed(reply);
+    view.remove_prefix(3);
+    size_t colon = view.find(':');
+    std::string_view type = view.substr(0, colon);
+    std::string_view value = colon == std::string_view::npos ? std::string_view() : view.substr(colon + 1);
+    if (type != TypeName(expected) || (expected == ResultType::EMPTY) != (colon == std::string_view::npos))
+        FailMalformed(reply);
+
+    AutomationResult result;
+    result.m_type = expected;
+    switch (expected) {
+    case ResultType::EMPTY:
+        break;
+    case ResultType::BOOL:
+        if (value != "0" && value != "1")
+            FailMalformed(reply);
+        result.m_number = value == "1";
+        break;
+    case ResultType::I4:
+        if (!ParseInt32(value, result.m_number))
+            FailMalformed(reply);
+        break;
+    case ResultType::DISPATCH:
+        if (!ParseInt32(value, result.m_number) || result.m_number <= 0)
+            FailMalformed(reply);
+        break;
+    case ResultType::BSTR:
+        if (!PercentDecode(value, result.m_text))
+            FailMalformed(reply);
+        break;
+    }
+    return result;
+}
+
+void AutomationClient::Release(int object) {
+    if (!m_server.WriteLine("RELEASE " + std::to_string(object)))
+        Fail(u"");
+    std::string reply = ReadReply();
+    if (reply != "OK empty")
+        FailMalformed(reply);
+}
+
+void AutomationClient::Quit() {
+    if (!m_server.Running())
+        return;
+    std::string reply;
+    if (m_server.WriteLine("QUIT")) {
+        auto result = m_server.ReadLine(reply, g_limits.m_quitMs, MAX_REPLY_LENGTH);
+        (void)result; // the server may end without answering; all we need is that it ends
+    }
+    m_server.CloseInput();
+    if (!m_server.WaitExit(g_limits.m_quitMs))
+        m_server.Kill();
+}
+
+std::string AutomationClient::ReadReply() {
+    std::string line;
+    for (;;) {
+        auto result = m_server.ReadLine(line, g_limits.m_replyMs, MAX_REPLY_LENGTH);
+        switch (result) {
+        case platform::ChildProcess::ReadResult::LINE:
+            if (line == "BUSY" || line.starts_with("BUSY "))
+                continue; // still working: the time limit starts again
+            return line;
+        case platform::ChildProcess::ReadResult::TIMEOUT:
+            Fail(W("Tricksmith did not answer within " + std::to_string((g_limits.m_replyMs + 999) / 1000) +
+                   " seconds."));
+        case platform::ChildProcess::ReadResult::TOO_LONG:
+            Fail(u"Tricksmith sent a reply that could not be understood: the line is too long.");
+        case platform::ChildProcess::ReadResult::END_OF_FILE:
+        case platform::ChildProcess::ReadResult::ERROR:
+            Fail(u"");
+        }
+    }
+}
+
+void AutomationClient::Fail(std::u16string message) {
+    if (message.empty()) {
+        // The server closed its end: say how it ended, if it did.
+        std::string how = m_server.WaitExit(2000) ? m_server.DescribeExit() : "it stopped answering";
+        message = W("Tricksmith ended unexpectedly (" + how + ").");
+    }
+    m_server.Kill();
+    throw platform::ProgramException(std::move(message));
+}
+
+void AutomationClient::FailMalformed(std::string_view line) {
+    std::string shown(line.substr(0, 80));
+    for (char &c : shown)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = '?';
+    Fail(W("Tricksmith sent a reply that could not be understood: " + shown));
+}
+
+} // namespace companion

@@ -1,0 +1,90 @@
+// tricksmith-standin: a stand-in for the Tricksmith companion program, for machines where it does not exist.
+//   tricksmith-standin --register      registers this executable as the "Tricksmith.Object" automation server
+//   tricksmith-standin --automation    serves the automation protocol on stdin/stdout (started by Dealscope)
+//   tricksmith-standin FILE.pbn        opens a PBN file handed over by Dealscope and lists its boards
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include "companion/class_registry.h"
+#include "companion/temp_pbn_file.h"
+#include "pbn_games.h"
+#include "server.h"
+
+namespace {
+
+int Register() {
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        std::cerr << "tricksmith-standin: cannot find its own path: " << error.message() << '\n';
+        return 1;
+    }
+    std::string failure =
+        companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID, self.string());
+    if (!failure.empty()) {
+        std::cerr << "tricksmith-standin: " << failure << '\n';
+        return 1;
+    }
+    std::cout << "Registered " << self.string() << " as " << companion::TRICKSMITH_PROG_ID << " in "
+              << companion::ClassesFilePath() << '\n';
+    return 0;
+}
+
+int Serve() {
+    // Dealscope may die without saying goodbye; go with it rather than linger.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() == 1)
+        return 1;
+    // The solver writes dump.txt into the current folder when it dislikes a deal: give it a folder of its own.
+    std::string pattern = companion::TempFolder() + "tricksmith-standin-XXXXXX";
+    char *folder = mkdtemp(pattern.data());
+    if (!folder || chdir(folder) != 0) {
+        std::cerr << "tricksmith-standin: cannot make a working folder in " << companion::TempFolder() << '\n';
+        return 1;
+    }
+    std::ios::sync_with_stdio(false);
+    standin::Server server;
+    int status = server.Run(std::cin, stdout);
+    if (chdir("/") == 0) {
+        std::error_code ignored;
+        std::filesystem::remove_all(pattern, ignored);
+    }
+    return status;
+}
+
+int OpenFile(const char *path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::cerr << "tricksmith-standin: cannot open " << path << '\n';
+        return 1;
+    }
+    std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    auto games = standin::ParsePbnGames(standin::DecodePbnBytes(bytes));
+    std::cout << path << ": " << games.size() << " boards\n";
+    for (const auto &game : games)
+        if (const auto *board = game.Find("Board"))
+            std::cout << "Board " << board->m_value << '\n';
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::string first = argc > 1 ? argv[1] : "";
+    if (argc == 2 && first == "--register")
+        return Register();
+    if (argc == 2 && first == "--automation")
+        return Serve();
+    if (argc == 2 && !first.starts_with("--"))
+        return OpenFile(argv[1]);
+    std::cerr << "usage: tricksmith-standin --register | --automation | FILE.pbn\n";
+    return 2;
+}
