@@ -1,0 +1,76 @@
+#include "platform/error_report.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "platform/wide_text.h"
+
+namespace platform {
+
+const char *ProgramException::what() const noexcept {
+    if (m_utf8.empty() && !m_message.empty()) {
+        try {
+            m_utf8 = Utf16ToUtf8(m_message);
+        } catch (...) {
+            return "program error";
+        }
+    }
+    return m_utf8.c_str();
+}
+
+namespace {
+
+// Standard error shows lines the Linux way: the box texts' CR LF line ends become line feeds.
+void WriteToStandardError(const std::u16string &text) {
+    std::string utf8 = Utf16ToUtf8(text);
+    std::string lines;
+    lines.reserve(utf8.size() + 1);
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')
+            continue;
+        lines += utf8[i];
+    }
+    lines += '\n';
+    std::fwrite(lines.data(), 1, lines.size(), stderr);
+    std::fflush(stderr);
+}
+
+ErrorSink &InstalledSink() {
+    static ErrorSink sink = WriteToStandardError;
+    return sink;
+}
+
+} // namespace
+
+ErrorSink SetErrorSink(ErrorSink sink) {
+    if (!sink)
+        sink = WriteToStandardError;
+    return std::exchange(InstalledSink(), std::move(sink));
+}
+
+void FatalError(std::u16string_view message, std::u16string_view context) {
+    if (!message.empty()) {
+        std::u16string text;
+        if (!context.empty()) {
+            text.reserve(context.size() + 3 + message.size());
+            text.append(context);
+            text.append(u":\r\n");
+        }
+        text.append(message);
+        InstalledSink()(text);
+    }
+    throw UserException();
+}
+
+void ReportException(const ProgramException &exception, std::u16string_view context) {
+    // The framework's message buffer holds 512 characters with its terminator.
+    constexpr size_t MESSAGE_BUFFER_SIZE = 512;
+    std::u16string_view message = exception.Message();
+    if (message.size() > MESSAGE_BUFFER_SIZE - 1)
+        message = message.substr(0, MESSAGE_BUFFER_SIZE - 1);
+    // The message is copied before the exception may go away with the caller's frame.
+    std::u16string copy(message);
+    FatalError(copy, context);
+}
+
+} // namespace platform

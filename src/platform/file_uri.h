@@ -1,0 +1,13 @@
+#pragma once
+// The address under which a page file is loaded, as a browser shows it: "file://" and the absolute path with
+// every byte outside the characters that may stand in a URL path percent-encoded (spaces, '#', '%', '?', and
+// non-ASCII bytes of the UTF-8 name among them).
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// path: a UTF-8 path; a relative one is taken from the current folder.
+std::string FileUriFromPath(std::string_view path);
+
+} // namespace platform

@@ -1,0 +1,193 @@
+#include "platform/ini_settings.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/error_report.h"
+#include "platform/mirror_file.h"
+
+namespace platform {
+
+namespace {
+
+// Values may hold line breaks (window placements, lists); they are kept on one line with backslash escapes.
+std::string Escape(const std::string &value) {
+    std::string out;
+    out.reserve(value.size());
+    for (char c : value) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string Unescape(std::string_view value) {
+    std::string out;
+    out.reserve(value.size());
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            char next = value[++i];
+            out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+// Creates each missing folder of the path's parent, as mkdir -p would.
+void MakeParentFolders(const std::string &path) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        std::string folder = path.substr(0, slash);
+        if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
+            return;
+    }
+}
+
+} // namespace
+
+IniSettings::IniSettings(std::string path) : m_path(std::move(path)) {
+    Load();
+}
+
+void IniSettings::Load() {
+    m_sections.clear();
+    std::ifstream in(m_path, std::ios::binary);
+    if (!in)
+        return;
+    std::string line;
+    Section *current = nullptr;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        if (line[0] == '[') {
+            size_t close = line.find(']');
+            if (close == std::string::npos)
+                continue;
+            std::string name = line.substr(1, close - 1);
+            current = nullptr;
+            for (Section &section : m_sections)
+                if (section.name == name)
+                    current = &section;
+            if (!current)
+                current = &m_sections.emplace_back(Section{std::move(name), {}});
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (!current || equals == std::string::npos)
+            continue;
+        std::string name = line.substr(0, equals);
+        std::string value = Unescape(std::string_view(line).substr(equals + 1));
+        bool replaced = false;
+        for (auto &entry : current->values)
+            if (entry.first == name) {
+                entry.second = value;
+                replaced = true;
+            }
+        if (!replaced)
+            current->values.emplace_back(std::move(name), std::move(value));
+    }
+}
+
+const std::string *IniSettings::Find(const std::string &section, const std::string &name) const {
+    for (const Section &s : m_sections)
+        if (s.name == section)
+            for (const auto &entry : s.values)
+                if (entry.first == name)
+                    return &entry.second;
+    return nullptr;
+}
+
+void IniSettings::Store(const std::string &section, const std::string &name, const std::string &value) {
+    Section *target = nullptr;
+    for (Section &s : m_sections)
+        if (s.name == section)
+            target = &s;
+    if (!target)
+        target = &m_sections.emplace_back(Section{section, {}});
+    for (auto &entry : target->values)
+        if (entry.first == name) {
+            entry.second = value;
+            return;
+        }
+    target->values.emplace_back(name, value);
+}
+
+std::string IniSettings::Serialize() const {
+    std::string text;
+    for (const Section &s : m_sections) {
+        text += '[';
+        text += s.name;
+        text += "]\n";
+        for (const auto &entry : s.values) {
+            text += entry.first;
+            text += '=';
+            text += Escape(entry.second);
+            text += '\n';
+        }
+    }
+    return text;
+}
+
+int IniSettings::GetInt(const std::string &section, const std::string &name, int defaultValue) const {
+    const std::string *value = Find(section, name);
+    if (!value)
+        return defaultValue;
+    char *end = nullptr;
+    long number = std::strtol(value->c_str(), &end, 10);
+    return end == value->c_str() ? defaultValue : static_cast<int>(number);
+}
+
+bool IniSettings::SetInt(const std::string &section, const std::string &name, int value) {
+    return SetString(section, name, std::to_string(value));
+}
+
+std::string IniSettings::GetString(const std::string &section, const std::string &name,
+                                   const std::string &defaultValue) const {
+    const std::string *value = Find(section, name);
+    return value ? *value : defaultValue;
+}
+
+bool IniSettings::SetString(const std::string &section, const std::string &name, const std::string &value) {
+    if (name.find_first_of("=\r\n") != std::string::npos || section.find_first_of("]\r\n") != std::string::npos)
+        return false;
+    Load();
+    Store(section, name, value);
+    try {
+        MakeParentFolders(m_path);
+        WriteFileThroughMirror(m_path, Serialize());
+        return true;
+    } catch (const ProgramException &) {
+        return false;
+    }
+}
+
+std::string DefaultSettingsPath() {
+    std::string folder;
+    const char *config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/') {
+        folder = config;
+    } else {
+        const char *home = std::getenv("HOME");
+        folder = std::string(home && *home ? home : ".") + "/.config";
+    }
+    return folder + "/Dealscope/Dealscope.ini";
+}
+
+} // namespace platform

@@ -1,0 +1,159 @@
+#include "platform/mirror_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include "platform/error_report.h"
+#include "platform/wide_text.h"
+
+namespace platform {
+
+namespace {
+
+[[noreturn]] void ThrowSystemError(const char *what, int error) {
+    std::string text = what;
+    text += ": ";
+    text += std::strerror(error);
+    text += '.';
+    throw ProgramException(Utf8ToUtf16(text));
+}
+
+std::string FolderOf(const std::string &path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// A link is replaced by writing to the file it points to, so the link itself survives as a link.
+std::string ResolveLink(const std::string &path) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return path;
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr)
+        return path;
+    return resolved;
+}
+
+std::string TempNameBeside(const std::string &target, unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+    std::string folder = FolderOf(target);
+    size_t slash = target.rfind('/');
+    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string temp = folder == "/" ? "/" : folder + "/";
+    temp += '.';
+    temp += name;
+    temp += '.';
+    temp += std::to_string(getpid());
+    temp += '-';
+    temp += std::to_string(counter++ + attempt);
+    temp += ".tmp";
+    return temp;
+}
+
+} // namespace
+
+MirrorFile::MirrorFile(std::string targetPath) : m_targetPath(ResolveLink(targetPath)) {
+    if (m_targetPath.empty())
+        throw ProgramException(u"No file name was given.");
+    struct stat targetInfo;
+    bool targetExists = stat(m_targetPath.c_str(), &targetInfo) == 0;
+    if (targetExists && S_ISDIR(targetInfo.st_mode))
+        throw ProgramException(u"Cannot write the file: it is a folder.");
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = TempNameBeside(m_targetPath, attempt);
+        int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_fd = fd;
+            m_tempPath = std::move(temp);
+            // A replaced file keeps its permissions.
+            if (targetExists)
+                (void)fchmod(m_fd, targetInfo.st_mode & 07777);
+            return;
+        }
+        if (errno != EEXIST)
+            ThrowSystemError("Cannot create the file", errno);
+    }
+    ThrowSystemError("Cannot create the file", EEXIST);
+}
+
+MirrorFile::~MirrorFile() {
+    Abort();
+}
+
+void MirrorFile::Write(std::string_view bytes) {
+    if (m_fd < 0)
+        throw ProgramException(u"Cannot write the file: it is closed.");
+    while (!bytes.empty()) {
+        ssize_t written = write(m_fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            int error = errno;
+            Abort();
+            ThrowSystemError("Cannot write the file", error);
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+}
+
+void MirrorFile::Commit() {
+    if (m_fd < 0)
+        throw ProgramException(u"Cannot write the file: it is closed.");
+    if (fsync(m_fd) != 0) {
+        int error = errno;
+        Abort();
+        ThrowSystemError("Cannot write the file", error);
+    }
+    int fd = std::exchange(m_fd, -1);
+    if (close(fd) != 0) {
+        int error = errno;
+        m_fd = -1;
+        unlink(m_tempPath.c_str());
+        m_tempPath.clear();
+        ThrowSystemError("Cannot write the file", error);
+    }
+    if (rename(m_tempPath.c_str(), m_targetPath.c_str()) != 0) {
+        int error = errno;
+        unlink(m_tempPath.c_str());
+        m_tempPath.clear();
+        ThrowSystemError("Cannot replace the file", error);
+    }
+    m_tempPath.clear();
+    // The new name is durable only once the folder is on disk too; a failure here loses nothing already written.
+    int folder = open(FolderOf(m_targetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        (void)fsync(folder);
+        close(folder);
+    }
+}
+
+void MirrorFile::Abort() noexcept {
+    if (m_fd >= 0) {
+        close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_tempPath.empty()) {
+        unlink(m_tempPath.c_str());
+        m_tempPath.clear();
+    }
+}
+
+void WriteFileThroughMirror(const std::string &targetPath, std::string_view bytes) {
+    MirrorFile file(targetPath);
+    file.Write(bytes);
+    file.Commit();
+}
+
+} // namespace platform

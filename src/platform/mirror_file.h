@@ -1,0 +1,38 @@
+#pragma once
+// A file that is never left half-written: the bytes go to a temporary file beside the target, which replaces the
+// target only when everything was written and flushed to disk. On any failure the target keeps its old content
+// (or stays absent) and the temporary file is removed.
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class MirrorFile {
+public:
+    // Creates the temporary file beside the target (a UTF-8 path). Throws ProgramException with the system's
+    // reason when the folder does not allow it.
+    explicit MirrorFile(std::string targetPath);
+    ~MirrorFile(); // abandons the temporary file unless Commit succeeded
+    MirrorFile(const MirrorFile &) = delete;
+    MirrorFile &operator=(const MirrorFile &) = delete;
+
+    // Throws ProgramException on a write error (a full disk, a quota).
+    void Write(std::string_view bytes);
+    // Flushes the temporary file to disk and puts it in the target's place. Throws ProgramException on failure,
+    // after removing the temporary file.
+    void Commit();
+    // Removes the temporary file; the target is untouched.
+    void Abort() noexcept;
+
+    const std::string &TargetPath() const { return m_targetPath; }
+
+private:
+    std::string m_targetPath;
+    std::string m_tempPath;
+    int m_fd = -1;
+};
+
+// Writes all bytes through a MirrorFile. Throws ProgramException on failure; the target is then untouched.
+void WriteFileThroughMirror(const std::string &targetPath, std::string_view bytes);
+
+} // namespace platform
