@@ -1,0 +1,235 @@
+#include "app/favorites.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/error_report.h"
+#include "platform/mirror_file.h"
+#include "platform/wide_text.h"
+
+namespace {
+
+constexpr char FAVORITES_FILE_NAME[] = "DealscopeFavorites.txt";
+
+std::string HomeFolder() {
+    if (const char *home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd *pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir)
+        return pw->pw_dir;
+    return {};
+}
+
+bool IsDirectory(const std::string &path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The value of XDG_DOCUMENTS_DIR in user-dirs.dirs: a quoted path, absolute or starting with "$HOME".
+std::string ConfiguredDocumentsFolder(const std::string &home) {
+    std::string configHome;
+    if (const char *xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        configHome = xdg;
+    else if (!home.empty())
+        configHome = home + "/.config";
+    std::ifstream in(configHome + "/user-dirs.dirs");
+    std::string line, value;
+    while (std::getline(in, line)) {
+        size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, 18, "XDG_DOCUMENTS_DIR=") != 0)
+            continue;
+        std::string text = line.substr(start + 18);
+        if (text.size() >= 2 && text.front() == '"') {
+            size_t close = text.find('"', 1);
+            text = close == std::string::npos ? std::string() : text.substr(1, close - 1);
+        }
+        if (text.rfind("$HOME", 0) == 0)
+            value = home + text.substr(5);
+        else if (!text.empty() && text.front() == '/')
+            value = text;
+    }
+    if (value.empty())
+        if (const char *env = std::getenv("XDG_DOCUMENTS_DIR"); env && *env == '/')
+            value = env;
+    return value;
+}
+
+std::u16string ErrnoText(int error) {
+    return platform::Utf8ToUtf16(std::strerror(error));
+}
+
+[[noreturn]] void ReportFileError(std::u16string message, const std::string &path) {
+    platform::ReportException(platform::ProgramException(std::move(message)), platform::Utf8ToUtf16(path));
+}
+
+} // namespace
+
+std::vector<std::u16string> ParseFavorites(std::string_view bytes) {
+    std::vector<std::u16string> entries;
+    size_t start = 0;
+    for (size_t lf = bytes.find('\n'); lf != std::string_view::npos; lf = bytes.find('\n', start)) {
+        size_t end = lf > start && bytes[lf - 1] == '\r' ? lf - 1 : lf;
+        entries.push_back(platform::Utf8ToUtf16(bytes.substr(start, end - start)));
+        start = lf + 1;
+    }
+    return entries;
+}
+
+std::string FormatFavorites(const std::vector<std::u16string> &favorites) {
+    std::string text;
+    for (const std::u16string &entry : favorites) {
+        text += platform::Utf16ToUtf8(entry);
+        text += "\r\n";
+    }
+    return text;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    size_t i = 0;
+    const size_t n = bytes.size();
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len;
+        unsigned min;
+        unsigned cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2, min = 0x80, cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3, min = 0x800, cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4, min = 0x10000, cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (n - i < len)
+            return false;
+        for (size_t k = 1; k < len; ++k) {
+            const unsigned char t = static_cast<unsigned char>(bytes[i + k]);
+            if ((t & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string GetDocumentsFolder() {
+    const std::string home = HomeFolder();
+    std::string folder = ConfiguredDocumentsFolder(home);
+    if (!IsDirectory(folder))
+        folder = home;
+    if (folder.empty())
+        throw platform::ProgramException(u"The Documents folder cannot be found: no home folder is set.");
+    return folder;
+}
+
+std::string GetFavoritesPath() {
+    return (std::filesystem::path(GetDocumentsFolder()) / FAVORITES_FILE_NAME).string();
+}
+
+FavoritesList::FavoritesList(std::string path) : m_path(std::move(path)) {}
+
+std::string FavoritesList::Path() const {
+    return m_path.empty() ? GetFavoritesPath() : m_path;
+}
+
+bool FavoritesList::LoadFavorites() {
+    m_favorites.clear();
+    m_bFileUnreadable = false;
+    std::string path;
+    try {
+        path = Path();
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT)
+                return true;
+            m_bFileUnreadable = true;
+            ReportFileError(ErrnoText(errno), path);
+        }
+        std::string bytes;
+        char buffer[16384];
+        for (;;) {
+            const ssize_t got = read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                const int error = got < 0 ? errno : 0;
+                close(fd);
+                if (got < 0) {
+                    m_bFileUnreadable = true;
+                    ReportFileError(ErrnoText(error), path);
+                }
+                break;
+            }
+            bytes.append(buffer, static_cast<size_t>(got));
+        }
+        if (!IsValidUtf8(bytes)) {
+            // Decoding would replace the bytes that are not UTF-8, and the next save would lose them.
+            m_bFileUnreadable = true;
+            ReportFileError(u"The favorites file is not UTF-8 text; it is left as it is and not changed.", path);
+        }
+        m_favorites = ParseFavorites(bytes);
+        return true;
+    } catch (const platform::UserException &) {
+        return false; // already reported
+    } catch (const platform::ProgramException &e) {
+        m_bFileUnreadable = true; // no Documents folder: there is nothing safe to write to either
+        try {
+            platform::ReportException(e, platform::Utf8ToUtf16(path));
+        } catch (const platform::UserException &) {
+        }
+        return false;
+    }
+}
+
+void FavoritesList::SaveFavorites(const std::vector<std::u16string> &favorites) {
+    std::string path;
+    try {
+        path = Path();
+    } catch (const platform::ProgramException &e) {
+        platform::ReportException(e);
+    }
+    if (m_bFileUnreadable)
+        platform::FatalError(u"The favorites file could not be read when the program started, so it is not "
+                             u"overwritten. Correct or remove the file and start the program again.",
+                             platform::Utf8ToUtf16(path));
+    try {
+        platform::WriteFileThroughMirror(path, FormatFavorites(favorites));
+    } catch (const platform::ProgramException &e) {
+        platform::ReportException(e, platform::Utf8ToUtf16(path));
+    }
+    m_favorites = favorites;
+}
+
+void FavoritesList::AddFavorite(std::u16string_view url) {
+    std::vector<std::u16string> favorites = m_favorites;
+    favorites.emplace_back(url);
+    SaveFavorites(favorites);
+}
+
+bool FavoritesList::CanAdd(std::u16string_view url) const {
+    if (url.empty())
+        return false;
+    for (const std::u16string &entry : m_favorites)
+        if (platform::WcsICmp(entry, url) == 0)
+            return false;
+    return true;
+}
+
+FavoritesList &AppFavorites() {
+    static FavoritesList list;
+    return list;
+}

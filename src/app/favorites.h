@@ -1,0 +1,53 @@
+#pragma once
+// The user's favorite page addresses: the list the Favorites menu and dialog show, and the file that keeps it
+// ("DealscopeFavorites.txt" in the Documents folder, UTF-8 without a byte-order mark, one address per line).
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The file's entries: each LF ends one, a CR right before the LF is dropped, an empty line is an empty entry and
+// whatever follows the last LF is no entry. The bytes must be valid UTF-8 (see IsValidUtf8); a byte-order mark
+// stays in the first entry as U+FEFF.
+std::vector<std::u16string> ParseFavorites(std::string_view bytes);
+// Every entry followed by CR LF, in UTF-8, without a byte-order mark.
+std::string FormatFavorites(const std::vector<std::u16string> &favorites);
+bool IsValidUtf8(std::string_view bytes);
+
+// The user's Documents folder as the XDG user-dirs configuration names it; the home folder when none is
+// configured or the configured one does not exist. Throws platform::ProgramException when there is no home.
+std::string GetDocumentsFolder();
+// GetDocumentsFolder() + "/DealscopeFavorites.txt".
+std::string GetFavoritesPath();
+
+// The list and its file. A change is written to the file first and only then becomes the list, so the list,
+// and with it the menu, always shows what the file holds. A file that exists but could not be read is never
+// overwritten: it may hold addresses the user does not want to lose.
+class FavoritesList {
+public:
+    // An empty path means GetFavoritesPath(), looked up at each load and save.
+    explicit FavoritesList(std::string path = {});
+
+    const std::vector<std::u16string> &Favorites() const { return m_favorites; }
+
+    // Replaces the list with the file's entries. A missing file gives an empty list and no message; a file that
+    // cannot be opened or read, or is not UTF-8, is reported through the error sink, leaves the list empty and
+    // returns false.
+    bool LoadFavorites();
+    // Writes favorites to the file through a mirror file, then makes them the list. On any failure the error is
+    // reported, platform::UserException is thrown, and both the list and the file stay as they were.
+    void SaveFavorites(const std::vector<std::u16string> &favorites);
+    // Add To Favorites: SaveFavorites of the list with url appended.
+    void AddFavorite(std::u16string_view url);
+    // Whether Add To Favorites may add url: not empty and not yet listed (ASCII letters compared without case).
+    bool CanAdd(std::u16string_view url) const;
+
+private:
+    std::string Path() const;
+
+    std::vector<std::u16string> m_favorites;
+    std::string m_path;
+    bool m_bFileUnreadable = false;
+};
+
+// The program's one list (the application object's favorites).
+FavoritesList &AppFavorites();

@@ -1,0 +1,195 @@
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <unistd.h>
+
+#include "app/favorites.h"
+#include "test_sink.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadBytes(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path &path, const std::string &bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+class FavoritesFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/dealscope-favorites-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+        m_file = m_dir / "DealscopeFavorites.txt";
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    fs::path m_dir;
+    fs::path m_file;
+};
+
+using List = std::vector<std::u16string>;
+
+} // namespace
+
+TEST(FavoritesParse, LinesEndAtLineFeedsAndTrailingTextIsNoEntry) {
+    EXPECT_EQ(ParseFavorites("a\r\nb\n\nc"), (List{u"a", u"b", u""}));
+    EXPECT_EQ(ParseFavorites(""), List{});
+    EXPECT_EQ(ParseFavorites("no line feed at all"), List{});
+    EXPECT_EQ(ParseFavorites("\r\n"), List{u""});
+    // Only a CR right before the LF belongs to the line end.
+    EXPECT_EQ(ParseFavorites("a\rb\n\r\r\n"), (List{u"a\rb", u"\r"}));
+}
+
+TEST(FavoritesParse, ByteOrderMarkStaysAsCharacterAndTextIsUtf8) {
+    EXPECT_EQ(ParseFavorites("\xEF\xBB\xBFhttp://a/\r\nhttp://b/\r\n"), (List{u"\uFEFFhttp://a/", u"http://b/"}));
+    EXPECT_EQ(ParseFavorites("http://x/\xC3\xA9t\xC3\xA9\xF0\x9F\x82\xA1\n"),
+              List{u"http://x/\u00E9t\u00E9\U0001F0A1"});
+}
+
+TEST(FavoritesFormat, EveryEntryEndsWithCrLfAndNoByteOrderMark) {
+    EXPECT_EQ(FormatFavorites({u"a", u"b", u""}), "a\r\nb\r\n\r\n");
+    EXPECT_EQ(FormatFavorites({}), "");
+    EXPECT_EQ(FormatFavorites({u"\u00E9&x"}), "\xC3\xA9&x\r\n");
+}
+
+TEST(FavoritesFormat, Utf8CheckRejectsWhatDecodingWouldReplace) {
+    EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x82\xA1"));
+    EXPECT_FALSE(IsValidUtf8("latin-1 \xE9t\xE9"));
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));     // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // beyond U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));         // cut short
+}
+
+TEST_F(FavoritesFileTest, MissingFileLoadsEmptyListSilently) {
+    CapturedErrors errors;
+    FavoritesList list(m_file.string());
+    EXPECT_TRUE(list.LoadFavorites());
+    EXPECT_TRUE(list.Favorites().empty());
+    EXPECT_TRUE(errors.Messages().empty());
+}
+
+TEST_F(FavoritesFileTest, LoadThenSaveRewritesLinesWithCrLf) {
+    WriteBytes(m_file, "a\r\nb\n\nc");
+    FavoritesList list(m_file.string());
+    ASSERT_TRUE(list.LoadFavorites());
+    EXPECT_EQ(list.Favorites(), (List{u"a", u"b", u""}));
+    list.SaveFavorites(list.Favorites());
+    EXPECT_EQ(ReadBytes(m_file), "a\r\nb\r\n\r\n");
+}
+
+TEST_F(FavoritesFileTest, AddAppendsSavesAndRefusesListedAddresses) {
+    FavoritesList list(m_file.string());
+    ASSERT_TRUE(list.LoadFavorites());
+    EXPECT_FALSE(list.CanAdd(u""));
+    EXPECT_TRUE(list.CanAdd(u"http://Example.org/a&b"));
+    list.AddFavorite(u"http://Example.org/a&b");
+    list.AddFavorite(u"file:///tmp/\u00E9.htm");
+    EXPECT_EQ(ReadBytes(m_file), "http://Example.org/a&b\r\nfile:///tmp/\xC3\xA9.htm\r\n");
+    EXPECT_FALSE(list.CanAdd(u"HTTP://EXAMPLE.ORG/A&B"));
+    EXPECT_TRUE(list.CanAdd(u"file:///tmp/\u00C9.htm")); // only ASCII letters fold
+
+    FavoritesList again(m_file.string());
+    ASSERT_TRUE(again.LoadFavorites());
+    EXPECT_EQ(again.Favorites(), list.Favorites());
+}
+
+TEST_F(FavoritesFileTest, FailedSaveKeepsListAndFileAsTheyWere) {
+    WriteBytes(m_file, "A\r\nB\r\n");
+    FavoritesList list(m_file.string());
+    ASSERT_TRUE(list.LoadFavorites());
+    // The file's place is taken by a folder, so the new file cannot be put there.
+    fs::remove(m_file);
+    fs::create_directory(m_file);
+    CapturedErrors errors;
+    EXPECT_THROW(list.SaveFavorites({u"B"}), platform::UserException);
+    EXPECT_THROW(list.AddFavorite(u"C"), platform::UserException);
+    EXPECT_EQ(list.Favorites(), (List{u"A", u"B"}));
+    ASSERT_EQ(errors.Messages().size(), 2u);
+    EXPECT_EQ(errors.Messages()[0].rfind(m_file.string() + ":\r\n", 0), 0u) << errors.Messages()[0];
+    EXPECT_TRUE(fs::is_directory(m_file));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1); // no leftovers
+}
+
+TEST_F(FavoritesFileTest, FileInMissingFolderLoadsEmptyAndSaveFails) {
+    const fs::path path = m_dir / "missing" / "DealscopeFavorites.txt";
+    FavoritesList list(path.string());
+    ASSERT_TRUE(list.LoadFavorites());
+    CapturedErrors errors;
+    EXPECT_THROW(list.AddFavorite(u"http://a/"), platform::UserException);
+    EXPECT_TRUE(list.Favorites().empty());
+    EXPECT_EQ(errors.Messages().size(), 1u);
+}
+
+TEST_F(FavoritesFileTest, UnreadableFileIsReportedAndNeverOverwritten) {
+    // Not UTF-8: decoding would lose the accented letters.
+    const std::string bytes = "http://caf\xE9.example/\r\n";
+    WriteBytes(m_file, bytes);
+    FavoritesList list(m_file.string());
+    {
+        CapturedErrors errors;
+        EXPECT_FALSE(list.LoadFavorites());
+        ASSERT_EQ(errors.Messages().size(), 1u);
+        EXPECT_NE(errors.Messages()[0].find(m_file.string()), std::string::npos);
+    }
+    EXPECT_TRUE(list.Favorites().empty());
+    CapturedErrors errors;
+    EXPECT_THROW(list.AddFavorite(u"http://new/"), platform::UserException);
+    EXPECT_THROW(list.SaveFavorites({}), platform::UserException);
+    EXPECT_EQ(errors.Messages().size(), 2u);
+    EXPECT_EQ(ReadBytes(m_file), bytes);
+    EXPECT_TRUE(list.Favorites().empty());
+}
+
+TEST_F(FavoritesFileTest, FileThatCannotBeReadIsNeverOverwritten) {
+    // A folder in the file's place opens but cannot be read.
+    fs::create_directory(m_file);
+    fs::path inside = m_file / "keep";
+    WriteBytes(inside, "x");
+    FavoritesList list(m_file.string());
+    CapturedErrors errors;
+    EXPECT_FALSE(list.LoadFavorites());
+    EXPECT_THROW(list.AddFavorite(u"http://new/"), platform::UserException);
+    EXPECT_EQ(errors.Messages().size(), 2u);
+    EXPECT_EQ(ReadBytes(inside), "x");
+}
+
+TEST_F(FavoritesFileTest, DocumentsFolderFromXdgUserDirsElseHome) {
+    const char *oldHome = std::getenv("HOME");
+    const char *oldConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+    const std::string savedConfig = oldConfig ? oldConfig : "";
+    setenv("HOME", m_dir.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    fs::create_directories(m_dir / ".config");
+    EXPECT_EQ(GetDocumentsFolder(), m_dir.string()); // no user-dirs.dirs
+
+    WriteBytes(
+        m_dir / ".config" / "user-dirs.dirs",
+        "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+    EXPECT_EQ(GetDocumentsFolder(), m_dir.string()); // configured but not there
+    fs::create_directory(m_dir / "Docs");
+    EXPECT_EQ(GetDocumentsFolder(), (m_dir / "Docs").string());
+    EXPECT_EQ(GetFavoritesPath(), (m_dir / "Docs" / "DealscopeFavorites.txt").string());
+
+    fs::create_directories(m_dir / "cfg");
+    fs::create_directories(m_dir / "Papers");
+    WriteBytes(m_dir / "cfg" / "user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"" + (m_dir / "Papers").string() + "\"\n");
+    setenv("XDG_CONFIG_HOME", (m_dir / "cfg").c_str(), 1);
+    EXPECT_EQ(GetDocumentsFolder(), (m_dir / "Papers").string());
+
+    setenv("HOME", savedHome.c_str(), 1);
+    if (oldConfig)
+        setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+}
