@@ -29,8 +29,9 @@ FavoritesMenuItems GetFavoritesMenuItems(const std::vector<std::u16string> &favo
     return items;
 }
 
-int FavoriteIndexFromItem(int item, size_t favoriteCount) {
-    if (item < 0 || item >= FAVORITES_MENU_COUNT || static_cast<size_t>(item) >= favoriteCount)
+int FavoriteIndexFromId(int id, size_t favoriteCount) {
+    const int index = id - ID_FAVORITE_FIRST;
+    if (index < 0 || id > ID_FAVORITE_LAST || static_cast<size_t>(index) >= favoriteCount)
         return -1;
-    return item;
+    return index;
 }

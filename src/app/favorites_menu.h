@@ -5,8 +5,12 @@
 #include <string_view>
 #include <vector>
 
-// The popup lists this many favorites, one command id each (the window's ID_FAVORITE_FIRST onwards).
-inline constexpr int FAVORITES_MENU_COUNT = 32;
+inline constexpr int ID_ADD_TO_FAVORITES = 32783;
+inline constexpr int ID_FAVORITES = 32784;
+// The favorite items: item i of the popup, with the id ID_FAVORITE_FIRST + i, stands for favorite i.
+inline constexpr int ID_FAVORITE_FIRST = 36864;
+inline constexpr int ID_FAVORITE_LAST = 36895;
+inline constexpr int FAVORITES_MENU_COUNT = ID_FAVORITE_LAST - ID_FAVORITE_FIRST + 1;  // 32
 
 inline constexpr char16_t FAVORITES_MENU_TITLE[] = u"F&avorites";
 inline constexpr char16_t ADD_TO_FAVORITES_TEXT[] = u"&Add To Favorites";
@@ -23,12 +27,12 @@ std::u16string FavoriteMenuText(std::u16string_view url);
 
 // What the popup lists: the first FAVORITES_MENU_COUNT favorites, and
 // the index of the item to mark as the page on display: the last whose address equals currentUrl, ASCII letters
-// compared without case; -1 when none does. Item i stands for favorite i.
+// compared without case; -1 when none does.
 struct FavoritesMenuItems {
     int count = 0;
     int marked = -1;
 };
 FavoritesMenuItems GetFavoritesMenuItems(const std::vector<std::u16string> &favorites, std::u16string_view currentUrl);
 
-// The favorite that item (id - first id) stands for, or -1 when it is outside the items or the list.
-int FavoriteIndexFromItem(int item, size_t favoriteCount);
+// The favorite that a favorite item's id stands for, or -1 when the id is outside the items or the list.
+int FavoriteIndexFromId(int id, size_t favoriteCount);

@@ -31,10 +31,10 @@ TEST(FavoritesMenu, ListsFirst32AndMarksLastEqualAddress) {
 }
 
 TEST(FavoritesMenu, ItemsBeyondListOrMenuOpenNothing) {
-    EXPECT_EQ(FavoriteIndexFromItem(0, 3), 0);
-    EXPECT_EQ(FavoriteIndexFromItem(2, 3), 2);
-    EXPECT_EQ(FavoriteIndexFromItem(3, 3), -1);
-    EXPECT_EQ(FavoriteIndexFromItem(-1, 3), -1);
-    EXPECT_EQ(FavoriteIndexFromItem(31, 40), 31);
-    EXPECT_EQ(FavoriteIndexFromItem(32, 40), -1);
+    EXPECT_EQ(FavoriteIndexFromId(36864, 3), 0);
+    EXPECT_EQ(FavoriteIndexFromId(36866, 3), 2);
+    EXPECT_EQ(FavoriteIndexFromId(36867, 3), -1);
+    EXPECT_EQ(FavoriteIndexFromId(36863, 3), -1);
+    EXPECT_EQ(FavoriteIndexFromId(36895, 40), 31);
+    EXPECT_EQ(FavoriteIndexFromId(36896, 40), -1);
 }
