@@ -11,9 +11,7 @@ namespace companion {
 inline constexpr std::string_view TRICKSMITH_CLASS_ID = "{3D9A6E21-B84C-4F17-9C05-A1E6D27F8B43}";
 inline constexpr std::string_view TRICKSMITH_PROG_ID = "Tricksmith.Object";
 
-// The settings folder with a trailing '/': $XDG_CONFIG_HOME/Dealscope/, else $HOME/.config/Dealscope/.
-std::string SettingsFolder();
-// The classes file's full path.
+// The classes file's full path: "classes.ini" in the settings folder, beside the settings file.
 std::string ClassesFilePath();
 
 // A value of the classes file; false when the file, the section or the value is missing.

@@ -1,0 +1,108 @@
+#pragma once
+// A private world for each companion test: its own HOME, XDG_CONFIG_HOME (where the classes file lives) and
+// TMPDIR, an error sink that records what the user would see, and short transport time limits.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+#include "companion/automation_client.h"
+#include "companion/class_registry.h"
+#include "platform/error_report.h"
+#include "platform/wide_text.h"
+
+class CompanionFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "companion-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_root = pattern;
+        std::filesystem::create_directories(m_root / "home");
+        std::filesystem::create_directories(m_root / "tmp");
+        SaveAndSet("HOME", (m_root / "home").string());
+        SaveAndSet("XDG_CONFIG_HOME", (m_root / "home" / ".config").string());
+        SaveAndSet("TMPDIR", (m_root / "tmp").string());
+        SaveAndSet("FAKE_COMPANION_LOG", (m_root / "fake.log").string());
+        SaveAndSet("FAKE_COMPANION_MODE", "normal");
+        m_previousSink = platform::SetErrorSink([this](const std::u16string &text) { m_errors.push_back(text); });
+        m_previousLimits = companion::GetTransportLimits();
+        companion::SetTransportLimits({5000, 3000, 2000});
+    }
+
+    void TearDown() override {
+        companion::SetTransportLimits(m_previousLimits);
+        platform::SetErrorSink(m_previousSink);
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            if (it->second.has_value)
+                setenv(it->first.c_str(), it->second.value.c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+
+    void SaveAndSet(const std::string &name, const std::string &value) {
+        const char *old = std::getenv(name.c_str());
+        m_saved.push_back({name, {old != nullptr, old ? old : ""}});
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+
+    void Register(const std::string &serverPath) {
+        ASSERT_EQ(
+            companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID, serverPath),
+            "");
+    }
+
+    // The files in the private temporary folder, by name.
+    std::vector<std::string> TempFiles() const {
+        std::vector<std::string> names;
+        for (const auto &entry : std::filesystem::directory_iterator(m_root / "tmp"))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    static std::string ReadFile(const std::filesystem::path &path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    // The pids the fake server wrote into its log.
+    std::vector<pid_t> FakePids() const {
+        std::vector<pid_t> pids;
+        std::ifstream log(m_root / "fake.log");
+        std::string line;
+        while (std::getline(log, line))
+            if (line.starts_with("pid "))
+                pids.push_back(static_cast<pid_t>(std::stol(line.substr(4))));
+        return pids;
+    }
+
+    // True when the process is gone and reaped (no zombie either).
+    static bool ProcessGone(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
+
+    std::string Error(size_t index = 0) const {
+        return index < m_errors.size() ? platform::Utf16ToUtf8(m_errors[index]) : std::string("<no error>");
+    }
+
+    std::filesystem::path m_root;
+    std::vector<std::u16string> m_errors;
+
+private:
+    struct Saved {
+        bool has_value;
+        std::string value;
+    };
+    std::vector<std::pair<std::string, Saved>> m_saved;
+    platform::ErrorSink m_previousSink;
+    companion::TransportLimits m_previousLimits;
+};
