@@ -1,0 +1,155 @@
+#include "app/url_fetcher.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#define CURL_DISABLE_TYPECHECK
+#include <curl/curl.h>
+
+#include "platform/error_report.h"
+#include "platform/wide_text.h"
+
+namespace {
+
+[[noreturn]] void Fail(std::string_view text) {
+    throw platform::ProgramException(platform::Utf8ToUtf16(text));
+}
+
+// The few entry points of libcurl that a fetch needs, looked up once.
+struct CurlLibrary {
+    decltype(&::curl_global_init) globalInit = nullptr;
+    decltype(&::curl_global_cleanup) globalCleanup = nullptr;
+    decltype(&::curl_easy_init) easyInit = nullptr;
+    decltype(&::curl_easy_setopt) easySetopt = nullptr;
+    decltype(&::curl_easy_perform) easyPerform = nullptr;
+    decltype(&::curl_easy_getinfo) easyGetinfo = nullptr;
+    decltype(&::curl_easy_cleanup) easyCleanup = nullptr;
+    decltype(&::curl_easy_strerror) easyStrerror = nullptr;
+    void *handle = nullptr;
+    std::string error;
+
+    CurlLibrary() {
+        handle = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            const char *reason = dlerror();
+            error = reason ? reason : "libcurl.so.4 not found";
+            return;
+        }
+        bool complete = Bind(globalInit, "curl_global_init") && Bind(globalCleanup, "curl_global_cleanup") &&
+                        Bind(easyInit, "curl_easy_init") && Bind(easySetopt, "curl_easy_setopt") &&
+                        Bind(easyPerform, "curl_easy_perform") && Bind(easyGetinfo, "curl_easy_getinfo") &&
+                        Bind(easyCleanup, "curl_easy_cleanup") && Bind(easyStrerror, "curl_easy_strerror");
+        if (complete && globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+            complete = false;
+            error = "libcurl could not be initialised";
+        }
+        if (!complete) {
+            dlclose(handle);
+            handle = nullptr;
+        }
+    }
+    ~CurlLibrary() {
+        // The library stays mapped: its own exit handlers may still run after ours.
+        if (handle)
+            globalCleanup();
+    }
+
+    template <typename Function> bool Bind(Function &function, const char *name) {
+        function = reinterpret_cast<Function>(dlsym(handle, name));
+        if (!function)
+            error = std::string("libcurl lacks ") + name;
+        return function != nullptr;
+    }
+};
+
+CurlLibrary &Curl() {
+    static CurlLibrary library;
+    if (!library.handle)
+        Fail("Pages can be loaded from a URL only with libcurl (libcurl.so.4), which could not be loaded: " +
+             library.error);
+    return library;
+}
+
+long TimeLimit() {
+    const char *text = std::getenv("DEALSCOPE_URL_TIMEOUT");
+    if (text && *text) {
+        char *end = nullptr;
+        long seconds = std::strtol(text, &end, 10);
+        if (*end == 0 && seconds > 0)
+            return seconds;
+    }
+    return DEFAULT_URL_TIME_LIMIT;
+}
+
+size_t AppendBody(char *data, size_t size, size_t count, void *target) {
+    static_cast<std::string *>(target)->append(data, size * count);
+    return size * count;
+}
+
+class EasyHandle {
+public:
+    explicit EasyHandle(CurlLibrary &curl) : m_curl(curl), m_handle(curl.easyInit()) {
+        if (!m_handle)
+            Fail("libcurl could not start a transfer");
+    }
+    ~EasyHandle() { m_curl.easyCleanup(m_handle); }
+    EasyHandle(const EasyHandle &) = delete;
+    EasyHandle &operator=(const EasyHandle &) = delete;
+
+    template <typename Value> void Set(CURLoption option, Value value) {
+        CURLcode code = m_curl.easySetopt(m_handle, option, value);
+        if (code != CURLE_OK)
+            Fail(std::string("libcurl refused an option: ") + m_curl.easyStrerror(code));
+    }
+    CURL *Get() const { return m_handle; }
+
+private:
+    CurlLibrary &m_curl;
+    CURL *m_handle;
+};
+
+} // namespace
+
+FetchedPage FetchUrl(std::string_view url) {
+    CurlLibrary &curl = Curl();
+    EasyHandle easy(curl);
+    FetchedPage page;
+    std::string address(url);
+    char errorText[CURL_ERROR_SIZE] = {};
+    long timeLimit = TimeLimit();
+
+    easy.Set(CURLOPT_URL, address.c_str());
+    easy.Set(CURLOPT_PROTOCOLS_STR, "http,https,file");
+    easy.Set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    easy.Set(CURLOPT_FOLLOWLOCATION, 1L);
+    easy.Set(CURLOPT_MAXREDIRS, 20L);
+    easy.Set(CURLOPT_CONNECTTIMEOUT, std::min(timeLimit, DEFAULT_CONNECT_TIME_LIMIT));
+    easy.Set(CURLOPT_TIMEOUT, timeLimit);
+    easy.Set(CURLOPT_NOSIGNAL, 1L);
+    easy.Set(CURLOPT_FAILONERROR, 1L);
+    easy.Set(CURLOPT_ACCEPT_ENCODING, "");
+    easy.Set(CURLOPT_USERAGENT, "Dealscope/1.0");
+    easy.Set(CURLOPT_ERRORBUFFER, errorText);
+    easy.Set(CURLOPT_WRITEFUNCTION, &AppendBody);
+    easy.Set(CURLOPT_WRITEDATA, static_cast<void *>(&page.bytes));
+
+    CURLcode code = curl.easyPerform(easy.Get());
+    if (code != CURLE_OK) {
+        std::string reason = errorText[0] ? errorText : curl.easyStrerror(code);
+        if (code == CURLE_OPERATION_TIMEDOUT)
+            reason = "no answer within " + std::to_string(timeLimit) + " seconds (" + reason + ")";
+        Fail("The page could not be loaded: " + reason + ".");
+    }
+    char *contentType = nullptr;
+    if (curl.easyGetinfo(easy.Get(), CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType)
+        page.contentType = contentType;
+    char *effective = nullptr;
+    if (curl.easyGetinfo(easy.Get(), CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+        page.effectiveUrl = effective;
+    else
+        page.effectiveUrl = address;
+    return page;
+}
