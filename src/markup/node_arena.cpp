@@ -1,0 +1,70 @@
+#include "markup/node_arena.h"
+
+#include <algorithm>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define DEALSCOPE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DEALSCOPE_ASAN 1
+#endif
+#endif
+#ifdef DEALSCOPE_ASAN
+#include <sanitizer/asan_interface.h>
+#define POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define POISON(p, n) ((void)(p), (void)(n))
+#define UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
+namespace NKXML {
+
+CNodeArena::~CNodeArena() {
+    for (Block &block : m_blocks)
+        UNPOISON(block.m_data.get(), block.m_size);
+}
+
+void CNodeArena::Enter(size_t index) {
+    m_current = index;
+    m_pNext = m_blocks[index].m_data.get();
+    m_pEnd = m_pNext + m_blocks[index].m_size;
+    // Under AddressSanitizer a node used after the reset that released it is reported, even though its memory
+    // stays with the parser.
+    UNPOISON(m_pNext, m_blocks[index].m_size);
+}
+
+void *CNodeArena::AllocateSlow(size_t bytes) {
+    // Try the kept blocks after the current one, then a new block.
+    size_t next = m_blocks.empty() ? 0 : m_current + 1;
+    while (next < m_blocks.size() && m_blocks[next].m_size < bytes) {
+        // Too small for this request: drop it (rare: only for a huge list).
+        m_blocks.erase(m_blocks.begin() + ptrdiff_t(next));
+    }
+    if (next >= m_blocks.size()) {
+        size_t size = m_blocks.empty() ? FIRST_BLOCK : std::min(m_blocks.back().m_size * 2, LARGEST_BLOCK);
+        size = std::max(size, bytes);
+        m_blocks.push_back(Block{std::make_unique_for_overwrite<std::byte[]>(size), size});
+        next = m_blocks.size() - 1;
+    }
+    Enter(next);
+    void *result = m_pNext;
+    m_pNext += bytes;
+    return result;
+}
+
+void CNodeArena::Release() {
+    size_t kept = 0, keptBytes = 0;
+    while (kept < m_blocks.size() && keptBytes + m_blocks[kept].m_size <= RETAINED_BYTES)
+        keptBytes += m_blocks[kept++].m_size;
+    m_blocks.resize(kept);
+    for (Block &block : m_blocks)
+        POISON(block.m_data.get(), block.m_size);
+    m_current = 0;
+    m_pNext = m_pEnd = nullptr;
+    if (!m_blocks.empty()) {
+        Enter(0);
+    }
+}
+
+} // namespace NKXML

@@ -1,0 +1,51 @@
+#pragma once
+// Bump allocator for the nodes of one page and their child and attribute lists. A page of tag soup makes a node
+// for nearly every tag and every run of text, so nodes are carved out of large blocks and all released at once
+// when the parser is reset; nothing is freed node by node and no walk over the tree is needed to free it.
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace NKXML {
+
+class CNodeArena {
+public:
+    CNodeArena() = default;
+    ~CNodeArena();
+    CNodeArena(const CNodeArena &) = delete;
+    CNodeArena &operator=(const CNodeArena &) = delete;
+
+    // Uninitialised memory aligned for pointers; throws std::bad_alloc when memory runs out.
+    void *Allocate(size_t bytes) {
+        bytes = (bytes + ALIGN - 1) & ~(ALIGN - 1);
+        if (size_t(m_pEnd - m_pNext) < bytes)
+            return AllocateSlow(bytes);
+        void *result = m_pNext;
+        m_pNext += bytes;
+        return result;
+    }
+
+    // Gives back everything allocated. Blocks up to RETAINED_BYTES are kept for the next page.
+    void Release();
+
+private:
+    static constexpr size_t ALIGN = alignof(void *);
+    static constexpr size_t FIRST_BLOCK = 64 * 1024;
+    static constexpr size_t LARGEST_BLOCK = 4 * 1024 * 1024;
+    static constexpr size_t RETAINED_BYTES = 32 * 1024 * 1024;
+
+    struct Block {
+        std::unique_ptr<std::byte[]> m_data;
+        size_t m_size;
+    };
+
+    void *AllocateSlow(size_t bytes);
+    void Enter(size_t index);
+
+    std::vector<Block> m_blocks;
+    size_t m_current = 0; // index of the block m_pNext points into (meaningless while m_blocks is empty)
+    std::byte *m_pNext = nullptr;
+    std::byte *m_pEnd = nullptr;
+};
+
+} // namespace NKXML
