@@ -3,7 +3,6 @@
 #include "companion/automation_client.h"
 #include "companion/class_registry.h"
 #include "platform/error_report.h"
-#include "platform/process.h"
 #include "platform/wide_text.h"
 
 namespace companion {
@@ -71,12 +70,6 @@ DoubleDummyResults RunDoubleDummyAnalysis(const std::string &path) {
         // leaves it running, and the client's destructor ends it.
         platform::ReportException(exception);
     }
-}
-
-void StartTricksmith(const std::string &exePath, const std::string &pbnPath) {
-    int error = platform::SpawnDetached(exePath, {pbnPath});
-    if (error != 0)
-        platform::FatalError(W("Unable to start Tricksmith: " + platform::ErrnoText(error)));
 }
 
 } // namespace companion

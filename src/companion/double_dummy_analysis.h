@@ -15,7 +15,4 @@ using DoubleDummyResults = std::unordered_map<std::u16string, CDoubleDummyResult
 // platform::FatalError / platform::ReportException and does not return; nothing is half delivered.
 DoubleDummyResults RunDoubleDummyAnalysis(const std::string &path);
 
-// Starts the companion on a PBN file without waiting for it; reports a failure and does not return then.
-void StartTricksmith(const std::string &exePath, const std::string &pbnPath);
-
 } // namespace companion

@@ -1,0 +1,157 @@
+// The stand-in companion: deal checks, PBN reading, and whole analyses through the automation transport whose
+// trick tables must equal libdds's own for the same deals (a reference set computed elsewhere).
+#include <regex>
+
+#include "analysis.h"
+#include "companion/double_dummy_analysis.h"
+#include "companion_fixture.h"
+#include "deal_check.h"
+#include "pbn_games.h"
+
+namespace {
+
+struct OracleDeal {
+    std::string m_deal;
+    std::array<int, 20> m_table; // strains S, H, D, C, NT, each for N, E, S, W
+};
+
+std::vector<OracleDeal> ReadOracle() {
+    std::vector<OracleDeal> deals;
+    std::ifstream file(std::string(DEALSCOPE_TEST_DATA) + "/companion/dds_deals.txt");
+    std::string line;
+    std::regex dealLine("^PBN [0-9 ]+\"([^\"]+)\"");
+    while (std::getline(file, line)) {
+        std::smatch match;
+        if (std::regex_search(line, match, dealLine)) {
+            deals.push_back({match[1], {}});
+        } else if (line.starts_with("TABLE ")) {
+            std::istringstream numbers(line.substr(6));
+            for (int &n : deals.back().m_table)
+                numbers >> n;
+        }
+    }
+    return deals;
+}
+
+// The DoubleDummyTricks text the oracle's table gives: declarers N, S, E, W, each NT, S, H, D, C.
+std::string ExpectedTricks(const OracleDeal &deal) {
+    const int declarers[4] = {0, 2, 1, 3};
+    const int strains[5] = {4, 0, 1, 2, 3};
+    std::string text;
+    for (int declarer : declarers)
+        for (int strain : strains)
+            text.push_back("0123456789abcd"[deal.m_table[strain * 4 + declarer]]);
+    return text;
+}
+
+TEST(StandinDealTest, OnlyCompleteDistinctDealsPass) {
+    standin::DealCards cards;
+    ASSERT_TRUE(
+        standin::ReadCompleteDeal("N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3", cards));
+    EXPECT_EQ(cards[0][0], (1u << 12) | (1u << 11) | (1u << 6)); // North's spades Q J 6
+    // The first seat rotates the hands: East's hand comes first.
+    ASSERT_TRUE(
+        standin::ReadCompleteDeal("E:873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3 QJ6.K652.J85.T98", cards));
+    EXPECT_EQ(cards[0][0], (1u << 12) | (1u << 11) | (1u << 6));
+    EXPECT_EQ(cards[1][3], (1u << 12) | (1u << 4)); // East's clubs Q 4
+
+    const char *rejected[] = {
+        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 -",                 // unknown hand
+        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A765 AT942.AQ4.32.KJ3",   // 12 cards
+        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ2",  // the two of clubs twice
+        "N:QJ6.K652.J85.T9x 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3",  // an unnamed card
+        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652",                   // three hands
+        "N:QJ6.K652.J85.T98.2 873.J97.AT764.Q4 K5.T83.KQ9.A765 AT942.AQ4.32.KJ3", // five suits
+        "X:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3",  // no such seat
+        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3 AKQ",
+        "",
+    };
+    for (const char *deal : rejected)
+        EXPECT_FALSE(standin::ReadCompleteDeal(deal, cards)) << deal;
+}
+
+TEST(StandinPbnTest, GamesTagsRowsCommentsAndCharsets) {
+    std::string latin1 = "% PBN 2.1\r\n[Event \"Caf\xe9\"]\r\n{a recap\r\n\r\n[Board \"9\"]\r\n}\r\n"
+                         "[Board \"1\"]\r\n[Note \"say \"hi\" now\"]\r\n[ScoreTable \"A;B\"]\r\n1 2\r\n3 4\r\n\r\n"
+                         "[Board \"2\"]\r\n";
+    auto games = standin::ParsePbnGames(standin::DecodePbnBytes(latin1));
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_EQ(games[0].Find("Event")->m_value, "Caf\xc3\xa9"); // ISO-8859-1 read as such
+    EXPECT_EQ(games[0].Find("Board")->m_value, "1");           // the commentary's lines are no tags
+    EXPECT_EQ(games[0].Find("Note")->m_value, "say \"hi\" now");
+    EXPECT_EQ(games[0].Find("ScoreTable")->m_rows, "1 2\r\n3 4\r\n");
+    EXPECT_EQ(games[1].Find("Board")->m_value, "2");
+    // UTF-8 stays UTF-8, a byte-order mark goes.
+    EXPECT_EQ(standin::DecodePbnBytes("\xEF\xBB\xBF[Event \"Caf\xc3\xa9\"]"), "[Event \"Caf\xc3\xa9\"]");
+}
+
+TEST(StandinFormatTest, TricksAndOptimumResultRowsFollowTheSameOrder) {
+    standin::TrickTable table{};
+    for (int declarer = 0; declarer < 4; ++declarer)
+        for (int strain = 0; strain < 5; ++strain)
+            table[declarer][strain] = (declarer * 5 + strain) % 14;
+    EXPECT_EQ(standin::FormatDoubleDummyTricks(table), "401230abcd9567851234");
+    std::string rows = standin::FormatOptimumResultRows(table);
+    EXPECT_TRUE(rows.starts_with("N NT  4\r\nN  S  0\r\nN  H  1\r\n")) << rows;
+    EXPECT_NE(rows.find("\r\nS  S 10\r\n"), std::string::npos) << rows;
+    EXPECT_TRUE(rows.ends_with("W  D  3\r\nW  C  4\r\n")) << rows;
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 20);
+}
+
+class StandinAnalysisTest : public CompanionFixture {};
+
+TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSkipped) {
+    // Registered the way a user does it.
+    ASSERT_EQ(std::system((std::string(TRICKSMITH_STANDIN) + " --register >/dev/null").c_str()), 0);
+    std::string server;
+    ASSERT_TRUE(GetTricksmithExePath(server));
+    EXPECT_EQ(server, std::filesystem::canonical(TRICKSMITH_STANDIN).string());
+
+    // 40 boards (more than one solver call takes), every deal of the reference set three times over, in an
+    // ISO-8859-1 file, with a recap commentary and deals that must not reach the solver.
+    std::vector<OracleDeal> oracle = ReadOracle();
+    ASSERT_EQ(oracle.size(), 12u);
+    std::string pbn = "% PBN 2.1\r\n% EXPORT\r\n[Event \"Caf\xe9\"]\r\n{Recap\r\n\r\n[Board \"99\"]\r\n}\r\n\r\n";
+    for (int board = 1; board <= 36; ++board)
+        pbn +=
+            "[Board \"" + std::to_string(board) + "\"]\r\n[Deal \"" + oracle[(board - 1) % 12].m_deal + "\"]\r\n\r\n";
+    pbn += "[Board \"37\"]\r\n[Deal \"N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 -\"]\r\n\r\n";
+    pbn += "[Board \"38\"]\r\n[Deal \"N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 "
+           "AT942.AQ4.32.KJ2\"]\r\n\r\n";
+    pbn += "[Board \"39\"]\r\n[Deal \"N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 "
+           "AT942.AQ4.32.KJx\"]\r\n\r\n";
+    pbn += "[Board \"40\"]\r\n";
+    std::string path = (m_root / "tmp" / "page.pbn").string();
+    std::ofstream(path, std::ios::binary) << pbn;
+
+    companion::DoubleDummyResults results = companion::RunDoubleDummyAnalysis(path);
+    EXPECT_TRUE(m_errors.empty()) << Error();
+    ASSERT_EQ(results.size(), 36u);
+    for (int board = 1; board <= 36; ++board) {
+        const CDoubleDummyResult &result = results.at(platform::WidenAscii(std::to_string(board)));
+        std::string expected = ExpectedTricks(oracle[(board - 1) % 12]);
+        EXPECT_EQ(platform::Utf16ToUtf8(result.m_strDoubleDummyTricks), expected) << "board " << board;
+        EXPECT_EQ(result.m_strOptimumResultTable, u"Declarer;Denomination\\2R;Result\\2R");
+        // Each row says what the matching digit says.
+        std::string rows = platform::Utf16ToUtf8(result.m_strOptimumResultRows);
+        std::istringstream lines(rows);
+        std::string row;
+        for (int k = 0; k < 20; ++k) {
+            ASSERT_TRUE(std::getline(lines, row));
+            int tricks = std::stoi(row.substr(5));
+            EXPECT_EQ(tricks, std::stoi(expected.substr(k, 1), nullptr, 16)) << row;
+            EXPECT_EQ(row.back(), '\r');
+        }
+    }
+    // The private working folder went with the server.
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{"page.pbn"});
+}
+
+TEST_F(StandinAnalysisTest, UnreadableFileIsNotOpened) {
+    Register(TRICKSMITH_STANDIN);
+    std::string path = (m_root / "tmp" / "missing.pbn").string();
+    EXPECT_THROW(companion::RunDoubleDummyAnalysis(path), platform::UserException);
+    EXPECT_EQ(Error(), path + ":\r\nCannot open temp file in TS.");
+}
+
+} // namespace
