@@ -40,7 +40,22 @@ ErrorSink &InstalledSink() {
     return sink;
 }
 
+ErrorSink &InstalledMessageSink() {
+    static ErrorSink sink = WriteToStandardError;
+    return sink;
+}
+
 } // namespace
+
+ErrorSink SetMessageSink(ErrorSink sink) {
+    if (!sink)
+        sink = WriteToStandardError;
+    return std::exchange(InstalledMessageSink(), std::move(sink));
+}
+
+void ShowMessage(const std::u16string &text) {
+    InstalledMessageSink()(text);
+}
 
 ErrorSink SetErrorSink(ErrorSink sink) {
     if (!sink)
