@@ -7,45 +7,116 @@ namespace {
 
 constexpr int CANDIDATES = 4 + 7 * STRAINS * SEATS; // four passes, then every bid by every declarer
 
-int Side(const CScore &score) {
-    return score.m_nDeclarer & 1;
+// One contract as par sees it: bid by one declarer, made as the table says or doubled when it fails.
+struct Candidate {
+    int16_t score;
+    uint8_t declarer;
+    uint8_t level;
+    uint8_t strain;
+    uint8_t doubled;
+    uint8_t tricks;
+    uint8_t order; // level * 5 + bidding rank
+};
+
+int Side(const Candidate &c) {
+    return c.declarer & 1;
 }
-int Order(const CScore &score) {
-    return ContractOrder(score.m_nLevel, score.m_nStrain);
+bool SameContract(const Candidate &a, const Candidate &b) {
+    return a.level == b.level && a.strain == b.strain;
 }
-bool SameContract(const CScore &a, const CScore &b) {
-    return a.m_nLevel == b.m_nLevel && a.m_nStrain == b.m_nStrain;
-}
-bool GoesDown(const CScore &score) {
-    return score.m_nTricks < score.m_nLevel + 6;
+bool GoesDown(const Candidate &c) {
+    return c.tricks < c.level + 6;
 }
 
-// Every contract in bidding order, scored as it would end: made as the table says, or doubled when it fails.
-void BuildCandidates(const CDDA &dda, int vulnerable, CScore (&candidates)[CANDIDATES]) {
-    int index = 0;
-    for (int seat = 0; seat < SEATS; ++seat) {
-        CScore &pass = candidates[index++];
-        pass.m_nDeclarer = seat;
-        pass.m_bKnown = true;
-        pass.ComputeScore(false, 0);
+// Every contract as par scores it, by vulnerability, strain, tricks and level, worked out once with CScore so
+// that par and the scorer cannot disagree; the declarer is filled in per candidate.
+struct CandidateTable {
+    Candidate entry[2][STRAINS][14][8];
+
+    CandidateTable() {
+        for (int vul = 0; vul < 2; ++vul)
+            for (int strain = 0; strain < STRAINS; ++strain)
+                for (int tricks = 0; tricks <= 13; ++tricks)
+                    for (int level = 1; level <= 7; ++level) {
+                        CScore contract;
+                        contract.m_bKnown = true;
+                        contract.m_nLevel = level;
+                        contract.m_nStrain = strain;
+                        if (contract.ComputeScore(vul != 0, tricks) < 0) {
+                            contract.m_nDoubled = 1;
+                            contract.ComputeScore(vul != 0, tricks);
+                        }
+                        entry[vul][strain][tricks][level] = {static_cast<int16_t>(contract.m_nScore),
+                                                             0,
+                                                             static_cast<uint8_t>(level),
+                                                             static_cast<uint8_t>(strain),
+                                                             static_cast<uint8_t>(contract.m_nDoubled),
+                                                             static_cast<uint8_t>(tricks),
+                                                             static_cast<uint8_t>(ContractOrder(level, strain))};
+                    }
     }
+};
+
+const CandidateTable &Candidates() {
+    static const CandidateTable table;
+    return table;
+}
+
+// Candidates in bidding order: the four passes (score 0, six tricks), then level by level, clubs to no trump,
+// North, East, South, West.
+void BuildCandidates(const CDDA &dda, int vulnerable, Candidate (&candidates)[CANDIDATES]) {
+    const CandidateTable &table = Candidates();
+    for (int seat = 0; seat < SEATS; ++seat)
+        candidates[seat] = {0, static_cast<uint8_t>(seat), 0, 0, 0, 6, static_cast<uint8_t>(ContractOrder(0, 0))};
+    const Candidate *rows[STRAINS][SEATS];
+    for (int strain = 0; strain < STRAINS; ++strain)
+        for (int seat = 0; seat < SEATS; ++seat)
+            rows[strain][seat] =
+                table.entry[IsVulnerable(seat, vulnerable) ? 1 : 0][strain][dda.m_tricks[seat][strain]];
+    Candidate *next = candidates + SEATS;
     for (int level = 1; level <= 7; ++level)
         for (int rank = 0; rank < STRAINS; ++rank) {
             const int strain = BIDDING_RANK[rank];
             for (int seat = 0; seat < SEATS; ++seat) {
-                CScore &contract = candidates[index++];
-                contract.m_nDeclarer = seat;
-                contract.m_nLevel = level;
-                contract.m_nStrain = strain;
-                contract.m_bKnown = true;
-                const bool vul = IsVulnerable(seat, vulnerable);
-                const int tricks = dda.m_tricks[seat][strain];
-                if (contract.ComputeScore(vul, tricks) < 0) {
-                    contract.m_nDoubled = 1;
-                    contract.ComputeScore(vul, tricks);
-                }
+                *next = rows[strain][seat][level];
+                next->declarer = static_cast<uint8_t>(seat);
+                ++next;
             }
         }
+}
+
+int CandidateIndex(int level, int strain, int seat) {
+    return SEATS + ((level - 1) * STRAINS + BIDDING_RANK[strain]) * SEATS + seat;
+}
+
+// Whether the other side has a higher contract worth more to them than letting candidate `index` stand. A side
+// that makes the shared contract only gets it by declaring first when the first side cannot then outbid it.
+bool CanBeOutbid(const Candidate (&candidates)[CANDIDATES], int index) {
+    const Candidate &held = candidates[index];
+    // Candidates alternate between the sides (index & 1 is the declarer's side).
+    for (int i = index + 1; i < CANDIDATES; i += 2)
+        if (candidates[i].score > -held.score && !SameContract(candidates[i], held))
+            return true;
+    return false;
+}
+
+CScore ToScore(const Candidate &c, int seatMask) {
+    CScore score;
+    score.m_nSeatMask = seatMask;
+    score.m_nDeclarer = c.declarer;
+    score.m_nLevel = c.level;
+    score.m_nStrain = c.strain;
+    score.m_nDoubled = c.doubled;
+    score.m_nTricks = c.tricks;
+    score.m_nScore = c.score;
+    score.m_bKnown = true;
+    score.m_bValid = true;
+    return score;
+}
+
+void AppendUndertricks(std::u16string &out, const CScore &entry) {
+    out += u'-';
+    AppendDecimal(out, entry.m_nLevel + 6 - entry.m_nTricks);
 }
 
 } // namespace
@@ -60,18 +131,28 @@ void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u1
     if (vulnerable < 0)
         vulnerable = 0;
 
-    CScore candidates[CANDIDATES];
+    Candidate candidates[CANDIDATES];
     BuildCandidates(dda, vulnerable, candidates);
 
     // The best contract each side can reach on its own: made exactly or failing, never bid below what it makes;
     // on equal scores the lower contract stays.
+    // Only a contract made exactly can score above a pass here: bid lower it is not considered, bid higher it
+    // fails. So each side's best is its best made-exactly contract, the first in bidding order on equal scores.
     int best[2] = {0, 1};
-    for (int i = 4; i < CANDIDATES; ++i) {
-        const CScore &c = candidates[i];
-        int &sideBest = best[Side(c)];
-        if (c.m_nLevel >= c.m_nTricks - 6 && c.m_nScore > candidates[sideBest].m_nScore)
-            sideBest = i;
-    }
+    int bestScore[2] = {0, 0};
+    for (int seat = 0; seat < SEATS; ++seat)
+        for (int strain = 0; strain < STRAINS; ++strain) {
+            const int level = dda.m_tricks[seat][strain] - 6;
+            if (level < 1)
+                continue;
+            const int index = CandidateIndex(level, strain, seat);
+            const int side = seat & 1;
+            const int score = candidates[index].score;
+            if (score > bestScore[side] || (score == bestScore[side] && score > 0 && index < best[side])) {
+                best[side] = index;
+                bestScore[side] = score;
+            }
+        }
 
     // When both sides' best is the same contract, either side gets it by declaring it first.
     bool both = false;
@@ -79,84 +160,88 @@ void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u1
     if (SameContract(candidates[best[0]], candidates[best[1]])) {
         both = true;
         current = best[0] < best[1] ? best[0] : best[1];
-    } else if (candidates[best[0]].m_nScore == candidates[best[1]].m_nScore) {
+    } else if (bestScore[0] == bestScore[1]) {
         current = best[0] > best[1] ? best[0] : best[1];
     } else {
-        current = candidates[best[0]].m_nScore > candidates[best[1]].m_nScore ? best[0] : best[1];
+        current = bestScore[0] > bestScore[1] ? best[0] : best[1];
     }
     int holding = Side(candidates[current]);
 
     // The other side outbids while some higher contract of theirs does strictly better than letting the current
     // one stand; the best such contract, the lowest on equal scores.
     for (;;) {
-        const CScore &cur = candidates[current];
+        const Candidate &cur = candidates[current];
+        const int threshold = -cur.score;
         int outbid = -1;
-        for (int i = current + 1; i < CANDIDATES; ++i) {
-            const CScore &c = candidates[i];
-            if (Side(c) == holding || SameContract(c, cur) || c.m_nScore <= -cur.m_nScore)
-                continue;
-            if (outbid < 0 || c.m_nScore > candidates[outbid].m_nScore)
+        int outbidScore = threshold;
+        // Candidates alternate between the sides (index & 1 is the declarer's side).
+        for (int i = current + 1; i < CANDIDATES; i += 2) {
+            const Candidate &c = candidates[i];
+            if (c.score > outbidScore && !SameContract(c, cur)) {
                 outbid = i;
+                outbidScore = c.score;
+            }
         }
         if (outbid < 0)
             break;
         current = outbid;
         holding ^= 1;
     }
-    const CScore &par = candidates[current];
-    const int score = par.m_nScore;
-    const int order = Order(par);
+    const Candidate &par = candidates[current];
+    const int score = par.score;
+    const int order = par.order;
 
     // Every contract that gives the same result, partners (and, for a shared contract, opponents) merged.
-    CScore list[CANDIDATES];
+    struct ListEntry {
+        int index; // the first candidate of the entry
+        int seatMask;
+    };
+    ListEntry list[CANDIDATES];
     int listCount = 0;
     int second = -1;
     for (int i = 0; i < CANDIDATES; ++i) {
-        const CScore &c = candidates[i];
-        int s = c.m_nScore;
+        const Candidate &c = candidates[i];
+        int s = c.score;
         bool taken = false;
         if (Side(c) != holding) {
-            if (second < 0 && both && (c.m_nScore > 0 || c.m_nScore == score) && SameContract(c, par)) {
+            if (second < 0 && both && (c.score > 0 || c.score == score) && SameContract(c, par) &&
+                !CanBeOutbid(candidates, i)) {
                 second = i;
                 taken = true;
             }
             s = -s;
         }
-        if ((Order(c) >= order && s == score) || (second >= 0 && s == -score))
+        if ((c.order >= order && s == score) || (second >= 0 && s == -score))
             taken = true;
-        if (!taken || !(s == 0 || plain || GoesDown(c)))
+        if (!taken || !contracts || !(s == 0 || plain || GoesDown(c)))
             continue;
         if (listCount > 0) {
-            CScore &last = list[listCount - 1];
-            if (last.m_nLevel == c.m_nLevel && last.m_nStrain == c.m_nStrain && last.m_nDoubled == c.m_nDoubled) {
-                last.m_nSeatMask |= 1 << c.m_nDeclarer;
+            ListEntry &last = list[listCount - 1];
+            const Candidate &entry = candidates[last.index];
+            if (entry.level == c.level && entry.strain == c.strain && entry.doubled == c.doubled) {
+                last.seatMask |= 1 << c.declarer;
                 continue;
             }
         }
-        list[listCount++] = c;
+        list[listCount++] = {i, 0};
     }
 
     if (contracts && listCount > 0) {
-        if (!plain) {
-            for (int i = 0; i < listCount; ++i) {
+        for (int i = 0; i < listCount; ++i) {
+            const CScore entry = ToScore(candidates[list[i].index], list[i].seatMask);
+            if (!plain) {
                 *contracts += i == 0 ? u':' : u';';
                 *contracts += u' ';
-                list[i].AppendText(*contracts, false);
-                if (GoesDown(list[i])) {
-                    *contracts += u'-';
-                    AppendDecimal(*contracts, list[i].m_nLevel + 6 - list[i].m_nTricks);
-                }
-            }
-        } else {
-            for (int i = 0; i < listCount; ++i) {
+                entry.AppendText(*contracts, false);
+                if (GoesDown(candidates[list[i].index]))
+                    AppendUndertricks(*contracts, entry);
+            } else {
                 if (i > 0)
                     *contracts += u'/';
-                list[i].AppendText(*contracts, true);
-            }
-            const CScore &last = list[listCount - 1];
-            if (GoesDown(last)) {
-                *contracts += u'-';
-                AppendDecimal(*contracts, last.m_nLevel + 6 - last.m_nTricks);
+                entry.AppendText(*contracts, true);
+                // The undertricks once, after the last contract.
+                if (i == listCount - 1 && GoesDown(candidates[list[i].index]))
+                    AppendUndertricks(*contracts, entry);
             }
         }
     }
@@ -167,17 +252,16 @@ void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u1
         *result += u' ';
         AppendDecimal(*result, score);
         if (second >= 0) {
-            const CScore &c = candidates[second];
+            const Candidate &c = candidates[second];
             *result += u' ';
             *result += SIDE_NAMES[Side(c)];
             *result += u' ';
-            AppendDecimal(*result, c.m_nScore);
+            AppendDecimal(*result, c.score);
         }
     }
     if (parScore)
         *parScore = holding == 0 ? score : -score;
     if (parScore2)
-        *parScore2 = second < 0
-                         ? 0
-                         : (Side(candidates[second]) == 1 ? candidates[second].m_nScore : -candidates[second].m_nScore);
+        *parScore2 =
+            second < 0 ? 0 : (Side(candidates[second]) == 1 ? candidates[second].score : -candidates[second].score);
 }

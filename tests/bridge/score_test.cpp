@@ -1,0 +1,111 @@
+#include "bridge/bridge_codes.h"
+#include "bridge/score.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+int Score(int level, int strain, int doubled, bool vulnerable, int tricks) {
+    CScore score;
+    score.m_bKnown = true;
+    score.m_nDeclarer = NORTH;
+    score.m_nLevel = level;
+    score.m_nStrain = strain;
+    score.m_nDoubled = doubled;
+    return score.ComputeScore(vulnerable, tricks);
+}
+
+} // namespace
+
+TEST(ScoreCompute, WorkedValues) {
+    EXPECT_EQ(Score(3, NOTRUMP, 0, false, 9), 400);
+    EXPECT_EQ(Score(3, NOTRUMP, 0, true, 9), 600);
+    EXPECT_EQ(Score(4, SPADES, 0, false, 10), 420);
+    EXPECT_EQ(Score(4, SPADES, 0, true, 10), 620);
+    EXPECT_EQ(Score(1, NOTRUMP, 0, false, 7), 90);
+    EXPECT_EQ(Score(2, SPADES, 1, false, 8), 470);
+    EXPECT_EQ(Score(6, NOTRUMP, 0, false, 12), 990);
+    EXPECT_EQ(Score(6, NOTRUMP, 0, true, 12), 1440);
+    EXPECT_EQ(Score(7, NOTRUMP, 0, false, 13), 1520);
+    EXPECT_EQ(Score(7, NOTRUMP, 0, true, 13), 2220);
+    EXPECT_EQ(Score(4, SPADES, 1, true, 8), -500);
+    EXPECT_EQ(Score(4, SPADES, 2, true, 8), -1000);
+    EXPECT_EQ(Score(1, NOTRUMP, 0, false, 13), 270);
+    EXPECT_EQ(Score(1, CLUBS, 2, false, 7), 230);
+    EXPECT_EQ(Score(3, NOTRUMP, 1, false, 6), -500);
+    EXPECT_EQ(Score(3, NOTRUMP, 1, false, 5), -800);
+    EXPECT_EQ(Score(3, NOTRUMP, 1, true, 5), -1100);
+    EXPECT_EQ(Score(3, NOTRUMP, 2, true, 8), -400);
+}
+
+TEST(ScoreCompute, UnknownContractsAndPasses) {
+    CScore unknown;
+    unknown.m_nLevel = 4;
+    EXPECT_EQ(unknown.ComputeScore(true, 10), 0);
+    EXPECT_TRUE(unknown.m_bValid);
+    EXPECT_EQ(unknown.m_nTricks, 10);
+
+    CScore pass;
+    pass.m_bKnown = true;
+    EXPECT_EQ(pass.ComputeScore(true, 2), 0);
+    EXPECT_TRUE(pass.m_bValid);
+    EXPECT_EQ(pass.m_nTricks, 6);
+}
+
+TEST(ScoreCompute, StrainOutsideTheTableHasNoTrickValue) {
+    EXPECT_EQ(Score(2, 7, 0, false, 9), 50);
+}
+
+// Every contract, doubling, vulnerability and result against the scorer of Debian's `deal` package, both its
+// score table and its formula, run with tclsh.
+TEST(ScoreCompute, AgreesWithDealPackageScorer) {
+    const std::string command = std::string("tclsh '") + BRIDGE_SCORE_ORACLE + "' '" + DEAL_SCORE_TCL + "'";
+    std::unique_ptr<FILE, int (*)(FILE *)> pipe(popen(command.c_str(), "r"), pclose);
+    ASSERT_TRUE(pipe) << command;
+    int cases = 0;
+    int level, strain, doubled, vul, tricks, tableScore, formulaScore;
+    while (fscanf(pipe.get(), "%d %d %d %d %d %d %d", &level, &strain, &doubled, &vul, &tricks, &tableScore,
+                  &formulaScore) == 7) {
+        const int ours = Score(level, strain, doubled, vul != 0, tricks);
+        EXPECT_EQ(ours, tableScore) << level << " " << strain << " x" << doubled << " vul " << vul << " tricks "
+                                    << tricks;
+        EXPECT_EQ(ours, formulaScore) << level << " " << strain << " x" << doubled << " vul " << vul << " tricks "
+                                      << tricks;
+        ++cases;
+    }
+    EXPECT_EQ(pclose(pipe.release()), 0) << "is tclsh installed, and Debian's deal package?";
+    EXPECT_EQ(cases, 7 * 5 * 3 * 2 * 14);
+}
+
+TEST(ScoreText, PlainAndMarkedUp) {
+    CScore score;
+    score.m_nDeclarer = NORTH;
+    score.m_nSeatMask = 1 << SOUTH;
+    score.m_nLevel = 4;
+    score.m_nStrain = SPADES;
+    score.m_nDoubled = 1;
+    EXPECT_EQ(score.GetText(true), u"4S*-NS");
+    EXPECT_EQ(score.GetText(false), u"NS\u00A04\\Sx");
+
+    score.m_nDeclarer = WEST;
+    score.m_nSeatMask = (1 << EAST) | (1 << SOUTH) | (1 << NORTH);
+    score.m_nStrain = NOTRUMP;
+    score.m_nDoubled = 2;
+    EXPECT_EQ(score.GetText(true), u"4NT**-NSEW");
+    EXPECT_EQ(score.GetText(false), u"NSEW\u00A04Nxx");
+
+    CScore pass;
+    pass.m_nDeclarer = EAST;
+    EXPECT_EQ(pass.GetText(true), u"Pass-E");
+    EXPECT_EQ(pass.GetText(false), u"E\u00A0Pass");
+
+    CScore nobody;
+    nobody.m_nLevel = 2;
+    nobody.m_nStrain = DIAMONDS;
+    EXPECT_EQ(nobody.GetText(false), u"\u00A02\\D");
+    EXPECT_EQ(nobody.GetText(true), u"2D-");
+}
