@@ -20,6 +20,8 @@ const CEntity g_entities[] = {
     {u"clubs", 9827}, {u"nbsp", 160},  {u"thinsp", 8201}, {nullptr, 0},
 };
 
+constexpr size_t LONGEST_NAME = 6;
+
 // The code of the reference text[0..length) (between '&' and ';'), or 0 when it is not one we decode.
 uint32_t ReferenceCode(const char16_t *text, size_t length) {
     if (length > 0 && text[0] == u'#') {
@@ -40,6 +42,8 @@ uint32_t ReferenceCode(const char16_t *text, size_t length) {
             return 0;
         return value;
     }
+    if (length > LONGEST_NAME)
+        return 0;
     for (const CEntity *entity = g_entities; entity->m_pszName; ++entity) {
         if (std::char_traits<char16_t>::length(entity->m_pszName) == length &&
             std::char_traits<char16_t>::compare(entity->m_pszName, text, length) == 0)
