@@ -6,6 +6,7 @@
 #include <dds/dll.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
 
 inline int DdsVulnerability(int vulnerable) {
@@ -26,7 +27,39 @@ struct DdsPar {
     int nsFirst = 0;          // North-South start the bidding: the score seen from North-South
     int ewFirst = 0;          // East-West start the bidding: the score seen from East-West
     std::string contracts[2]; // "NS:EW 4Sx", "EW:..."
+    // The par contracts of both starts together, as SidesPar() names them, in our plain style ("4S*-EW-1",
+    // "5NT-W"): libdds writes a made contract at a lower level with overtricks ("4N-W+1"), we name the level
+    // made; each failing contract carries its undertricks.
+    std::set<std::string> contractSet;
 };
+
+inline std::set<std::string> SidesParContracts(const ddTableResults &table, int vulnerable) {
+    std::set<std::string> out;
+    ddTableResults copy = table;
+    parResultsDealer sides[2];
+    if (SidesPar(&copy, sides, DdsVulnerability(vulnerable)) != RETURN_NO_FAULT)
+        return out;
+    for (const auto &side : sides)
+        for (int i = 0; i < side.number && i < 10; ++i) {
+            // level, strain letter ('N' for no trump), '*' per double, '-', seats, then "+k" or "-k"
+            const std::string text = side.contracts[i];
+            const size_t dash = text.find('-');
+            const size_t tail = text.find_first_of("+-", dash + 1);
+            int level = text[0] - '0';
+            std::string entry;
+            const std::string seats = text.substr(dash + 1, tail == std::string::npos ? tail : tail - dash - 1);
+            std::string suffix;
+            if (tail != std::string::npos) {
+                if (text[tail] == '+')
+                    level += std::atoi(text.c_str() + tail + 1);
+                else
+                    suffix = text.substr(tail);
+            }
+            const std::string strain = text[1] == 'N' ? "NT" : std::string(1, text[1]);
+            out.insert(std::to_string(level) + strain + text.substr(2, dash - 2) + "-" + seats + suffix);
+        }
+    return out;
+}
 
 inline DdsPar RunDdsPar(const CDDA &dda, int vulnerable) {
     DdsPar out;
@@ -39,6 +72,7 @@ inline DdsPar RunDdsPar(const CDDA &dda, int vulnerable) {
     out.ewFirst = std::atoi(par.parScore[1] + 3);
     out.contracts[0] = par.parContractsString[0];
     out.contracts[1] = par.parContractsString[1];
+    out.contractSet = SidesParContracts(table, vulnerable);
     out.ok = true;
     return out;
 }

@@ -7,9 +7,12 @@
 
 #include "platform/wide_text.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -221,6 +224,60 @@ SidesScores OurSides(const CDDA &dda, int vulnerable, std::u16string *plain = nu
     return {score, -score};
 }
 
+// Bidding order of a contract key such as "4S*-EW-1" or "3NT-N".
+int KeyOrder(const std::string &key) {
+    const std::string strains = "CDHSN";
+    return (key[0] - '0') * 5 + static_cast<int>(strains.find(key[1]));
+}
+
+// Our plain par contracts as the set SidesParContracts() makes: one entry per side (a contract either side gets
+// by declaring it first is one entry of ours), the undertricks, written once after the last, on every doubled one.
+std::set<std::string> OurContractSet(const std::string &plain) {
+    std::vector<std::string> entries;
+    std::stringstream in(plain);
+    for (std::string entry; std::getline(in, entry, '/');)
+        entries.push_back(entry);
+    std::string undertricks;
+    if (!entries.empty()) {
+        std::string &last = entries.back();
+        const size_t second = last.find('-', last.find('-') + 1);
+        if (second != std::string::npos) {
+            undertricks = last.substr(second);
+            last.erase(second);
+        }
+    }
+    std::set<std::string> out;
+    for (const std::string &entry : entries) {
+        const size_t dash = entry.find('-');
+        const std::string contract = entry.substr(0, dash);
+        std::string sides[2];
+        for (char seat : entry.substr(dash + 1))
+            sides[seat == 'N' || seat == 'S' ? 0 : 1] += seat;
+        for (const std::string &seats : sides)
+            if (!seats.empty())
+                out.insert(contract + "-" + seats + (contract.find('*') != std::string::npos ? undertricks : ""));
+    }
+    return out;
+}
+
+// Every contract we name is one libdds names; libdds may also name contracts below our par contract that score
+// the same (North-South's 2H beside their 2S, both 110), where we list the par contract and those above it.
+bool ContractListsAgree(const std::u16string &plain, const std::set<std::string> &dds) {
+    const std::set<std::string> ours = OurContractSet(platform::Utf16ToUtf8(plain));
+    if (ours.empty())
+        return false;
+    int lowest = 1000;
+    for (const std::string &key : ours) {
+        if (!dds.count(key))
+            return false;
+        lowest = std::min(lowest, KeyOrder(key));
+    }
+    for (const std::string &key : dds)
+        if (!ours.count(key) && KeyOrder(key) >= lowest)
+            return false;
+    return true;
+}
+
 struct ReferenceDeal {
     std::string pbn;
     int ddsVulnerability;
@@ -280,13 +337,17 @@ TEST(ParAgainstLibdds, ReferenceTablesReadBackAsLibddsWroteThem) {
 TEST(ParAgainstLibdds, ReferenceDealsUnderEveryVulnerability) {
     const auto deals = ReadReferenceDeals();
     ASSERT_EQ(deals.size(), 100u);
-    int agree = 0;
+    int agree = 0, listsAgree = 0;
     for (const auto &deal : deals)
         for (int vul = 0; vul < 4; ++vul) {
             const DdsPar dds = RunDdsPar(deal.dda, vul);
             ASSERT_TRUE(dds.ok);
             std::u16string plain;
             const SidesScores ours = OurSides(deal.dda, vul, &plain);
+            if (ContractListsAgree(plain, dds.contractSet))
+                ++listsAgree;
+            else
+                ADD_FAILURE() << deal.pbn << " vul " << vul << ": ours " << platform::Utf16ToUtf8(plain);
             if (ours.nsFirst == dds.nsFirst && ours.ewFirst == dds.ewFirst)
                 ++agree;
             else
@@ -294,7 +355,8 @@ TEST(ParAgainstLibdds, ReferenceDealsUnderEveryVulnerability) {
                               << platform::Utf16ToUtf8(plain) << ", libdds " << dds.nsFirst << "/" << dds.ewFirst << " "
                               << dds.contracts[0] << " | " << dds.contracts[1];
         }
-    std::cout << "[ reference ] par agrees with libdds on " << agree << " of 400 deal-vulnerabilities\n";
+    std::cout << "[ reference ] of 400 deal-vulnerabilities, par score agrees with libdds on " << agree
+              << ", par contracts on " << listsAgree << "\n";
 }
 
 namespace {
@@ -319,7 +381,8 @@ int ParScoreOf(const CDDA &dda, int vulnerable, int seat, int level, int strain)
 // have ended the auction differently (the other side can sacrifice over the lower one but not over the higher,
 // or the other side's best is the higher one, which makes it a contract either side gets by bidding it first)
 // the results differ.
-bool SideHasEqualBestContracts(const CDDA &dda, int vulnerable) {
+int SidesWithEqualBestContracts(const CDDA &dda, int vulnerable) {
+    int sides = 0;
     for (int side = 0; side < 2; ++side) {
         int best = 0, count = 0;
         for (int level = 1; level <= 7; ++level)
@@ -336,6 +399,22 @@ bool SideHasEqualBestContracts(const CDDA &dda, int vulnerable) {
                 }
             }
         if (count >= 2)
+            sides |= 1 << side;
+    }
+    return sides;
+}
+
+// libdds's result is never worse for the side whose equal best contracts were narrowed down to the lower one,
+// whoever starts the bidding, and better at least once.
+bool BetterForSides(int sides, const SidesScores &ours, const DdsPar &dds) {
+    for (int side = 0; side < 2; ++side) {
+        if (!(sides & (1 << side)))
+            continue;
+        // The side's own score when North-South start, then when East-West start.
+        const int sign = side == 0 ? 1 : -1;
+        const int oursFirst = sign * ours.nsFirst, ddsFirst = sign * dds.nsFirst;
+        const int oursSecond = -sign * ours.ewFirst, ddsSecond = -sign * dds.ewFirst;
+        if (ddsFirst >= oursFirst && ddsSecond >= oursSecond && (ddsFirst > oursFirst || ddsSecond > oursSecond))
             return true;
     }
     return false;
@@ -347,7 +426,7 @@ TEST(ParAgainstLibdds, RandomRealisticTables) {
     constexpr int TABLES = 100000;
     RealisticTables tables(20261206);
     CDDA dda;
-    int agree = 0, equalBest = 0, unexplained = 0;
+    int agree = 0, equalBest = 0, unexplained = 0, listsAgree = 0, listsEqualBest = 0;
     for (int i = 0; i < TABLES; ++i) {
         tables.Next(dda);
         for (int vul = 0; vul < 4; ++vul) {
@@ -355,29 +434,37 @@ TEST(ParAgainstLibdds, RandomRealisticTables) {
             ASSERT_TRUE(dds.ok);
             std::u16string plain;
             const SidesScores ours = OurSides(dda, vul, &plain);
-            if (ours.nsFirst == dds.nsFirst && ours.ewFirst == dds.ewFirst) {
+            const bool scoresAgree = ours.nsFirst == dds.nsFirst && ours.ewFirst == dds.ewFirst;
+            const bool listAgrees = ContractListsAgree(plain, dds.contractSet);
+            const int equalBestSides = SidesWithEqualBestContracts(dda, vul);
+            if (scoresAgree)
                 ++agree;
-                continue;
-            }
-            if (SideHasEqualBestContracts(dda, vul)) {
+            else if (BetterForSides(equalBestSides, ours, dds))
                 ++equalBest;
+            if (listAgrees)
+                ++listsAgree;
+            else if (equalBestSides)
+                ++listsEqualBest; // the lower of two equal contracts faces a sacrifice the higher one would not
+            if ((scoresAgree || BetterForSides(equalBestSides, ours, dds)) && (listAgrees || equalBestSides))
                 continue;
-            }
             if (++unexplained <= 20) {
                 std::ostringstream cells;
                 for (int strain = 0; strain < STRAINS; ++strain)
                     for (int seat = 0; seat < SEATS; ++seat)
                         cells << int(dda.m_tricks[seat][strain]) << (seat == 3 ? "  " : " ");
+                std::string ddsList;
+                for (const auto &key : dds.contractSet)
+                    ddsList += key + " ";
                 ADD_FAILURE() << "table " << i << " [" << cells.str() << "] vul " << vul << ": ours " << ours.nsFirst
                               << "/" << ours.ewFirst << " " << platform::Utf16ToUtf8(plain) << ", libdds "
-                              << dds.nsFirst << "/" << dds.ewFirst << " " << dds.contracts[0] << " | "
-                              << dds.contracts[1];
+                              << dds.nsFirst << "/" << dds.ewFirst << " " << ddsList;
             }
         }
     }
-    std::cout << "[ random ] " << TABLES * 4 << " table-vulnerabilities: par agrees with libdds on " << agree
-              << "; differs where a side has two equal best contracts " << equalBest << ", unexplained " << unexplained
-              << "\n";
+    std::cout << "[ random ] " << TABLES * 4 << " table-vulnerabilities: par score agrees with libdds on " << agree
+              << ", differs where a side has two equal best contracts on " << equalBest << "; par contracts agree on "
+              << listsAgree << ", differ where a side has two equal best contracts on " << listsEqualBest
+              << "; unexplained " << unexplained << "\n";
     EXPECT_EQ(unexplained, 0);
     EXPECT_GE(agree, TABLES * 4 * 99 / 100);
 }
