@@ -135,9 +135,8 @@ void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u1
     BuildCandidates(dda, vulnerable, candidates);
 
     // The best contract each side can reach on its own: made exactly or failing, never bid below what it makes;
-    // on equal scores the lower contract stays.
-    // Only a contract made exactly can score above a pass here: bid lower it is not considered, bid higher it
-    // fails. So each side's best is its best made-exactly contract, the first in bidding order on equal scores.
+    // on equal scores the lower contract stays. A failing contract scores below a pass, so each side's best is
+    // its best contract made exactly, the first in bidding order on equal scores.
     int best[2] = {0, 1};
     int bestScore[2] = {0, 0};
     for (int seat = 0; seat < SEATS; ++seat)
