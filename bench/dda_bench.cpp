@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -28,11 +27,11 @@ std::vector<std::string> ReadDeals(const std::string &path) {
     std::vector<std::string> deals;
     std::ifstream file(path);
     std::string line;
-    std::regex dealLine("^PBN [0-9 ]+\"([^\"]+)\"");
     while (deals.size() < DEALS && std::getline(file, line)) {
-        std::smatch match;
-        if (std::regex_search(line, match, dealLine))
-            deals.push_back(match[1]);
+        size_t open = line.find('"');
+        size_t close = line.rfind('"');
+        if (line.starts_with("PBN ") && open != close)
+            deals.push_back(line.substr(open + 1, close - open - 1));
     }
     return deals;
 }

@@ -3,7 +3,6 @@
 // it was.
 #include <chrono>
 #include <map>
-#include <regex>
 #include <thread>
 
 #include "companion/companion_commands.h"
@@ -11,6 +10,7 @@
 #include "conversion/dsc_doc.h"
 #include "deal_check.h"
 #include "pbn_games.h"
+#include "reference_deals.h"
 
 namespace {
 
@@ -32,52 +32,17 @@ private:
     std::string m_bytes;
 };
 
-struct Reference {
-    standin::DealCards m_cards;
-    std::string m_tricks; // as DoubleDummyTricks: declarers N, S, E, W, each NT, S, H, D, C
-    int m_parScore = 0;   // for North-South
-};
-
-std::vector<Reference> ReadReference() {
-    std::vector<Reference> references;
-    std::ifstream file(std::string(DEALSCOPE_TEST_DATA) + "/companion/dds_deals.txt");
-    std::string line;
-    std::regex dealLine("^PBN [0-9 ]+\"([^\"]+)\"");
-    std::regex parLine("^PAR2 \"(-?[0-9]+)\"");
-    while (std::getline(file, line)) {
-        std::smatch match;
-        if (std::regex_search(line, match, dealLine)) {
-            references.emplace_back();
-            EXPECT_TRUE(standin::ReadCompleteDeal(match[1].str(), references.back().m_cards));
-        } else if (line.starts_with("TABLE ")) {
-            std::istringstream numbers(line.substr(6));
-            int table[20];
-            for (int &n : table)
-                numbers >> n;
-            for (int declarer : {0, 2, 1, 3})
-                for (int strain : {4, 0, 1, 2, 3})
-                    references.back().m_tricks.push_back("0123456789abcd"[table[strain * 4 + declarer]]);
-        } else if (std::regex_search(line, match, parLine)) {
-            references.back().m_parScore = std::stoi(match[1]);
-        }
-    }
-    return references;
-}
-
 // The "Par:" score of each board of the text report, by board number.
 std::map<std::string, int> ReportParScores(const std::string &report) {
     std::map<std::string, int> scores;
     std::istringstream lines(report);
     std::string line;
     std::string board;
-    std::regex boardLine("^Board: (\\S+)");
-    std::regex parLine("^Par: ([-+]?[0-9]+)");
-    std::smatch match;
     while (std::getline(lines, line)) {
-        if (std::regex_search(line, match, boardLine))
-            board = match[1];
-        else if (std::regex_search(line, match, parLine))
-            scores[board] = std::stoi(match[1]);
+        if (line.starts_with("Board: "))
+            board = line.substr(7, line.find(' ', 7) - 7);
+        else if (line.starts_with("Par: "))
+            scores[board] = std::stoi(line.substr(5));
     }
     return scores;
 }
@@ -116,7 +81,7 @@ TEST_F(DocumentCommandsTest, AnalysedPageGetsLibddsTablesAndMatchingParLines) {
     // The companion was given the page's PBN as it stood, in a file named after the page.
     EXPECT_EQ(ReadFile(m_root / "tmp" / "dda_page.pbn"), pbnBefore);
 
-    std::vector<Reference> references = ReadReference();
+    std::vector<ReferenceDeal> references = ReadReferenceDeals(32);
     std::map<std::string, int> parScores = ReportParScores(m_doc.m_strTextReport);
     auto games = standin::ParsePbnGames(standin::DecodePbnBytes(m_doc.m_strPbn));
     ASSERT_EQ(games.size(), 9u);
@@ -133,8 +98,8 @@ TEST_F(DocumentCommandsTest, AnalysedPageGetsLibddsTablesAndMatchingParLines) {
             EXPECT_FALSE(parScores.contains(board));
             continue;
         }
-        auto reference =
-            std::find_if(references.begin(), references.end(), [&](const Reference &r) { return r.m_cards == cards; });
+        auto reference = std::find_if(references.begin(), references.end(),
+                                      [&](const ReferenceDeal &r) { return r.m_cards == cards; });
         ASSERT_NE(reference, references.end()) << "board " << board;
         ASSERT_NE(game.Find("DoubleDummyTricks"), nullptr) << "board " << board;
         EXPECT_EQ(game.Find("DoubleDummyTricks")->m_value, reference->m_tricks) << "board " << board;

@@ -82,8 +82,10 @@ int main() {
         if (line.starts_with("INVOKE 1 20 ")) {
             Reply(g_mode == "open-false" ? "OK bool:0" : "OK bool:1");
         } else if (line == "INVOKE 1 4 method") {
-            if (g_mode == "crash-analyse")
+            if (g_mode == "crash-analyse") {
+                std::signal(SIGSEGV, SIG_DFL); // a plain crash, even under a sanitizer's handler
                 std::raise(SIGSEGV);
+            }
             if (g_mode == "hang-analyse")
                 for (;;)
                     pause();

@@ -1,50 +1,13 @@
 // The stand-in companion: deal checks, PBN reading, and whole analyses through the automation transport whose
 // trick tables must equal libdds's own for the same deals (a reference set computed elsewhere).
-#include <regex>
-
 #include "analysis.h"
 #include "companion/double_dummy_analysis.h"
 #include "companion_fixture.h"
 #include "deal_check.h"
 #include "pbn_games.h"
+#include "reference_deals.h"
 
 namespace {
-
-struct OracleDeal {
-    std::string m_deal;
-    std::array<int, 20> m_table; // strains S, H, D, C, NT, each for N, E, S, W
-};
-
-std::vector<OracleDeal> ReadOracle() {
-    std::vector<OracleDeal> deals;
-    std::ifstream file(std::string(DEALSCOPE_TEST_DATA) + "/companion/dds_deals.txt");
-    std::string line;
-    std::regex dealLine("^PBN [0-9 ]+\"([^\"]+)\"");
-    while (std::getline(file, line)) {
-        std::smatch match;
-        if (std::regex_search(line, match, dealLine)) {
-            if (deals.size() == 12) // enough for the tests; the benchmark takes all
-                break;
-            deals.push_back({match[1], {}});
-        } else if (line.starts_with("TABLE ")) {
-            std::istringstream numbers(line.substr(6));
-            for (int &n : deals.back().m_table)
-                numbers >> n;
-        }
-    }
-    return deals;
-}
-
-// The DoubleDummyTricks text the oracle's table gives: declarers N, S, E, W, each NT, S, H, D, C.
-std::string ExpectedTricks(const OracleDeal &deal) {
-    const int declarers[4] = {0, 2, 1, 3};
-    const int strains[5] = {4, 0, 1, 2, 3};
-    std::string text;
-    for (int declarer : declarers)
-        for (int strain : strains)
-            text.push_back("0123456789abcd"[deal.m_table[strain * 4 + declarer]]);
-    return text;
-}
 
 TEST(StandinDealTest, OnlyCompleteDistinctDealsPass) {
     standin::DealCards cards;
@@ -111,7 +74,7 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSk
 
     // 40 boards (more than one solver call takes), every deal of the reference set three times over, in an
     // ISO-8859-1 file, with a recap commentary and deals that must not reach the solver.
-    std::vector<OracleDeal> oracle = ReadOracle();
+    std::vector<ReferenceDeal> oracle = ReadReferenceDeals(12);
     ASSERT_EQ(oracle.size(), 12u);
     std::string pbn = "% PBN 2.1\r\n% EXPORT\r\n[Event \"Caf\xe9\"]\r\n{Recap\r\n\r\n[Board \"99\"]\r\n}\r\n\r\n";
     for (int board = 1; board <= 36; ++board)
@@ -131,7 +94,7 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSk
     ASSERT_EQ(results.size(), 36u);
     for (int board = 1; board <= 36; ++board) {
         const CDoubleDummyResult &result = results.at(platform::WidenAscii(std::to_string(board)));
-        std::string expected = ExpectedTricks(oracle[(board - 1) % 12]);
+        std::string expected = oracle[(board - 1) % 12].m_tricks;
         EXPECT_EQ(platform::Utf16ToUtf8(result.m_strDoubleDummyTricks), expected) << "board " << board;
         EXPECT_EQ(result.m_strOptimumResultTable, u"Declarer;Denomination\\2R;Result\\2R");
         // Each row says what the matching digit says.
