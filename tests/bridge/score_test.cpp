@@ -63,7 +63,8 @@ TEST(ScoreCompute, StrainOutsideTheTableHasNoTrickValue) {
 // Every contract, doubling, vulnerability and result against the scorer of Debian's `deal` package, both its
 // score table and its formula, run with tclsh.
 TEST(ScoreCompute, AgreesWithDealPackageScorer) {
-    const std::string command = std::string("tclsh '") + BRIDGE_SCORE_ORACLE + "' '" + DEAL_SCORE_TCL + "'";
+    const std::string command =
+        std::string("'") + BRIDGE_TCLSH + "' '" + BRIDGE_SCORE_ORACLE + "' '" + DEAL_SCORE_TCL + "'";
     std::unique_ptr<FILE, int (*)(FILE *)> pipe(popen(command.c_str(), "r"), pclose);
     ASSERT_TRUE(pipe) << command;
     int cases = 0;
