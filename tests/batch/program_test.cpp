@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "conversion/version_info.h"
+#include "platform/wide_text.h"
 #include "program_runner.h"
 
 namespace fs = std::filesystem;
@@ -14,8 +16,6 @@ namespace {
 
 const std::string PROGRAM = DEALSCOPE_EXE;
 const fs::path DATA = fs::path(DEALSCOPE_TEST_DATA);
-// The page of the conversion's golden set that the batch tests convert.
-const std::string GOLDEN_PAGE = "layout_a";
 
 std::string ReadFile(const fs::path &path) {
     std::ifstream in(path, std::ios::binary);
@@ -26,21 +26,36 @@ void WriteFile(const fs::path &path, const std::string &bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// The creation time is the one line of a PBN export that differs from run to run.
-std::string WithoutCreatedTime(std::string pbn) {
-    size_t at = pbn.find("%Created:");
+// The PBN text without its "%Created" line, which holds the time of the conversion.
+std::string WithoutCreatedLine(std::string pbn) {
+    size_t at = pbn.find("\r\n%Created: ");
     if (at != std::string::npos)
-        pbn.replace(at, pbn.find('\n', at) - at, "%Created: (time)");
+        pbn.erase(at, pbn.find("\r\n", at + 2) - at);
     return pbn;
 }
 
-// A page of the conversion's golden set with the PBN and text report it converts to.
+// A page of the conversion's golden set and the PBN and text report it converts to with a recap option.
 struct GoldenPage {
-    fs::path page, pbn, text;
+    fs::path page;
+    std::string pbn; // without the "%Created" line
+    std::string text;
+    int recapOption;
 };
-GoldenPage Golden(const std::string &name) {
-    fs::path base = DATA / "conversion" / name;
-    return {base.string() + ".htm", base.string() + ".pbn", base.string() + ".txt"};
+
+GoldenPage Golden(const std::string &expected, const std::string &page, int recapOption) {
+    fs::path folder = DATA / "conversion";
+    std::string pbn = ReadFile(folder / "expected" / (expected + ".pbn"));
+    CVersionInfo version;
+    version.Read();
+    const std::string marker = "@VERSION@";
+    if (size_t at = pbn.find(marker); at != std::string::npos)
+        pbn.replace(at, marker.size(), platform::Utf16ToUtf8(version.m_strVersion));
+    return {folder / page, pbn, ReadFile(folder / "expected" / (expected + ".txt")), recapOption};
+}
+
+// The page that most tests convert, with the recap option of a fresh installation.
+GoldenPage Standard() {
+    return Golden("layout_a-omit", "layout_a.htm", 0);
 }
 
 class BatchProgramTest : public ::testing::Test {
@@ -56,6 +71,9 @@ protected:
     // A private settings folder, so that the user's stored recap option cannot change the outputs.
     ProgramResult Run(const std::vector<std::string> &arguments, std::vector<std::string> environment = {}) {
         environment.push_back("XDG_CONFIG_HOME=" + (m_dir / "config").string());
+        // The tests' server is local: no proxy of the machine may stand between.
+        environment.push_back("no_proxy=127.0.0.1");
+        environment.push_back("NO_PROXY=127.0.0.1");
         return RunProgram(PROGRAM, arguments, environment);
     }
     size_t FilesIn(const fs::path &dir) const {
@@ -106,6 +124,14 @@ TEST_F(BatchProgramTest, PageWithoutBoardsWritesNothingAndFails) {
     EXPECT_FALSE(fs::exists(text));
 }
 
+TEST_F(BatchProgramTest, GoldenPageWithoutBoardsWritesNothing) {
+    fs::path pbn = m_dir / "out.pbn";
+    ProgramResult run = Run({(DATA / "conversion" / "no_boards.htm").string(), "-pbn", pbn.string()});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("No boards were found."), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(pbn));
+}
+
 TEST_F(BatchProgramTest, UrlThatDoesNotAnswerEndsAfterTimeLimit) {
     PageServer server(DATA.string());
     ProgramResult run = Run({server.Url("/silent"), "-pbn", (m_dir / "out.pbn").string()}, {"DEALSCOPE_URL_TIMEOUT=2"});
@@ -148,7 +174,7 @@ TEST_F(BatchProgramTest, ProgramDoesNotLinkWindowOrWebLibraries) {
 }
 
 TEST_F(BatchProgramTest, PageFileWithSpacesAndHashWritesBothOutputs) {
-    GoldenPage golden = Golden(GOLDEN_PAGE);
+    GoldenPage golden = Standard();
     fs::path page = m_dir / "club results #3.htm";
     fs::copy_file(golden.page, page);
     fs::path pbn = m_dir / "out #1.pbn";
@@ -157,20 +183,42 @@ TEST_F(BatchProgramTest, PageFileWithSpacesAndHashWritesBothOutputs) {
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(WithoutCreatedTime(ReadFile(pbn)), WithoutCreatedTime(ReadFile(golden.pbn)));
-    EXPECT_EQ(ReadFile(text), ReadFile(golden.text));
+    EXPECT_EQ(WithoutCreatedLine(ReadFile(pbn)), golden.pbn);
+    EXPECT_EQ(ReadFile(text), golden.text);
 
     // Switches in upper case, the outputs named before the page, the text switch first: the same files.
     fs::remove(pbn);
     fs::remove(text);
     run = Run({"-TEXT", "-Pbn", pbn.string(), text.string(), page.string()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(WithoutCreatedTime(ReadFile(pbn)), WithoutCreatedTime(ReadFile(golden.pbn)));
-    EXPECT_EQ(ReadFile(text), ReadFile(golden.text));
+    EXPECT_EQ(WithoutCreatedLine(ReadFile(pbn)), golden.pbn);
+    EXPECT_EQ(ReadFile(text), golden.text);
+}
+
+TEST_F(BatchProgramTest, GoldenPagesConvertWithTheStoredRecapOption) {
+    // Each page's charset is declared only in the page (or not at all: Windows-1252); the recap option comes
+    // from the user's settings file.
+    for (const GoldenPage &golden :
+         {Golden("layout_a-omit", "layout_a.htm", 0), Golden("layout_a-insert", "layout_a.htm", 1),
+          Golden("layout_a-add", "layout_a.htm", 2), Golden("layout_b", "layout_b.htm", 0),
+          Golden("windows1252_accents", "windows1252_accents.htm", 2),
+          Golden("utf8_outside_latin1", "utf8_outside_latin1.htm", 1), Golden("markup_error", "markup_error.htm", 0)}) {
+        SCOPED_TRACE(golden.page.filename().string() + " recap option " + std::to_string(golden.recapOption));
+        fs::create_directories(m_dir / "config" / "Dealscope");
+        WriteFile(m_dir / "config" / "Dealscope" / "Dealscope.ini",
+                  "[Settings]\nRecapOption=" + std::to_string(golden.recapOption) + "\n");
+        fs::path pbn = m_dir / "out.pbn";
+        fs::path text = m_dir / "out.txt";
+        ProgramResult run = Run({golden.page.string(), "-pbn", pbn.string(), "-text", text.string()});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(WithoutCreatedLine(ReadFile(pbn)), golden.pbn);
+        EXPECT_EQ(ReadFile(text), golden.text);
+    }
 }
 
 TEST_F(BatchProgramTest, UnwritableOutputLeavesNoFileAndFails) {
-    GoldenPage golden = Golden(GOLDEN_PAGE);
+    GoldenPage golden = Standard();
     fs::path blocker = m_dir / "plain file";
     WriteFile(blocker, "keep me");
     fs::path pbn = blocker / "out.pbn"; // root may write anywhere, but never under a regular file
@@ -182,23 +230,23 @@ TEST_F(BatchProgramTest, UnwritableOutputLeavesNoFileAndFails) {
 }
 
 TEST_F(BatchProgramTest, PbnIsWrittenFirstAndAFailedTextStillFails) {
-    GoldenPage golden = Golden(GOLDEN_PAGE);
+    GoldenPage golden = Standard();
     fs::path pbn = m_dir / "out.pbn";
     fs::path blocker = m_dir / "plain";
     WriteFile(blocker, "x");
     ProgramResult run = Run({golden.page.string(), "-text", (blocker / "out.txt").string(), "-pbn", pbn.string()});
     EXPECT_NE(run.exitCode, 0);
-    EXPECT_EQ(WithoutCreatedTime(ReadFile(pbn)), WithoutCreatedTime(ReadFile(golden.pbn)));
+    EXPECT_EQ(WithoutCreatedLine(ReadFile(pbn)), golden.pbn);
     EXPECT_NE(run.err.find("Not a directory"), std::string::npos) << run.err;
 }
 
 TEST_F(BatchProgramTest, ExistingOutputIsReplacedWhole) {
-    GoldenPage golden = Golden(GOLDEN_PAGE);
+    GoldenPage golden = Standard();
     fs::path text = m_dir / "out.txt";
     WriteFile(text, std::string(100000, 'z')); // longer than the report: no tail may survive
     ProgramResult run = Run({golden.page.string(), "-text", text.string()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(ReadFile(text), ReadFile(golden.text));
+    EXPECT_EQ(ReadFile(text), golden.text);
 }
 
 TEST_F(BatchProgramTest, CharsetOnlyInHttpHeader) {
@@ -215,12 +263,12 @@ TEST_F(BatchProgramTest, CharsetOnlyInHttpHeader) {
     ProgramResult run =
         Run({server.Url("/files/batch/pairs_latin2_bare.html?charset=ISO-8859-2"), "-pbn", pbn.string()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(WithoutCreatedTime(ReadFile(pbn)), WithoutCreatedTime(ReadFile(expected)));
+    EXPECT_EQ(WithoutCreatedLine(ReadFile(pbn)), WithoutCreatedLine(ReadFile(expected)));
 
     // Without the header the same bytes are read as Windows-1252.
     fs::path bare = m_dir / "bare.pbn";
     ASSERT_EQ(Run({server.Url("/files/batch/pairs_latin2_bare.html"), "-pbn", bare.string()}).exitCode, 0);
-    EXPECT_NE(WithoutCreatedTime(ReadFile(bare)), WithoutCreatedTime(ReadFile(expected)));
+    EXPECT_NE(WithoutCreatedLine(ReadFile(bare)), WithoutCreatedLine(ReadFile(expected)));
 }
 
 TEST_F(BatchProgramTest, CharsetOnlyInMetaDeclarationOfPageFile) {
@@ -233,7 +281,7 @@ TEST_F(BatchProgramTest, CharsetOnlyInMetaDeclarationOfPageFile) {
 }
 
 TEST_F(BatchProgramTest, RedirectsAreFollowed) {
-    GoldenPage golden = Golden(GOLDEN_PAGE);
+    GoldenPage golden = Standard();
     PageServer server(DATA.string());
     fs::path pbn = m_dir / "out.pbn";
     fs::path text = m_dir / "out.txt";
@@ -241,18 +289,50 @@ TEST_F(BatchProgramTest, RedirectsAreFollowed) {
     ProgramResult run =
         Run({server.Url("/redirect?to=" + target + "&hops=2"), "-pbn", pbn.string(), "-text", text.string()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(WithoutCreatedTime(ReadFile(pbn)), WithoutCreatedTime(ReadFile(golden.pbn)));
-    EXPECT_EQ(ReadFile(text), ReadFile(golden.text));
+    EXPECT_EQ(WithoutCreatedLine(ReadFile(pbn)), golden.pbn);
+    EXPECT_EQ(ReadFile(text), golden.text);
 }
 
 TEST_F(BatchProgramTest, FileUrlOfNameWithSpacesAndHash) {
-    GoldenPage golden = Golden(GOLDEN_PAGE);
+    GoldenPage golden = Standard();
     fs::copy_file(golden.page, m_dir / "club results #3.htm");
     fs::path text = m_dir / "out.txt";
     std::string url = "file://" + m_dir.string() + "/club%20results%20%233.htm";
     ProgramResult run = Run({url, "-text", text.string()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(ReadFile(text), ReadFile(golden.text));
+    EXPECT_EQ(ReadFile(text), golden.text);
+}
+
+#ifdef TRICKSMITH_STANDIN
+// "dda" with an output: the companion (here the stand-in registered in the private classes file) analyses the
+// boards first, and its tables go into the PBN.
+TEST_F(BatchProgramTest, DoubleDummyAnalysisBeforeWriting) {
+    GoldenPage golden = Standard();
+    fs::create_directories(m_dir / "config" / "Dealscope");
+    fs::create_directories(m_dir / "tmp");
+    WriteFile(m_dir / "config" / "Dealscope" / "classes.ini",
+              "[Tricksmith.Object]\nCLSID={3D9A6E21-B84C-4F17-9C05-A1E6D27F8B43}\n"
+              "[CLSID\\{3D9A6E21-B84C-4F17-9C05-A1E6D27F8B43}]\nProgID=Tricksmith.Object\n"
+              "LocalServer32=" TRICKSMITH_STANDIN "\n");
+    fs::path pbn = m_dir / "out.pbn";
+    ProgramResult run =
+        Run({golden.page.string(), "-dda", "-pbn", pbn.string()}, {"TMPDIR=" + (m_dir / "tmp").string()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::string analysed = ReadFile(pbn);
+    EXPECT_NE(analysed.find("[DoubleDummyTricks \""), std::string::npos) << analysed;
+    EXPECT_NE(analysed.find("[OptimumResultTable \""), std::string::npos) << analysed;
+}
+#endif
+
+TEST_F(BatchProgramTest, DoubleDummyWithoutCompanionWritesNothing) {
+    GoldenPage golden = Standard();
+    fs::create_directories(m_dir / "tmp");
+    fs::path pbn = m_dir / "out.pbn";
+    ProgramResult run =
+        Run({golden.page.string(), "-pbn", pbn.string(), "-dda"}, {"TMPDIR=" + (m_dir / "tmp").string()});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("Tricksmith.Object"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(pbn));
 }
 
 } // namespace

@@ -1,0 +1,74 @@
+#include "app/batch_page_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/page_charset.h"
+#include "app/url_fetcher.h"
+#include "platform/charset_table.h"
+#include "platform/error_report.h"
+#include "platform/file_uri.h"
+#include "platform/wide_text.h"
+
+using platform::Utf16ToUtf8;
+using platform::Utf8ToUtf16;
+
+BatchPageSource::BatchPageSource(std::u16string url, std::string bytes, unsigned codePage)
+    : m_url(std::move(url)), m_bytes(std::move(bytes)), m_codePage(codePage) {}
+
+bool BatchPageSource::GetRawSource(std::string &bytes) {
+    // All bytes as loaded: the document keeps them whole for saving and decodes only up to a zero byte.
+    bytes = m_bytes;
+    return true;
+}
+
+namespace {
+
+[[noreturn]] void FailedToOpen(const std::u16string &path, int error) {
+    platform::FatalError(u"Failed to open document.\r\n" + Utf8ToUtf16(std::strerror(error)) + u".", path);
+}
+
+} // namespace
+
+BatchPageSource ReadPageFile(const std::u16string &path) {
+    std::string name = Utf16ToUtf8(path);
+    int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        FailedToOpen(path, errno);
+    std::string bytes;
+    struct stat info;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        bytes.reserve(static_cast<size_t>(info.st_size));
+    char buffer[65536];
+    while (true) {
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            int error = errno;
+            close(fd);
+            FailedToOpen(path, error);
+        }
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    close(fd);
+    unsigned codePage = platform::GetCharsetCodePage(FindPageCharset({}, bytes));
+    return BatchPageSource(Utf8ToUtf16(platform::FileUriFromPath(name)), std::move(bytes), codePage);
+}
+
+BatchPageSource LoadPageFromUrl(const std::u16string &url) {
+    FetchedPage page;
+    try {
+        page = FetchUrl(Utf16ToUtf8(url));
+    } catch (const platform::ProgramException &error) {
+        platform::ReportException(error, url);
+    }
+    unsigned codePage = platform::GetCharsetCodePage(FindPageCharset(page.contentType, page.bytes));
+    return BatchPageSource(Utf8ToUtf16(page.effectiveUrl), std::move(page.bytes), codePage);
+}

@@ -1,0 +1,74 @@
+#include "app/batch_run.h"
+
+#include <memory>
+#include <new>
+
+#include "app/batch_page_source.h"
+#include "app/document_output.h"
+#include "companion/companion_commands.h"
+#include "conversion/dsc_doc.h"
+#include "platform/error_report.h"
+#include "platform/ini_settings.h"
+#include "platform/wide_text.h"
+
+namespace {
+
+int RunBatchSteps(const CTSCommandLineInfo &info) {
+    // Asked-for outputs without a name would only fail after the page has been loaded and analysed.
+    if (info.m_bPbn && info.m_strPbnFile.empty())
+        platform::FatalError(u"No PBN file was named after -pbn.");
+    if (info.m_bText && info.m_strTextFile.empty())
+        platform::FatalError(u"No text file was named after -text.");
+    // A page file named together with a URL wins, as it does when the window opens.
+    std::unique_ptr<BatchPageSource> page;
+    if (!info.m_strFileName.empty())
+        page = std::make_unique<BatchPageSource>(ReadPageFile(info.m_strFileName));
+    else if (!info.m_strStartURL.empty())
+        page = std::make_unique<BatchPageSource>(LoadPageFromUrl(info.m_strStartURL));
+    else
+        platform::FatalError(u"No page to convert: name a page file or a URL, for example\r\n"
+                             u"dealscope results.html -pbn results.pbn -text results.txt");
+
+    CDSCDoc doc;
+    doc.LoadFromView(*page);
+    page.reset();
+
+    // Without boards there is nothing to analyse or write; the status says why.
+    if (!doc.m_bConverted) {
+        OnShowStatus(doc);
+        return BATCH_FAILED;
+    }
+    if (info.m_bDda)
+        OnDoubleDummyAll(doc);
+    if (info.m_bPbn)
+        WriteTextFile(info.m_strPbnFile, doc.m_strPbn);
+    if (info.m_bText)
+        WriteTextFile(info.m_strTextFile, doc.m_strTextReport);
+    return BATCH_SUCCEEDED;
+}
+
+} // namespace
+
+int RunBatch(const CTSCommandLineInfo &info) {
+    // The recap option comes from the user's settings, as in the window.
+    platform::IniSettings settings(platform::DefaultSettingsPath());
+    platform::SetAppSettings(&settings);
+    int result = BATCH_FAILED;
+    try {
+        result = RunBatchSteps(info);
+    } catch (const platform::UserException &) {
+        // Already reported.
+    } catch (const platform::ProgramException &error) {
+        try {
+            platform::ReportException(error);
+        } catch (const platform::UserException &) {
+        }
+    } catch (const std::bad_alloc &) {
+        try {
+            platform::FatalError(u"Out of memory.");
+        } catch (const platform::UserException &) {
+        }
+    }
+    platform::SetAppSettings(nullptr);
+    return result;
+}
