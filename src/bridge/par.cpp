@@ -119,6 +119,86 @@ void AppendUndertricks(std::u16string &out, const CScore &entry) {
     AppendDecimal(out, entry.m_nLevel + 6 - entry.m_nTricks);
 }
 
+// Where the auction ends from the two sides' best contracts.
+struct Outcome {
+    int current; // the par contract
+    int holding; // its side
+    int second;  // the other side's par contract when either side gets the par contract by declaring it first
+};
+
+Outcome Resolve(const Candidate (&candidates)[CANDIDATES], const int (&best)[2]) {
+    // When both sides' best is the same contract, either side gets it by declaring it first.
+    bool both = false;
+    int current;
+    const Candidate &ns = candidates[best[0]];
+    const Candidate &ew = candidates[best[1]];
+    if (SameContract(ns, ew)) {
+        both = true;
+        current = best[0] < best[1] ? best[0] : best[1];
+    } else if (ns.score == ew.score) {
+        current = best[0] > best[1] ? best[0] : best[1];
+    } else {
+        current = ns.score > ew.score ? best[0] : best[1];
+    }
+    int holding = Side(candidates[current]);
+
+    // The other side outbids while some higher contract of theirs does strictly better than letting the current
+    // one stand; the best such contract, the lowest on equal scores.
+    for (;;) {
+        const Candidate &cur = candidates[current];
+        int outbid = -1;
+        int outbidScore = -cur.score;
+        // Candidates alternate between the sides (index & 1 is the declarer's side).
+        for (int i = current + 1; i < CANDIDATES; i += 2) {
+            const Candidate &c = candidates[i];
+            if (c.score > outbidScore && !SameContract(c, cur)) {
+                outbid = i;
+                outbidScore = c.score;
+            }
+        }
+        if (outbid < 0)
+            break;
+        current = outbid;
+        holding ^= 1;
+    }
+
+    // The other side's copy of a shared par contract, the first in bidding order, provided the first side could
+    // not outbid it in turn.
+    int second = -1;
+    if (both) {
+        const Candidate &par = candidates[current];
+        for (int i = 1 - holding; i < CANDIDATES; i += 2) {
+            const Candidate &c = candidates[i];
+            if ((c.score > 0 || c.score == par.score) && SameContract(c, par) && !CanBeOutbid(candidates, i)) {
+                second = i;
+                break;
+            }
+        }
+    }
+    return {current, holding, second};
+}
+
+// What `side` scores when it starts the bidding ([0]) and when the other side does ([1]).
+void SideResults(const Candidate (&candidates)[CANDIDATES], const Outcome &outcome, int side, int (&results)[2]) {
+    const int par = candidates[outcome.current].score;
+    auto firstResult = [&](int starter) { // the starter's own score when it bids first
+        if (outcome.holding == starter)
+            return par;
+        return outcome.second >= 0 ? candidates[outcome.second].score : -par;
+    };
+    results[0] = firstResult(side);
+    results[1] = -firstResult(1 - side);
+}
+
+// `candidate` is at least as good as `incumbent` for `side` whoever starts, and better once.
+bool Dominates(const Candidate (&candidates)[CANDIDATES], const Outcome &candidate, const Outcome &incumbent,
+               int side) {
+    int a[2], b[2];
+    SideResults(candidates, candidate, side, a);
+    SideResults(candidates, incumbent, side, b);
+    return a[0] >= b[0] && a[1] >= b[1] && (a[0] > b[0] || a[1] > b[1]);
+}
+
 } // namespace
 
 void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u16string *contracts, int *parScore,
@@ -153,39 +233,38 @@ void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u1
             }
         }
 
-    // When both sides' best is the same contract, either side gets it by declaring it first.
-    bool both = false;
-    int current;
-    if (SameContract(candidates[best[0]], candidates[best[1]])) {
-        both = true;
-        current = best[0] < best[1] ? best[0] : best[1];
-    } else if (bestScore[0] == bestScore[1]) {
-        current = best[0] > best[1] ? best[0] : best[1];
-    } else {
-        current = bestScore[0] > bestScore[1] ? best[0] : best[1];
-    }
-    int holding = Side(candidates[current]);
+    Outcome outcome = Resolve(candidates, best);
 
-    // The other side outbids while some higher contract of theirs does strictly better than letting the current
-    // one stand; the best such contract, the lowest on equal scores.
-    for (;;) {
-        const Candidate &cur = candidates[current];
-        const int threshold = -cur.score;
-        int outbid = -1;
-        int outbidScore = threshold;
-        // Candidates alternate between the sides (index & 1 is the declarer's side).
-        for (int i = current + 1; i < CANDIDATES; i += 2) {
-            const Candidate &c = candidates[i];
-            if (c.score > outbidScore && !SameContract(c, cur)) {
-                outbid = i;
-                outbidScore = c.score;
+    // Of two best contracts with the same score the lower one is tried first; a higher one is taken instead only
+    // when it leaves its side better off (the other side can sacrifice over the lower one but not over the
+    // higher, or the higher one is the other side's best too, which either side gets by declaring it first).
+    for (int side = 0; side < 2; ++side) {
+        // No contract of a side scores more than its best made exactly, and the other side only outbids for less
+        // than what it lets stand: a side that gets its best whoever starts cannot do better.
+        int results[2];
+        SideResults(candidates, outcome, side, results);
+        if (bestScore[side] == 0 || (results[0] == bestScore[side] && results[1] == bestScore[side]))
+            continue;
+        for (int seat = side; seat < SEATS; seat += 2)
+            for (int strain = 0; strain < STRAINS; ++strain) {
+                const int level = dda.m_tricks[seat][strain] - 6;
+                if (level < 1)
+                    continue;
+                const int index = CandidateIndex(level, strain, seat);
+                if (index == best[side] || candidates[index].score != bestScore[side])
+                    continue;
+                int tried[2] = {best[0], best[1]};
+                tried[side] = index;
+                const Outcome other = Resolve(candidates, tried);
+                if (Dominates(candidates, other, outcome, side)) {
+                    best[side] = index;
+                    outcome = other;
+                }
             }
-        }
-        if (outbid < 0)
-            break;
-        current = outbid;
-        holding ^= 1;
     }
+    const int current = outcome.current;
+    const int holding = outcome.holding;
+    const int second = outcome.second;
     const Candidate &par = candidates[current];
     const int score = par.score;
     const int order = par.order;
@@ -197,22 +276,14 @@ void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u1
     };
     ListEntry list[CANDIDATES];
     int listCount = 0;
-    int second = -1;
-    for (int i = 0; i < CANDIDATES; ++i) {
+    for (int i = contracts ? 0 : CANDIDATES; i < CANDIDATES; ++i) {
         const Candidate &c = candidates[i];
-        int s = c.score;
-        bool taken = false;
-        if (Side(c) != holding) {
-            if (second < 0 && both && (c.score > 0 || c.score == score) && SameContract(c, par) &&
-                !CanBeOutbid(candidates, i)) {
-                second = i;
-                taken = true;
-            }
-            s = -s;
-        }
-        if ((c.order >= order && s == score) || (second >= 0 && s == -score))
-            taken = true;
-        if (!taken || !contracts || !(s == 0 || plain || GoesDown(c)))
+        if (c.score != score && c.score != -score && i != second)
+            continue; // worth neither the par score nor its opposite
+        const int s = Side(c) != holding ? -c.score : c.score;
+        const bool taken =
+            i == second || (c.order >= order && s == score) || (second >= 0 && i > second && s == -score);
+        if (!taken || !(s == 0 || plain || GoesDown(c)))
             continue;
         if (listCount > 0) {
             ListEntry &last = list[listCount - 1];
