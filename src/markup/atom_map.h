@@ -9,22 +9,24 @@ namespace NKXML {
 
 class CAtomMap {
 public:
+    // FNV-1a over the code units.
+    static constexpr uint32_t Step(uint32_t h, char16_t c) { return (h ^ c) * 16777619u; }
     static uint32_t Hash(std::u16string_view key) {
-        uint32_t h = 2166136261u; // FNV-1a over the code units
+        uint32_t h = 2166136261u;
         for (char16_t c : key)
-            h = (h ^ c) * 16777619u;
+            h = Step(h, c);
         return h;
     }
 
-    // Atom of key, or 0.
-    uint16_t Find(std::u16string_view key, uint32_t hash) const {
+    // Atom of the key for which same(storedKey) holds among those with this hash, or 0.
+    template <typename Same> uint16_t FindIf(uint32_t hash, Same same) const {
         if (m_slots.empty())
             return 0;
         for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
             const Slot &slot = m_slots[i];
             if (slot.atom == 0)
                 return 0;
-            if (slot.hash == hash && m_keys[slot.atom - 1] == key)
+            if (slot.hash == hash && same(m_keys[slot.atom - 1]))
                 return slot.atom;
         }
     }

@@ -34,10 +34,14 @@ private:
     static constexpr size_t LARGEST_BLOCK = 4 * 1024 * 1024;
     static constexpr size_t RETAINED_BYTES = 32 * 1024 * 1024;
 
+    struct FreeBlock {
+        void operator()(std::byte *p) const;
+    };
     struct Block {
-        std::unique_ptr<std::byte[]> m_data;
+        std::unique_ptr<std::byte[], FreeBlock> m_data;
         size_t m_size;
     };
+    static Block NewBlock(size_t size);
 
     void *AllocateSlow(size_t bytes);
     void Enter(size_t index);

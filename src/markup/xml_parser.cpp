@@ -57,50 +57,58 @@ int CXMLParser::PositionOf(const char16_t *p) const {
     return int(p - m_pszCopy);
 }
 
-std::u16string_view CXMLParser::MakeKey(const char16_t *name, size_t length, uint32_t &hash) const {
-    if (!m_bHtml) {
-        std::u16string_view key(name, length);
-        hash = CAtomMap::Hash(key);
-        return key;
-    }
-    // Html names fold as the "C" locale's towlower does: only the ASCII capitals change (an upper-case letter
-    // beyond ASCII has no lower case there). The key goes into a buffer kept for the next lookup, so a name of
-    // any length costs no stack and, once the buffer has grown, no allocation.
-    if (m_keyBuffer.size() < length)
-        m_keyBuffer.resize(length);
-    char16_t *key = m_keyBuffer.data();
-    uint32_t h = 2166136261u;
-    for (size_t i = 0; i < length; ++i) {
-        char16_t c = name[i];
-        if (platform::IsUpperW(c))
-            c = platform::ToLowerW(c);
-        key[i] = c;
-        h = (h ^ c) * 16777619u;
-    }
-    hash = h;
-    return std::u16string_view(key, length);
+namespace {
+
+// Html names fold as the "C" locale's iswupper + towlower do: only the ASCII capitals change (an upper-case
+// letter beyond ASCII has no lower case in that locale).
+inline char16_t Fold(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 0x20) : c;
 }
 
+// The key of a name is compared and hashed as it is folded, so a lookup needs no copy of the name: a name of
+// several megabytes costs neither stack nor heap.
+uint32_t FoldedHash(const char16_t *name, size_t length, bool fold) {
+    uint32_t h = CAtomMap::Hash({});
+    for (size_t i = 0; i < length; ++i)
+        h = CAtomMap::Step(h, fold ? Fold(name[i]) : name[i]);
+    return h;
+}
+
+bool SameKey(std::u16string_view key, const char16_t *name, size_t length, bool fold) {
+    if (key.size() != length)
+        return false;
+    if (!fold)
+        return std::char_traits<char16_t>::compare(key.data(), name, length) == 0;
+    for (size_t i = 0; i < length; ++i)
+        if (key[i] != Fold(name[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
 uint16_t CXMLParser::InternName(const char16_t *name, size_t length) {
-    uint32_t hash;
-    std::u16string_view key = MakeKey(name, length, hash);
-    if (uint16_t atom = m_atomMap.Find(key, hash))
+    const uint32_t hash = FoldedHash(name, length, m_bHtml);
+    if (uint16_t atom =
+            m_atomMap.FindIf(hash, [&](std::u16string_view key) { return SameKey(key, name, length, m_bHtml); }))
         return atom;
     size_t n = m_atomNames.size();
     if (n >= MAX_ATOMS)
         ThrowXMLException(PositionOf(name), u"Atom number overflow");
-    m_atomNames.emplace_back(key);
+    std::u16string &key = m_atomNames.emplace_back(name, length);
+    if (m_bHtml)
+        for (char16_t &c : key)
+            c = Fold(c);
     uint16_t atom = uint16_t(n + 1);
-    m_atomMap.Insert(m_atomNames.back(), hash, atom);
+    m_atomMap.Insert(key, hash, atom);
     if (atom < m_openCount.size())
         m_openCount[atom] = 0;
     return atom;
 }
 
 uint16_t CXMLParser::FindName(const char16_t *name, size_t length) const {
-    uint32_t hash;
-    std::u16string_view key = MakeKey(name, length, hash);
-    return m_atomMap.Find(key, hash);
+    const uint32_t hash = FoldedHash(name, length, m_bHtml);
+    return m_atomMap.FindIf(hash, [&](std::u16string_view key) { return SameKey(key, name, length, m_bHtml); });
 }
 
 uint16_t CXMLParser::AddAtom(const char16_t *name) {
