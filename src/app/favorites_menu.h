@@ -5,12 +5,13 @@
 #include <string_view>
 #include <vector>
 
-inline constexpr int ID_ADD_TO_FAVORITES = 32783;
-inline constexpr int ID_FAVORITES = 32784;
+// The command numbers less 0x4000: wxWidgets takes menu ids below 0x7FFF only.
+inline constexpr int ID_ADD_TO_FAVORITES = 32783 - 0x4000;
+inline constexpr int ID_FAVORITES = 32784 - 0x4000;
 // The favorite items: item i of the popup, with the id ID_FAVORITE_FIRST + i, stands for favorite i.
-inline constexpr int ID_FAVORITE_FIRST = 36864;
-inline constexpr int ID_FAVORITE_LAST = 36895;
-inline constexpr int FAVORITES_MENU_COUNT = ID_FAVORITE_LAST - ID_FAVORITE_FIRST + 1;  // 32
+inline constexpr int ID_FAVORITE_FIRST = 36864 - 0x4000;
+inline constexpr int ID_FAVORITE_LAST = 36895 - 0x4000;
+inline constexpr int FAVORITES_MENU_COUNT = ID_FAVORITE_LAST - ID_FAVORITE_FIRST + 1; // 32
 
 inline constexpr char16_t FAVORITES_MENU_TITLE[] = u"F&avorites";
 inline constexpr char16_t ADD_TO_FAVORITES_TEXT[] = u"&Add To Favorites";

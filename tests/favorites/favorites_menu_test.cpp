@@ -31,10 +31,12 @@ TEST(FavoritesMenu, ListsFirst32AndMarksLastEqualAddress) {
 }
 
 TEST(FavoritesMenu, ItemsBeyondListOrMenuOpenNothing) {
-    EXPECT_EQ(FavoriteIndexFromId(36864, 3), 0);
-    EXPECT_EQ(FavoriteIndexFromId(36866, 3), 2);
-    EXPECT_EQ(FavoriteIndexFromId(36867, 3), -1);
-    EXPECT_EQ(FavoriteIndexFromId(36863, 3), -1);
-    EXPECT_EQ(FavoriteIndexFromId(36895, 40), 31);
-    EXPECT_EQ(FavoriteIndexFromId(36896, 40), -1);
+    EXPECT_EQ(ID_FAVORITE_LAST - ID_FAVORITE_FIRST + 1, 32);
+    EXPECT_LT(ID_FAVORITE_LAST, 0x7FFF);
+    EXPECT_EQ(FavoriteIndexFromId(ID_FAVORITE_FIRST, 3), 0);
+    EXPECT_EQ(FavoriteIndexFromId(ID_FAVORITE_FIRST + 2, 3), 2);
+    EXPECT_EQ(FavoriteIndexFromId(ID_FAVORITE_FIRST + 3, 3), -1);
+    EXPECT_EQ(FavoriteIndexFromId(ID_FAVORITE_FIRST - 1, 3), -1);
+    EXPECT_EQ(FavoriteIndexFromId(ID_FAVORITE_LAST, 40), 31);
+    EXPECT_EQ(FavoriteIndexFromId(ID_FAVORITE_LAST + 1, 40), -1);
 }

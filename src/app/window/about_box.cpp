@@ -1,0 +1,65 @@
+#include "app/window/about_box.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/hyperlink.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/toplevel.h>
+#include <wx/utils.h>
+
+#include "app/window/wx_text.h"
+
+namespace {
+
+CAboutDlg::BrowserLauncher &Launcher() {
+    static CAboutDlg::BrowserLauncher launcher = [](const wxString &url) { wxLaunchDefaultBrowser(url); };
+    return launcher;
+}
+
+} // namespace
+
+CAboutDlg::BrowserLauncher CAboutDlg::SetBrowserLauncher(BrowserLauncher launcher) {
+    if (!launcher)
+        launcher = [](const wxString &url) { wxLaunchDefaultBrowser(url); };
+    std::swap(Launcher(), launcher);
+    return launcher;
+}
+
+CAboutDlg::CAboutDlg(wxWindow *parent)
+    : wxDialog(parent, wxID_ANY, "About Dealscope", wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
+    m_versionInfo.Read();
+    m_strVersionLine = m_versionInfo.m_strProductName + u", Version " + m_versionInfo.m_strVersion;
+
+    auto pos = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
+    auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
+    SetClientSize(size(171, 80));
+    // The main window's icon stands for the program.
+    if (auto *top = dynamic_cast<wxTopLevelWindow *>(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
+        top && top != this && top->GetIcon().IsOk()) {
+        wxBitmap icon;
+        icon.CopyFromIcon(top->GetIcon());
+        new wxStaticBitmap(this, wxID_ANY, icon, pos(14, 14), size(20, 20));
+    }
+    new wxStaticText(this, IDC_VERSION, ToWx(m_strVersionLine), pos(42, 14), size(114, 8),
+                     wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+    new wxStaticText(this, IDC_LEGAL_NOTICE, ToWx(m_versionInfo.m_strLegalCopyright), pos(42, 26), size(114, 8),
+                     wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+    auto *link = new wxHyperlinkCtrl(this, IDC_WEBSITE_LINK, "Visit the Tricksmith website", MAKER_WEBSITE_URL,
+                                     pos(42, 38), size(108, 14));
+    link->Bind(wxEVT_HYPERLINK, &CAboutDlg::OnLinkClick, this);
+    auto *ok = new wxButton(this, wxID_OK, "OK", pos(113, 59), size(50, 14));
+    ok->SetDefault();
+    ok->SetFocus();
+}
+
+void CAboutDlg::OnLinkClick(wxHyperlinkEvent &) {
+    // Not skipped: the control would open the page a second time. The dialog stays open.
+    Launcher()(MAKER_WEBSITE_URL);
+}
+
+void ShowAboutBox(wxWindow *parent) {
+    CAboutDlg dialog(parent);
+    dialog.ShowModal();
+}

@@ -1,0 +1,45 @@
+# The Favorites dialog, the Favorites popup, the resizable-dialog grip and the About box on a display (Xvfb).
+find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
+
+set(FAVORITES_GUI_SOURCES
+    gui_main.cpp
+    favorites_dialog_gui_test.cpp
+    favorites_popup_gui_test.cpp
+    about_box_gui_test.cpp
+    ${DEALSCOPE_SRC}/app/window/favorites_dialog.cpp
+    ${DEALSCOPE_SRC}/app/window/favorites_popup.cpp
+    ${DEALSCOPE_SRC}/app/window/size_box_window.cpp
+    ${DEALSCOPE_SRC}/app/window/about_box.cpp
+    ${DEALSCOPE_SRC}/app/favorites.cpp
+    ${DEALSCOPE_SRC}/app/favorites_menu.cpp
+    ${DEALSCOPE_SRC}/app/favorites_order.cpp
+    ${DEALSCOPE_SRC}/app/size_box.cpp
+    ${DEALSCOPE_SRC}/app/dialog_state.cpp
+    ${DEALSCOPE_SRC}/conversion/version_info.cpp)
+
+# Not dealscope_add_test_suite: this suite has its own main (it starts wxWidgets) and needs its environment.
+add_executable(favorites_gui_tests ${FAVORITES_GUI_SOURCES})
+target_link_libraries(favorites_gui_tests PRIVATE GTest::gtest dealscope_platform ${wxWidgets_LIBRARIES})
+target_include_directories(favorites_gui_tests SYSTEM PRIVATE ${wxWidgets_INCLUDE_DIRS})
+target_compile_definitions(favorites_gui_tests PRIVATE ${wxWidgets_DEFINITIONS}
+    DEALSCOPE_TEST_DATA="${DEALSCOPE_TEST_DATA}")
+target_compile_options(favorites_gui_tests PRIVATE ${wxWidgets_CXX_FLAGS_LIST})
+
+# The version the About box must show, worked out here from the project version: major.minor, then the build
+# and revision numbers when they are not zero.
+set(FAVORITES_EXPECTED_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+if(PROJECT_VERSION_TWEAK)
+    string(APPEND FAVORITES_EXPECTED_VERSION ".${PROJECT_VERSION_PATCH}.${PROJECT_VERSION_TWEAK}")
+elseif(PROJECT_VERSION_PATCH)
+    string(APPEND FAVORITES_EXPECTED_VERSION ".${PROJECT_VERSION_PATCH}")
+endif()
+set_source_files_properties(about_box_gui_test.cpp PROPERTIES COMPILE_DEFINITIONS
+    "EXPECTED_VERSION_LINE=\"Dealscope, Version ${FAVORITES_EXPECTED_VERSION}\"")
+get_source_file_property(FAVORITES_VERSION_DEFS ${DEALSCOPE_SRC}/conversion/version_info.cpp
+    DIRECTORY ${DEALSCOPE_SRC}/conversion COMPILE_DEFINITIONS)
+set_source_files_properties(${DEALSCOPE_SRC}/conversion/version_info.cpp PROPERTIES COMPILE_DEFINITIONS
+    "${FAVORITES_VERSION_DEFS}")
+
+# GTK, GLib and the X and font libraries keep allocations to the end of the process: their reports are theirs.
+gtest_discover_tests(favorites_gui_tests PROPERTIES LABELS gui DISCOVERY_TIMEOUT 60
+    ENVIRONMENT "NO_AT_BRIDGE=1;LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/gui_lsan.supp")
