@@ -1,8 +1,12 @@
 #include "server.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 #include "companion/automation_text.h"
 
@@ -144,10 +148,26 @@ std::string Server::AnalyseAll(std::FILE *out) {
             owners.push_back(i);
         }
     }
-    std::vector<TrickTable> tables;
-    std::string error = SolveTables(deals, tables, [out](size_t done, size_t total) {
-        Send(out, "BUSY " + std::to_string(done) + "/" + std::to_string(total));
+    // A heartbeat while the solver works, so that the client can tell a long analysis from a hung one.
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+    std::thread heartbeat([&] {
+        std::unique_lock<std::mutex> guard(lock);
+        while (!finished.wait_for(guard, std::chrono::seconds(1), [&] { return done; }))
+            Send(out, "BUSY");
     });
+    std::vector<TrickTable> tables;
+    std::string error = SolveTables(deals, tables, [&](size_t solved, size_t total) {
+        std::lock_guard<std::mutex> guard(lock);
+        Send(out, "BUSY " + std::to_string(solved) + "/" + std::to_string(total));
+    });
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        done = true;
+    }
+    finished.notify_one();
+    heartbeat.join();
     if (!error.empty())
         return Error("80004005", error);
     for (size_t k = 0; k < deals.size(); ++k) {

@@ -50,6 +50,9 @@ protected:
         std::filesystem::remove_all(m_root, ignored);
     }
 
+    // Real analyses under load (sanitizers, parallel tests) need the program's own time limits.
+    static void UseProgramTimeLimits() { companion::SetTransportLimits(companion::TransportLimits{}); }
+
     void SaveAndSet(const std::string &name, const std::string &value) {
         const char *old = std::getenv(name.c_str());
         m_saved.push_back({name, {old != nullptr, old ? old : ""}});

@@ -68,6 +68,7 @@ protected:
 };
 
 TEST_F(DocumentCommandsTest, AnalysedPageGetsLibddsTablesAndMatchingParLines) {
+    UseProgramTimeLimits();
     ASSERT_EQ(std::system((std::string(TRICKSMITH_STANDIN) + " --register >/dev/null").c_str()), 0);
     Load("dda_page.htm");
     std::string pbnBefore = m_doc.m_strPbn;

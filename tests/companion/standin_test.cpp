@@ -66,6 +66,7 @@ TEST(StandinFormatTest, TricksAndOptimumResultRowsFollowTheSameOrder) {
 class StandinAnalysisTest : public CompanionFixture {};
 
 TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSkipped) {
+    UseProgramTimeLimits();
     // Registered the way a user does it.
     ASSERT_EQ(std::system((std::string(TRICKSMITH_STANDIN) + " --register >/dev/null").c_str()), 0);
     std::string server;
