@@ -37,6 +37,7 @@ void CXMLParser::Reset() {
     // Nodes live in the arena: releasing it frees the whole tree at once, however deep it is.
     m_roots.clear();
     m_arena.Release();
+    m_retiredCopies.clear();
     if (m_copyCapacity > RETAINED_COPY) {
         m_copyBuffer.reset();
         m_copyCapacity = 0;

@@ -91,6 +91,7 @@ private:
     CNodeArena m_arena;
     std::unique_ptr<char16_t[]> m_copyBuffer;
     size_t m_copyCapacity = 0;
+    std::vector<std::unique_ptr<char16_t[]>> m_retiredCopies; // copies of passes made without a Reset between
     // While parsing: how many elements with each atom are open (on the way from the current node to the root),
     // so that an end tag that matches nothing open is dismissed without climbing the tree.
     std::vector<uint32_t> m_openCount;

@@ -2,6 +2,7 @@
 // with NULs and hangs nodes into the tree as it meets them.
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "markup/xml_parser.h"
 #include "platform/wide_text.h"
@@ -123,6 +124,12 @@ void CXMLParser::Parse(const char16_t *text, int length) {
     m_pszSource = text;
     m_nLength = length;
     // The copy is allocated once per page; its buffer is kept across Reset for the next page when not huge.
+    if (m_pszCopy) {
+        // Parsed again without a Reset: the nodes of the earlier pass still point into the earlier copy, so it
+        // stays alive (until Reset) and this pass gets a copy of its own.
+        m_retiredCopies.push_back(std::move(m_copyBuffer));
+        m_copyCapacity = 0;
+    }
     if (m_copyCapacity < size_t(length) + 1) {
         m_copyBuffer.reset();
         m_copyBuffer.reset(new char16_t[size_t(length) + 1]);

@@ -169,6 +169,17 @@ TEST(MarkupTree, ResetEmptiesAndRenumbers) {
     EXPECT_EQ(page.parser.FindAtom(u"span"), 31);
 }
 
+TEST(MarkupTree, ParseWithoutResetKeepsTheEarlierTree) {
+    // The owner should reset between pages; when it does not, the earlier nodes must stay readable.
+    CXMLParser parser(true);
+    std::u16string first = u"<b>first</b>", second = u"<i>a much longer second page</i>";
+    parser.Parse(first.c_str(), int(first.size()));
+    parser.Parse(second.c_str(), int(second.size()));
+    EXPECT_EQ(markup_test::Dump(parser), "b[\"first\"] | i[\"a much longer second page\"]");
+    parser.Reset();
+    EXPECT_TRUE(parser.m_roots.empty());
+}
+
 TEST(MarkupTree, DestructorAfterResetAndWithoutReset) {
     {
         CXMLParser parser(true);
