@@ -12,17 +12,8 @@ namespace {
 
 const char *const SUITS[4] = {"&spades;", "&hearts;", "&diams;", "&clubs;"};
 const char *const RANKS = "AKQJT98765432";
-const char *const PLAYERS[] = {"Smith",
-                               "Jones",
-                               "M\xc3\xbcller",
-                               "Dupr\xc3\xa9",
-                               "O'Neil",
-                               "Nakamura",
-                               "Garc\xc3\xad"
-                               "a",
-                               "Ivanova",
-                               "Brown",
-                               "L\xc3\xb8vland"};
+const char *const PLAYERS[] = {"Smith",    "Jones",         "M\xc3\xbcller", "Dupr\xc3\xa9", "O'Neil",
+                               "Nakamura", "Garc\u00eda", "Ivanova",       "Brown",        "L\xc3\xb8vland"};
 
 std::string Hand(const std::array<int, 13> &cards) {
     // cards: codes rank * 4 + suit; one hand cell as the companion writes it, a small table of four suit rows.
@@ -60,14 +51,14 @@ void Board(std::string &out, int number, std::mt19937 &random) {
     std::array<std::array<int, 13>, 4> hands;
     for (int h = 0; h < 4; ++h)
         std::copy_n(deck.begin() + h * 13, 13, hands[size_t(h)].begin());
-    const char *dealer = "NESW" + (number - 1) % 4;
+    const char dealer = "NESW"[(number - 1) % 4];
     static const char *const VULS[4] = {"None", "N-S", "E-W", "Both"};
 
     out += "<!-- board " + std::to_string(number) + " -->\n";
     out += "<div class=\"tsboard\" id=\"Board" + std::to_string(number) + "A\">\n";
     out += "<table class=\"tsdeal\" cellpadding=0 cellspacing=0><tbody>\n<tr><td class=\"tsinfo\">";
     out += "<span class=\"tslabelboard\">Board " + std::to_string(number) + "</span><br>";
-    out += std::string("<span class=\"tslabeldealer\">") + dealer[0] + " Deals</span><br>";
+    out += std::string("<span class=\"tslabeldealer\">") + dealer + " Deals</span><br>";
     out += std::string("<span class=\"tslabelvul\">") + VULS[number % 4] + " Vul</span>";
     out += "</td><td class=\"tshand\">" + Hand(hands[0]) + "</td><td></td></tr>\n";
     out += "<tr><td class=\"tshand\">" + Hand(hands[3]) +
