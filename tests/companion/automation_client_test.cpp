@@ -82,7 +82,7 @@ TEST_F(AutomationClientTest, ReadsEveryBoardLaterDuplicateWinsAndBoardsWithoutTr
 }
 
 TEST_F(AutomationClientTest, ProgressLinesKeepALongAnalysisAlive) {
-    companion::SetTransportLimits({5000, 400, 2000}); // each BUSY comes 150 ms after the last: under the limit
+    companion::SetTransportLimits({5000, 1000, 2000}); // a BUSY every 300 ms, 1.8 s in all
     DoubleDummyResults results;
     EXPECT_TRUE(Analyse("busy-then-ok", results)) << Error();
     EXPECT_EQ(results.size(), 2u);

@@ -94,9 +94,9 @@ int main() {
                 continue;
             }
             if (g_mode == "busy-then-ok") {
-                for (int i = 0; i < 4; ++i) {
+                for (int i = 0; i < 6; ++i) {
                     Reply("BUSY " + std::to_string(i));
-                    usleep(150 * 1000);
+                    usleep(300 * 1000);
                 }
             }
             Reply("OK empty");
