@@ -68,24 +68,34 @@ size_t CXMLParser::DecodeEntities(char16_t *text, size_t length) {
     size_t r = size_t(amp - text), w = r;
     size_t semicolon = 0; // valid when > r
     while (r < length) {
-        char16_t c = text[r];
-        if (c != u'&') {
-            text[w++] = c;
-            ++r;
+        if (text[r] != u'&') {
+            // Move the run up to the next '&' in one go.
+            const char16_t *next = std::char_traits<char16_t>::find(text + r, length - r, u'&');
+            size_t end = next ? size_t(next - text) : length;
+            if (w != r)
+                std::memmove(text + w, text + r, (end - r) * sizeof(char16_t));
+            w += end - r;
+            r = end;
             continue;
         }
         if (semicolon <= r) {
             const char16_t *found = std::char_traits<char16_t>::find(text + r + 1, length - r - 1, u';');
             if (!found) {
                 // No ';' in the rest: nothing more can be decoded.
-                std::memmove(text + w, text + r, (length - r) * sizeof(char16_t));
+                if (w != r)
+                    std::memmove(text + w, text + r, (length - r) * sizeof(char16_t));
                 w += length - r;
                 r = length;
                 break;
             }
             semicolon = size_t(found - text);
         }
-        if (uint32_t code = ReferenceCode(text + r + 1, semicolon - r - 1)) {
+        // Names are at most six code units long; only a numeric reference can be longer.
+        const size_t referenceLength = semicolon - r - 1;
+        uint32_t code = 0;
+        if (referenceLength <= LONGEST_NAME || text[r + 1] == u'#')
+            code = ReferenceCode(text + r + 1, referenceLength);
+        if (code) {
             text[w++] = char16_t(code);
             r = semicolon + 1;
         } else {

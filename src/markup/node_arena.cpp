@@ -67,17 +67,12 @@ void CNodeArena::Enter(size_t index) {
 }
 
 void *CNodeArena::AllocateSlow(size_t bytes) {
-    // Try the kept blocks after the current one, then a new block.
+    // The next kept block when it is big enough, else a new block in its place (the kept ones stay for later).
     size_t next = m_blocks.empty() ? 0 : m_current + 1;
-    while (next < m_blocks.size() && m_blocks[next].m_size < bytes) {
-        // Too small for this request: drop it (rare: only for a huge list).
-        m_blocks.erase(m_blocks.begin() + ptrdiff_t(next));
-    }
-    if (next >= m_blocks.size()) {
-        size_t size = m_blocks.empty() ? FIRST_BLOCK : std::min(m_blocks.back().m_size * 2, LARGEST_BLOCK);
+    if (next >= m_blocks.size() || m_blocks[next].m_size < bytes) {
+        size_t size = next == 0 ? FIRST_BLOCK : std::min(m_blocks[next - 1].m_size * 2, LARGEST_BLOCK);
         size = std::max(size, bytes);
-        m_blocks.push_back(NewBlock(size));
-        next = m_blocks.size() - 1;
+        m_blocks.insert(m_blocks.begin() + ptrdiff_t(next), NewBlock(size));
     }
     Enter(next);
     void *result = m_pNext;
@@ -86,8 +81,11 @@ void *CNodeArena::AllocateSlow(size_t bytes) {
 }
 
 void CNodeArena::Release() {
+    // Keep the blocks this page used, so that the next page of the same kind reuses them without page faults,
+    // and unused ones while the total stays small. A big page's blocks go once a smaller page has been read.
+    size_t used = m_pNext ? m_current + 1 : 0;
     size_t kept = 0, keptBytes = 0;
-    while (kept < m_blocks.size() && keptBytes + m_blocks[kept].m_size <= RETAINED_BYTES)
+    while (kept < m_blocks.size() && (kept < used || keptBytes + m_blocks[kept].m_size <= RETAINED_BYTES))
         keptBytes += m_blocks[kept++].m_size;
     m_blocks.resize(kept);
     for (Block &block : m_blocks)

@@ -25,7 +25,8 @@ public:
         return result;
     }
 
-    // Gives back everything allocated. Blocks up to RETAINED_BYTES are kept for the next page.
+    // Gives back everything allocated. The blocks the last page used, and others up to RETAINED_BYTES, are kept
+    // for the next page.
     void Release();
 
 private:

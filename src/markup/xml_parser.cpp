@@ -38,10 +38,6 @@ void CXMLParser::Reset() {
     m_roots.clear();
     m_arena.Release();
     m_retiredCopies.clear();
-    if (m_copyCapacity > RETAINED_COPY) {
-        m_copyBuffer.reset();
-        m_copyCapacity = 0;
-    }
     m_pszCopy = nullptr;
     m_pszSource = nullptr;
     m_nLength = 0;
@@ -126,7 +122,7 @@ uint16_t CXMLParser::FindAtom(const char16_t *name) const {
 
 void CXMLParser::Append(CNodeList &list, CNode *node) {
     if (list.m_nCount == list.m_nCapacity) {
-        uint32_t capacity = list.m_nCapacity ? list.m_nCapacity * 2 : 4;
+        uint32_t capacity = list.m_nCapacity ? list.m_nCapacity * 2 : 2;
         auto items = static_cast<CNode **>(m_arena.Allocate(sizeof(CNode *) * capacity));
         if (list.m_nCount)
             std::memcpy(items, list.m_pItems, sizeof(CNode *) * list.m_nCount);

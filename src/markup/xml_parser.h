@@ -78,7 +78,7 @@ public:
     uint16_t m_nAtomStyle = 0;
 
 private:
-    // Largest copy buffer kept across Reset (in code units).
+    // A copy buffer larger than this (in code units) is replaced when a page needs less than a quarter of it.
     static constexpr size_t RETAINED_COPY = 8 * 1024 * 1024;
 
     uint16_t InternName(const char16_t *name, size_t length);

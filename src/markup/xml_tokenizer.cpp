@@ -123,17 +123,18 @@ void CXMLParser::Parse(const char16_t *text, int length) {
 
     m_pszSource = text;
     m_nLength = length;
-    // The copy is allocated once per page; its buffer is kept across Reset for the next page when not huge.
     if (m_pszCopy) {
         // Parsed again without a Reset: the nodes of the earlier pass still point into the earlier copy, so it
         // stays alive (until Reset) and this pass gets a copy of its own.
         m_retiredCopies.push_back(std::move(m_copyBuffer));
         m_copyCapacity = 0;
     }
-    if (m_copyCapacity < size_t(length) + 1) {
+    // The buffer of the copy is kept from page to page; a much smaller page after a huge one gets a new one.
+    const size_t needed = size_t(length) + 1;
+    if (m_copyCapacity < needed || (m_copyCapacity > RETAINED_COPY && m_copyCapacity / 4 > needed)) {
         m_copyBuffer.reset();
-        m_copyBuffer.reset(new char16_t[size_t(length) + 1]);
-        m_copyCapacity = size_t(length) + 1;
+        m_copyBuffer.reset(new char16_t[needed]);
+        m_copyCapacity = needed;
     }
     m_pszCopy = m_copyBuffer.get();
     if (length)

@@ -49,6 +49,8 @@ TEST(MarkupEntities, UnfinishedReferencesStayAsWritten) {
     EXPECT_EQ(Decode(u"a & b; c &amp; d"), u"a & b; c & d");
     EXPECT_EQ(Decode(u"AT&T"), u"AT&T");
     EXPECT_EQ(Decode(u"x &amp; y & z"), u"x & y & z");
+    EXPECT_EQ(Decode(u"&lt;td&gt; cells &amp;&amp; rows &#59; then a long tail of text"),
+              u"<td> cells && rows ; then a long tail of text");
     EXPECT_EQ(Decode(u""), u"");
     EXPECT_EQ(Decode(u"no references"), u"no references");
 }
