@@ -3,6 +3,7 @@ find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
 
 set(FAVORITES_GUI_SOURCES
     gui_main.cpp
+    gui_environment.cpp
     favorites_dialog_gui_test.cpp
     favorites_popup_gui_test.cpp
     about_box_gui_test.cpp
@@ -40,14 +41,13 @@ get_source_file_property(FAVORITES_VERSION_DEFS ${DEALSCOPE_SRC}/conversion/vers
 set_source_files_properties(${DEALSCOPE_SRC}/conversion/version_info.cpp PROPERTIES COMPILE_DEFINITIONS
     "${FAVORITES_VERSION_DEFS}")
 
-# GTK, GLib and the X and font libraries keep allocations to the end of the process: their reports are theirs.
-gtest_discover_tests(favorites_gui_tests PROPERTIES LABELS gui DISCOVERY_TIMEOUT 60
-    ENVIRONMENT "NO_AT_BRIDGE=1;LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/gui_lsan.supp")
+# The display environment and the leak suppressions for GTK and the libraries under it: gui_environment.cpp.
+gtest_discover_tests(favorites_gui_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS gui)
 
 # The popup and commands in the real page window, driven as the window's own tests drive it.
 if(TARGET dealscope_window_core AND EXISTS ${PROJECT_SOURCE_DIR}/tests/app/window_driver.cpp)
     find_package(Threads REQUIRED)
-    add_executable(favorites_window_tests favorites_window_gui_test.cpp
+    add_executable(favorites_window_tests favorites_window_gui_test.cpp gui_environment.cpp
         ${PROJECT_SOURCE_DIR}/tests/app/window_driver.cpp ${PROJECT_SOURCE_DIR}/tests/app/test_http_server.cpp)
     target_include_directories(favorites_window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/app)
     target_link_libraries(favorites_window_tests PRIVATE dealscope_window_core GTest::gtest GTest::gtest_main
@@ -56,6 +56,5 @@ if(TARGET dealscope_window_core AND EXISTS ${PROJECT_SOURCE_DIR}/tests/app/windo
         DEALSCOPE_PROGRAM="$<TARGET_FILE:dealscope>" DEALSCOPE_STANDIN="$<TARGET_FILE:tricksmith-standin>")
     add_dependencies(favorites_window_tests dealscope tricksmith-standin)
     gtest_discover_tests(favorites_window_tests DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS gui TIMEOUT 300
-        ENVIRONMENT "NO_AT_BRIDGE=1;GDK_BACKEND=x11;WEBKIT_DISABLE_COMPOSITING_MODE=1;LIBGL_ALWAYS_SOFTWARE=1;LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/gui_lsan.supp:print_suppressions=0")
+        PROPERTIES LABELS gui TIMEOUT 300)
 endif()
