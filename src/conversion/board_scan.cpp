@@ -3,25 +3,16 @@
 #include "conversion/dsc_doc.h"
 #include "conversion/recap_header.h"
 #include "conversion/scan_result.h"
+#include "conversion/tree_walk.h"
 #include "platform/wide_text.h"
 
 namespace {
-
-constexpr int ELEMENT_NODE = 1;
-constexpr int TEXT_NODE = 3;
 
 // The rows of the page's hand diagram in cell order (North, West, East, South), by seat (N, E, S, W).
 constexpr int g_seatRow[4] = {0, 2, 3, 1};
 constexpr std::u16string_view SEAT_LETTERS = u"NESW";
 constexpr char16_t EM_DASH = u'\u2014'; // the page's mark of a void
-
-const char16_t *FirstTextChild(const NKXML::CNode *node) {
-    for (const NKXML::CNode *child : node->m_children) {
-        if (child->m_nType == TEXT_NODE)
-            return child->m_pszValue;
-    }
-    return nullptr;
-}
+constexpr const char16_t *LABEL_CLASSES[LABEL_COUNT] = {u"tslabelboard", u"tslabeldealer", u"tslabelvul"};
 
 // A hand cell's ranks as PBN writes them: "10" as "T", white space and the void mark dropped.
 void AppendCleanHolding(const char16_t *text, std::u16string &out) {
@@ -54,31 +45,25 @@ const char16_t *CDSCDoc::GetSpanText(const NKXML::CNode *node, const char *class
     const_cast<NKXML::CNode *>(node)->FindElements(m_matches, m_atoms[ATOM_SPAN], m_atoms[ATOM_CLASS], wideName);
     if (m_matches.empty())
         return nullptr;
-    return FirstTextChild(m_matches.front());
+    return tree::FirstTextChild(m_matches.front());
 }
 
 std::u16string CDSCDoc::FindSectionLetters(const NKXML::CNode *board) {
+    return board->m_pParent ? SectionLettersBefore(board, tree::IndexInParent(board)) : std::u16string();
+}
+
+std::u16string CDSCDoc::SectionLettersBefore(const NKXML::CNode *board, size_t index) const {
     const NKXML::CNode *parent = board->m_pParent;
     if (!parent)
         return {};
     const auto &siblings = parent->m_children;
-    size_t index = 0;
-    while (index < siblings.size() && siblings[index] != board)
-        ++index;
     int divisionsSeen = 0;
     while (index > 0 && divisionsSeen < 2) {
         const NKXML::CNode *sibling = siblings[--index];
-        if (sibling->m_nType != ELEMENT_NODE || sibling->m_nAtom != m_atoms[ATOM_DIV])
+        if (sibling->m_nType != NKXML::XML_ELEMENT || sibling->m_nAtom != m_atoms[ATOM_DIV])
             continue;
         ++divisionsSeen;
-        std::u16string_view id;
-        for (const NKXML::CNode *attribute : sibling->m_attributes) {
-            if (attribute->m_nAtom == m_atoms[ATOM_ID]) {
-                if (attribute->m_pszValue)
-                    id = attribute->m_pszValue;
-                break;
-            }
-        }
+        std::u16string_view id = tree::FirstAttributeValue(sibling, m_atoms[ATOM_ID]);
         if (id.substr(0, 5) != u"Board")
             continue;
         size_t end = 5;
@@ -89,12 +74,32 @@ std::u16string CDSCDoc::FindSectionLetters(const NKXML::CNode *board) {
     return {};
 }
 
-void CDSCDoc::BuildDealValue(const NKXML::CNode *board, int firstSeat, std::u16string &deal) {
-    m_matches.clear();
-    const_cast<NKXML::CNode *>(board)->FindElements(m_matches, m_atoms[ATOM_TD], m_atoms[ATOM_CLASS], u"tshand");
+void CDSCDoc::CollectBoardParts(const NKXML::CNode *node, BoardParts &parts) const {
+    // What separate searches of the division for the label spans, the hand cells and the score table would find
+    // first, in document order: the walk offers every node of the division in that order.
+    if (node->m_nType != NKXML::XML_ELEMENT)
+        return;
+    const uint16_t classAtom = m_atoms[ATOM_CLASS];
+    if (node->m_nAtom == m_atoms[ATOM_SPAN]) {
+        for (int label = 0; label < LABEL_COUNT; ++label) {
+            if (!parts.labelFound[label] && tree::HasAttributeValue(node, classAtom, LABEL_CLASSES[label])) {
+                parts.labelFound[label] = true;
+                parts.labelText[label] = tree::FirstTextChild(node);
+            }
+        }
+    } else if (node->m_nAtom == m_atoms[ATOM_TD]) {
+        if (parts.cellCount < 16 && tree::HasAttributeValue(node, classAtom, u"tshand"))
+            parts.cells[parts.cellCount++] = node;
+    } else if (node->m_nAtom == m_atoms[ATOM_TABLE]) {
+        if (!parts.scoreTable && tree::HasAttributeValue(node, classAtom, u"tsst"))
+            parts.scoreTable = node;
+    }
+}
+
+void CDSCDoc::BuildDealValue(const BoardParts &parts, int firstSeat, std::u16string &deal) {
     const char16_t *cells[16] = {};
-    for (size_t k = 0; k < 16 && k < m_matches.size(); ++k)
-        cells[k] = FirstTextChild(m_matches[k]);
+    for (int k = 0; k < parts.cellCount; ++k)
+        cells[k] = tree::FirstTextChild(parts.cells[k]);
 
     deal.clear();
     deal += SEAT_LETTERS[firstSeat];
@@ -114,65 +119,121 @@ void CDSCDoc::BuildDealValue(const NKXML::CNode *board, int firstSeat, std::u16s
         deal.clear();
 }
 
+void CDSCDoc::BuildBoardRecord(const NKXML::CNode *board, size_t indexInParent, const BoardParts &parts,
+                               CBoardRecord &record) {
+    const char16_t *text = parts.labelText[LABEL_BOARD];
+    int number = 0;
+    if (text) {
+        while (*text && !platform::IsDigitW(*text))
+            ++text;
+        number = platform::WToI(text);
+    }
+    record[BRF_BOARD] = number >= 1 ? platform::WidenAscii(std::to_string(number)) : u"?";
+
+    record[BRF_SECTION] = SectionLettersBefore(board, indexInParent);
+
+    int dealerSeat = -1;
+    text = parts.labelText[LABEL_DEALER];
+    if (text && *text) {
+        size_t seat = SEAT_LETTERS.find(*text);
+        if (seat != std::u16string_view::npos)
+            dealerSeat = static_cast<int>(seat);
+    }
+    record[BRF_DEALER] = dealerSeat >= 0 ? std::u16string(1, SEAT_LETTERS[dealerSeat]) : u"?";
+
+    text = parts.labelText[LABEL_VULNERABLE];
+    std::u16string_view vulnerability = u"?";
+    if (text) {
+        std::u16string_view label = text;
+        if (label.substr(0, 4) == u"None")
+            vulnerability = u"None";
+        else if (!label.empty() && label[0] == u'N')
+            vulnerability = u"NS";
+        else if (!label.empty() && label[0] == u'E')
+            vulnerability = u"EW";
+        else if (!label.empty() && label[0] == u'B')
+            vulnerability = u"All";
+    }
+    record[BRF_VULNERABLE] = vulnerability;
+
+    BuildDealValue(parts, dealerSeat >= 0 ? dealerSeat : 0, record[BRF_DEAL]);
+    const NKXML::CNode *table = parts.scoreTable ? parts.scoreTable : FollowingScoreTable(board, indexInParent);
+    if (table)
+        BuildScoreTable(table, record[BRF_SCORETABLE], record[BRF_SCORETABLE_ROWS]);
+}
+
 void CDSCDoc::ScanBoards(ScanResult &scan) {
     // A page whose name table overflowed has no atoms to search by (an atom of 0 would match every element).
     if (!HasAllAtoms())
         return;
 
-    std::vector<NKXML::CNode *> found;
-    m_parser.FindElements(found, u"pre", u"id", u"tsrecap");
-    if (!found.empty()) {
-        if (const char16_t *text = FirstTextChild(found.front()))
+    // One walk over the page finds the recap listing, the board divisions in document order, and inside each
+    // division its labels, hand cells and score table. A division inside another belongs to both. A board's
+    // record is built as soon as the walk leaves its division, while its nodes are still in the cache.
+    const uint16_t preAtom = m_parser.FindAtom(u"pre");
+    const NKXML::CNode *recap = nullptr;
+    struct OpenBoard {
+        const NKXML::CNode *node;
+        size_t indexInParent;
+        size_t record;
+        BoardParts parts;
+    };
+    std::vector<OpenBoard> open; // the divisions that enclose the node being visited, outermost first
+    auto visit = [&](const NKXML::CNode *node, size_t indexInParent) {
+        for (OpenBoard &board : open)
+            CollectBoardParts(node, board.parts);
+        if (node->m_nType != NKXML::XML_ELEMENT)
+            return false;
+        if (node->m_nAtom == m_atoms[ATOM_DIV]) {
+            if (tree::HasAttributeValue(node, m_atoms[ATOM_CLASS], u"tsboard")) {
+                open.push_back({node, indexInParent, scan.boards.size(), {}});
+                scan.boards.emplace_back();
+                return true;
+            }
+        } else if (!recap && preAtom != 0 && node->m_nAtom == preAtom) {
+            if (tree::HasAttributeValue(node, m_atoms[ATOM_ID], u"tsrecap"))
+                recap = node;
+        }
+        return false;
+    };
+    auto close = [&]() {
+        const OpenBoard &board = open.back();
+        BuildBoardRecord(board.node, board.indexInParent, board.parts, scan.boards[board.record]);
+        open.pop_back();
+    };
+    struct Level {
+        const NKXML::CNode *node;
+        size_t next;
+        bool board;
+    };
+    std::vector<Level> stack;
+    for (const NKXML::CNode *root : m_parser.m_roots) {
+        stack.push_back({root, 0, visit(root, 0)});
+        while (!stack.empty()) {
+            Level &level = stack.back();
+            if (level.next == level.node->m_children.size()) {
+                if (level.board)
+                    close();
+                stack.pop_back();
+                continue;
+            }
+            const size_t index = level.next++;
+            const NKXML::CNode *child = level.node->m_children[index];
+            bool board = visit(child, index);
+            if (!child->m_children.empty())
+                stack.push_back({child, 0, board});
+            else if (board)
+                close();
+        }
+    }
+
+    if (recap) {
+        if (const char16_t *text = tree::FirstTextChild(recap))
             scan.recapText = text;
         CRecapHeader header;
         ReadRecapHeader(scan.recapText, header);
         scan.event = header.m_fields[RECAP_EVENT];
         scan.site = !header.m_fields[RECAP_CLUB].empty() ? header.m_fields[RECAP_CLUB] : header.m_fields[RECAP_TOURN];
         scan.date = header.GetDateText();
-    }
-
-    found.clear();
-    m_parser.FindElements(found, u"div", u"class", u"tsboard");
-    scan.boards.reserve(found.size());
-    for (const NKXML::CNode *board : found) {
-        CBoardRecord &record = scan.boards.emplace_back();
-
-        const char16_t *text = GetSpanText(board, "tslabelboard");
-        int number = 0;
-        if (text) {
-            while (*text && !platform::IsDigitW(*text))
-                ++text;
-            number = platform::WToI(text);
-        }
-        record[BRF_BOARD] = number >= 1 ? platform::WidenAscii(std::to_string(number)) : u"?";
-
-        record[BRF_SECTION] = FindSectionLetters(board);
-
-        int dealerSeat = -1;
-        text = GetSpanText(board, "tslabeldealer");
-        if (text && *text) {
-            size_t seat = SEAT_LETTERS.find(*text);
-            if (seat != std::u16string_view::npos)
-                dealerSeat = static_cast<int>(seat);
-        }
-        record[BRF_DEALER] = dealerSeat >= 0 ? std::u16string(1, SEAT_LETTERS[dealerSeat]) : u"?";
-
-        text = GetSpanText(board, "tslabelvul");
-        std::u16string_view vulnerability = u"?";
-        if (text) {
-            std::u16string_view label = text;
-            if (label.substr(0, 4) == u"None")
-                vulnerability = u"None";
-            else if (!label.empty() && label[0] == u'N')
-                vulnerability = u"NS";
-            else if (!label.empty() && label[0] == u'E')
-                vulnerability = u"EW";
-            else if (!label.empty() && label[0] == u'B')
-                vulnerability = u"All";
-        }
-        record[BRF_VULNERABLE] = vulnerability;
-
-        BuildDealValue(board, dealerSeat >= 0 ? dealerSeat : 0, record[BRF_DEAL]);
-        ParseScoreTable(board, record[BRF_SCORETABLE], record[BRF_SCORETABLE_ROWS]);
     }
 }

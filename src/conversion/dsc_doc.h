@@ -5,12 +5,14 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "conversion/board_record.h"
 #include "conversion/clock.h"
 #include "conversion/double_dummy_result.h"
 #include "conversion/page_source.h"
+#include "conversion/score_table.h"
 #include "markup/xml_parser.h"
 
 // Indexes of the names the conversion searches by, in m_atoms.
@@ -80,10 +82,27 @@ protected:
 
 private:
     struct ScanResult;
+    struct BoardParts;
     void ScanBoards(ScanResult &scan);
-    void BuildDealValue(const NKXML::CNode *board, int firstSeat, std::u16string &deal);
+    // Offers one node of a board division to the division's labels, hand cells and inner score table.
+    void CollectBoardParts(const NKXML::CNode *node, BoardParts &parts) const;
+    void BuildDealValue(const BoardParts &parts, int firstSeat, std::u16string &deal);
+    void BuildBoardRecord(const NKXML::CNode *board, size_t indexInParent, const BoardParts &parts,
+                          CBoardRecord &record);
+    // The section letters before, and the score table that follows as the next element, of a board division
+    // that is child number `index` of its parent.
+    std::u16string SectionLettersBefore(const NKXML::CNode *board, size_t index) const;
+    const NKXML::CNode *FollowingScoreTable(const NKXML::CNode *board, size_t index) const;
+    void BuildScoreTable(const NKXML::CNode *table, std::u16string &value, std::u16string &rows);
     bool HasAllAtoms() const;
 
     const IClock *m_pClock;
     std::vector<NKXML::CNode *> m_matches; // reused by the searches of one board
+    struct ScoreTableScratch {
+        std::vector<const NKXML::CNode *> resultRows;
+        std::vector<int> entryAt;
+        ScoreTableRows rows;
+        std::u16string raw;
+        std::u16string cleaned;
+    } m_scoreTable; // reused by every score table of the page
 };

@@ -75,6 +75,16 @@ void CDSCDoc::Convert() {
         m_nOutputCodePage = CODE_PAGE_UTF8;
     const int codePage = m_nOutputCodePage;
 
+    // Room for the whole export and report at once: the fields, plus the tags and diagram lines of each board.
+    size_t fieldUnits = scan.recapText.size();
+    for (const CBoardRecord &record : scan.boards)
+        for (const std::u16string &field : record)
+            fieldUnits += field.size();
+    const size_t estimate =
+        (codePage == CODE_PAGE_UTF8 ? fieldUnits * 3 / 2 : fieldUnits) + scan.boards.size() * 400 + 512;
+    m_strPbn.reserve(estimate);
+    m_strTextReport.reserve(estimate);
+
     const std::string event = Encode(scan.event, codePage);
     const std::string site = Encode(scan.site, codePage);
     const std::string date = Encode(scan.date, codePage);
@@ -114,14 +124,16 @@ void CDSCDoc::Convert() {
         ++games;
     }
 
-    std::string fields[BRF_COUNT];
+    EncodedBoardRecord fields; // reused: the strings keep their room from board to board
     for (size_t number = 0; number < scan.boards.size(); ++number) {
         const CBoardRecord &record = scan.boards[number];
         const bool carriesRecap = number == 0 && m_nRecapOption == RECAP_ADD_TO_BOARD1 && haveRecap;
         if (!carriesRecap && record[BRF_DEAL].empty() && record[BRF_SCORETABLE_ROWS].empty())
             continue;
-        for (int i = 0; i < BRF_COUNT; ++i)
-            fields[i] = Encode(record[i], codePage);
+        for (int i = 0; i < BRF_COUNT; ++i) {
+            fields[i].clear();
+            platform::AppendToCodePage(fields[i], record[i], static_cast<unsigned>(codePage));
+        }
         if (games > 0)
             pbn += "\r\n";
         ++games;
@@ -166,7 +178,7 @@ void CDSCDoc::Convert() {
             pbn += fields[BRF_SCORETABLE_ROWS];
         }
 
-        AppendTextReport(m_strTextReport, record, doubleDummyTricks, codePage);
+        AppendTextReport(m_strTextReport, record, fields, doubleDummyTricks, codePage);
     }
 
     if (games == 0) {

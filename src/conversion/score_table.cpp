@@ -1,11 +1,14 @@
 #include "conversion/score_table.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "conversion/dsc_doc.h"
+#include "conversion/tree_walk.h"
 #include "platform/wide_text.h"
 
 const ScoreTableColumnInfo ScoreTableColumns[SCORE_TABLE_COLUMN_COUNT] = {
@@ -41,85 +44,173 @@ constexpr std::pair<char16_t, char16_t> ScoreTableSymbolMap[] = {
     {u'\u2660', u'S'}, {u'\u2665', u'H'}, {u'\u2666', u'D'}, {u'\u2663', u'C'}, {u'\u2212', u'-'}, {u'\u00D7', u'X'},
 };
 
-constexpr int TEXT_NODE = 3;
-constexpr int ELEMENT_NODE = 1;
-
-std::u16string_view ClassOf(const NKXML::CNode *element, uint16_t classAtom) {
-    for (const NKXML::CNode *attribute : element->m_attributes) {
-        if (attribute->m_nAtom == classAtom)
-            return attribute->m_pszValue ? std::u16string_view(attribute->m_pszValue) : std::u16string_view();
-    }
-    return {};
-}
-
 bool IsElementOfClass(const NKXML::CNode *node, uint16_t tagAtom, uint16_t classAtom, std::u16string_view name) {
-    return node->m_nType == ELEMENT_NODE && node->m_nAtom == tagAtom && ClassOf(node, classAtom) == name;
+    return node->m_nType == NKXML::XML_ELEMENT && node->m_nAtom == tagAtom &&
+           tree::ValueEquals(tree::FirstAttributeValue(node, classAtom), name);
 }
 
 // Symbols replaced, then white space dropped.
 void CleanCellText(std::u16string_view text, std::u16string &out) {
-    out.clear();
+    out.resize(text.size());
+    size_t length = 0;
     for (char16_t c : text) {
-        for (const auto &[symbol, letter] : ScoreTableSymbolMap) {
-            if (c == symbol) {
-                c = letter;
-                break;
+        if (c >= u'\u00D7') { // the symbols all lie above ASCII
+            for (const auto &[symbol, letter] : ScoreTableSymbolMap) {
+                if (c == symbol) {
+                    c = letter;
+                    break;
+                }
             }
         }
         if (!platform::IsSpaceW(c))
-            out.push_back(c);
+            out[length++] = c;
     }
+    out.resize(length);
 }
 
 void AppendDecimal(std::u16string &out, int64_t value) {
-    for (char c : std::to_string(value))
-        out.push_back(static_cast<char16_t>(c));
+    char16_t digits[24];
+    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        out += u'-';
+    while (count)
+        out += digits[--count];
 }
 
-// The table of class "tsst" inside the board, or the element right after it.
-const NKXML::CNode *FindScoreTable(const NKXML::CNode *board, uint16_t tableAtom, uint16_t classAtom,
-                                   std::vector<NKXML::CNode *> &matches) {
-    matches.clear();
-    const_cast<NKXML::CNode *>(board)->FindElements(matches, tableAtom, classAtom, u"tsst");
-    if (!matches.empty())
-        return matches.front();
-    const NKXML::CNode *parent = board->m_pParent;
-    if (!parent)
-        return nullptr;
-    const auto &siblings = parent->m_children;
-    size_t count = siblings.size();
+// The runtime's _wtoi: white space, a sign, decimal digits; 0 when there are none; saturated to 32 bits.
+int32_t LeadingInteger(std::u16string_view text) {
     size_t i = 0;
-    while (i < count && siblings[i] != board)
+    while (i < text.size() && platform::IsSpaceW(text[i]))
         ++i;
-    for (++i; i < count; ++i) {
-        const NKXML::CNode *sibling = siblings[i];
-        if (sibling->m_nType != ELEMENT_NODE)
-            continue; // text and comments between the board and its table
-        return IsElementOfClass(sibling, tableAtom, classAtom, u"tsst") ? sibling : nullptr;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        value = std::min<int64_t>(value * 10 + (text[i] - u'0'), int64_t{1} << 32);
+    value = negative ? -value : value;
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+// The runtime's wcstoul in base 10: white space, a sign, digits; *consumed is 0 when no digit follows.
+uint32_t ReadUnsigned(std::u16string_view text, size_t &consumed) {
+    size_t i = 0;
+    while (i < text.size() && platform::IsSpaceW(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    size_t digitsStart = i;
+    uint64_t value = 0;
+    bool overflow = false;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = value * 10 + (text[i] - u'0');
+        if (value > 0xFFFFFFFFu) {
+            overflow = true;
+            value = 0xFFFFFFFFu;
+        }
     }
-    return nullptr;
+    if (i == digitsStart) {
+        consumed = 0;
+        return 0;
+    }
+    consumed = i;
+    if (overflow)
+        return 0xFFFFFFFFu;
+    return negative ? static_cast<uint32_t>(0u - static_cast<uint32_t>(value)) : static_cast<uint32_t>(value);
+}
+
+bool NeedsQuotes(std::u16string_view value) {
+    for (char16_t c : value) {
+        if (c < 0x21 || c > 0x7E || c == u'[' || c == u']' || c == u'{' || c == u'}' || c == u';' || c == u'%' ||
+            c == u'"')
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
+void ScoreTableRows::Reset(size_t rowCount) {
+    m_pool.clear();
+    m_cells.assign(rowCount * SCORE_TABLE_COLUMN_COUNT, Span{});
+    m_rowCount = rowCount;
+}
+
+void ScoreTableRows::Begin(size_t row, int column) {
+    m_open = &m_cells[row * SCORE_TABLE_COLUMN_COUNT + column];
+    m_open->start = static_cast<uint32_t>(m_pool.size());
+}
+
+void ScoreTableRows::End() {
+    m_open->length = static_cast<uint32_t>(m_pool.size() - m_open->start);
+}
+
+void ScoreTableRows::Set(size_t row, int column, std::u16string_view value) {
+    Begin(row, column);
+    m_pool += value;
+    End();
+}
+
+void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value) {
+    Begin(row, column);
+    if (value.empty()) {
+        m_pool += u'-';
+    } else if (NeedsQuotes(value)) {
+        m_pool += u'"';
+        m_pool += value;
+        m_pool += u'"';
+    } else {
+        m_pool += value;
+    }
+    End();
+}
+
+void ScoreTableRows::SetNumber(size_t row, int column, int64_t number) {
+    Begin(row, column);
+    AppendDecimal(m_pool, number);
+    End();
+}
+
 void AppendNodeText(const NKXML::CNode *node, std::u16string &out) {
-    // Iterative pre-order walk: pages nest unclosed cells deeply.
-    std::vector<std::pair<const NKXML::CNode *, size_t>> stack;
-    stack.emplace_back(node, 0);
-    while (!stack.empty()) {
-        auto &[current, next] = stack.back();
-        if (next < current->m_children.size()) {
-            const NKXML::CNode *child = current->m_children[next++];
-            if (child->m_nType == TEXT_NODE) {
-                if (child->m_pszValue)
-                    out += child->m_pszValue;
-            } else if (!child->m_children.empty()) {
-                stack.emplace_back(child, 0);
-            }
-        } else {
-            stack.pop_back();
+    // Most cells hold their text directly: no walk needed.
+    const size_t start = out.size();
+    bool nested = false;
+    for (const NKXML::CNode *child : node->m_children) {
+        if (child->m_nType == NKXML::XML_TEXT) {
+            if (child->m_pszValue)
+                out += child->m_pszValue;
+        } else if (!child->m_children.empty()) {
+            nested = true;
+            break;
         }
     }
+    if (!nested)
+        return;
+    out.resize(start);
+    thread_local tree::WalkStack stack;
+    tree::WalkSubtree(node, stack, [&](const NKXML::CNode *descendant) {
+        if (descendant != node && descendant->m_nType == NKXML::XML_TEXT && descendant->m_pszValue)
+            out += descendant->m_pszValue;
+    });
+}
+
+std::u16string_view NodeText(const NKXML::CNode *node, std::u16string &scratch) {
+    // A cell with one text child (or none) is read in place.
+    const auto &children = node->m_children;
+    if (children.empty())
+        return {};
+    if (children.size() == 1 && children[0]->m_nType == NKXML::XML_TEXT)
+        return children[0]->m_pszValue ? std::u16string_view(children[0]->m_pszValue) : std::u16string_view();
+    scratch.clear();
+    AppendNodeText(node, scratch);
+    return scratch;
 }
 
 std::u16string GetNodeText(const NKXML::CNode *node) {
@@ -131,15 +222,7 @@ std::u16string GetNodeText(const NKXML::CNode *node) {
 std::u16string QuotePbnToken(std::u16string_view value) {
     if (value.empty())
         return u"-";
-    bool needsQuotes = false;
-    for (char16_t c : value) {
-        if (c < 0x21 || c > 0x7E || c == u'[' || c == u']' || c == u'{' || c == u'}' || c == u';' || c == u'%' ||
-            c == u'"') {
-            needsQuotes = true;
-            break;
-        }
-    }
-    if (!needsQuotes)
+    if (!NeedsQuotes(value))
         return std::u16string(value);
     std::u16string quoted;
     quoted.reserve(value.size() + 2);
@@ -149,40 +232,63 @@ std::u16string QuotePbnToken(std::u16string_view value) {
     return quoted;
 }
 
-void ParsePairCell(std::u16string_view text, ScoreTableRow &row, int side) {
+void ParsePairCell(std::u16string_view text, ScoreTableRows &rows, size_t row, int side) {
     size_t run = 0;
     while (run < text.size() && platform::IsAlphaW(text[run]))
         ++run;
-    if (row[STC_SECTION].empty())
-        row[STC_SECTION] = text.substr(0, run);
-    // The number reader wants a terminated text.
-    std::u16string rest(text.substr(run));
-    const char16_t *end = nullptr;
-    uint32_t number = platform::WcsToUL(rest.c_str(), &end, 10);
-    std::u16string &pairId = row[STC_PAIRID_NS + side];
-    pairId.clear();
-    AppendDecimal(pairId, number);
-    if (*end == u'-')
-        ++end;
-    row[STC_NAMES_NS + side] = QuotePbnToken(std::u16string_view(end, rest.c_str() + rest.size() - end));
+    if (rows.IsEmpty(row, STC_SECTION))
+        rows.Set(row, STC_SECTION, text.substr(0, run));
+    std::u16string_view rest = text.substr(run);
+    size_t consumed = 0;
+    uint32_t number = ReadUnsigned(rest, consumed);
+    rows.SetNumber(row, STC_PAIRID_NS + side, number);
+    rest = rest.substr(consumed);
+    if (!rest.empty() && rest.front() == u'-')
+        rest.remove_prefix(1);
+    rows.SetToken(row, STC_NAMES_NS + side, rest);
+}
+
+const NKXML::CNode *CDSCDoc::FollowingScoreTable(const NKXML::CNode *board, size_t index) const {
+    const NKXML::CNode *parent = board->m_pParent;
+    if (!parent)
+        return nullptr;
+    const auto &siblings = parent->m_children;
+    size_t count = siblings.size();
+    size_t i = index;
+    for (++i; i < count; ++i) {
+        const NKXML::CNode *sibling = siblings[i];
+        if (sibling->m_nType != NKXML::XML_ELEMENT)
+            continue; // text and comments between the board and its table
+        return IsElementOfClass(sibling, m_atoms[ATOM_TABLE], m_atoms[ATOM_CLASS], u"tsst") ? sibling : nullptr;
+    }
+    return nullptr;
 }
 
 void CDSCDoc::ParseScoreTable(const NKXML::CNode *board, std::u16string &value, std::u16string &rows) {
+    // The first table of class "tsst" inside the board division, or the element right after it.
+    m_matches.clear();
+    const_cast<NKXML::CNode *>(board)->FindElements(m_matches, m_atoms[ATOM_TABLE], m_atoms[ATOM_CLASS], u"tsst");
+    const NKXML::CNode *table =
+        m_matches.empty() ? (board->m_pParent ? FollowingScoreTable(board, tree::IndexInParent(board)) : nullptr)
+                          : m_matches.front();
+    if (table)
+        BuildScoreTable(table, value, rows);
+}
+
+void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, std::u16string &rowsText) {
     const uint16_t classAtom = m_atoms[ATOM_CLASS];
-    const NKXML::CNode *table = FindScoreTable(board, m_atoms[ATOM_TABLE], classAtom, m_matches);
-    if (!table)
-        return;
 
     // Result rows: "tsstshade" and "tsst" rows of the table's bodies, in order.
-    std::vector<const NKXML::CNode *> resultRows;
+    std::vector<const NKXML::CNode *> &resultRows = m_scoreTable.resultRows;
+    resultRows.clear();
     for (const NKXML::CNode *body : table->m_children) {
-        if (body->m_nType != ELEMENT_NODE || body->m_nAtom != m_atoms[ATOM_TBODY])
+        if (body->m_nType != NKXML::XML_ELEMENT || body->m_nAtom != m_atoms[ATOM_TBODY])
             continue;
         for (const NKXML::CNode *row : body->m_children) {
-            if (row->m_nType != ELEMENT_NODE || row->m_nAtom != m_atoms[ATOM_TR])
+            if (row->m_nType != NKXML::XML_ELEMENT || row->m_nAtom != m_atoms[ATOM_TR])
                 continue;
-            std::u16string_view rowClass = ClassOf(row, classAtom);
-            if (rowClass == u"tsstshade" || rowClass == u"tsst")
+            const char16_t *rowClass = tree::FirstAttributeValue(row, classAtom);
+            if (tree::ValueEquals(rowClass, u"tsstshade") || tree::ValueEquals(rowClass, u"tsst"))
                 resultRows.push_back(row);
         }
     }
@@ -192,15 +298,16 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *board, std::u16string &value, 
     // The first row's cells, by position (every child counts, text included), give each position its rule.
     const NKXML::CNode *firstRow = resultRows.front();
     const size_t patternSize = firstRow->m_children.size();
-    std::vector<int> entryAt(patternSize, -1);
+    std::vector<int> &entryAt = m_scoreTable.entryAt;
+    entryAt.assign(patternSize, -1);
     bool present[SCORE_TABLE_COLUMN_COUNT] = {};
     for (size_t position = 0; position < patternSize; ++position) {
         const NKXML::CNode *cell = firstRow->m_children[position];
-        if (cell->m_nType != ELEMENT_NODE || cell->m_nAtom != m_atoms[ATOM_TD])
+        if (cell->m_nType != NKXML::XML_ELEMENT || cell->m_nAtom != m_atoms[ATOM_TD])
             continue;
-        std::u16string_view cellClass = ClassOf(cell, classAtom);
+        const char16_t *cellClass = tree::FirstAttributeValue(cell, classAtom);
         for (int entry = 0; entry < CLASS_COUNT; ++entry) {
-            if (ScoreTableClassMap[entry].className != cellClass)
+            if (!tree::ValueEquals(cellClass, ScoreTableClassMap[entry].className))
                 continue;
             entryAt[position] = entry;
             present[ScoreTableClassMap[entry].column] = true;
@@ -226,66 +333,67 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *board, std::u16string &value, 
     if (present[STC_IMP_NS] || present[STC_IMP_EW])
         m_nScoringKinds |= SCORING_IMPS;
 
-    std::vector<ScoreTableRow> table_rows(resultRows.size());
-    std::u16string raw, cleaned;
+    ScoreTableRows &rows = m_scoreTable.rows;
+    rows.Reset(resultRows.size());
+    std::u16string &rawCopy = m_scoreTable.raw;
+    std::u16string &cleaned = m_scoreTable.cleaned;
     for (size_t r = 0; r < resultRows.size(); ++r) {
         const NKXML::CNode *source = resultRows[r];
-        ScoreTableRow &row = table_rows[r];
         size_t limit = std::min(patternSize, static_cast<size_t>(source->m_children.size()));
         for (size_t position = 0; position < limit; ++position) {
             int entry = entryAt[position];
             if (entry < 0)
                 continue;
-            raw.clear();
-            AppendNodeText(source->m_children[position], raw);
+            std::u16string_view raw = NodeText(source->m_children[position], rawCopy);
             const ScoreTableClass &info = ScoreTableClassMap[entry];
             switch (info.rule) {
             case RULE_PLAIN:
                 CleanCellText(raw, cleaned);
-                row[info.column] = QuotePbnToken(cleaned);
+                rows.SetToken(r, info.column, cleaned);
                 break;
             case RULE_TRICKS: {
                 CleanCellText(raw, cleaned);
-                int64_t made = platform::WToI(cleaned.c_str());
-                int64_t tricks;
+                int64_t made = LeadingInteger(cleaned);
                 if (made == 0) {
-                    row[STC_RESULT] = u"0";
+                    rows.Set(r, STC_RESULT, u"0");
                     break;
                 }
+                int64_t tricks;
                 if (made > 0) {
                     tricks = made + 6;
                 } else {
                     // Down: the tricks follow from the contract's level, when the row already holds it.
-                    int64_t level = platform::WToI(row[STC_CONTRACT].c_str());
+                    int64_t level = LeadingInteger(rows.Get(r, STC_CONTRACT));
                     if (level < 1) {
-                        row[STC_RESULT].clear();
+                        rows.Set(r, STC_RESULT, u"");
                         break;
                     }
                     tricks = made + level + 6;
                 }
-                row[STC_RESULT].clear();
-                if (tricks != 255)
-                    AppendDecimal(row[STC_RESULT], static_cast<int32_t>(static_cast<uint32_t>(tricks)));
+                if (tricks == 255)
+                    rows.Set(r, STC_RESULT, u"");
+                else
+                    rows.SetNumber(r, STC_RESULT, static_cast<int32_t>(static_cast<uint32_t>(tricks)));
                 break;
             }
             case RULE_LEAD:
                 CleanCellText(raw, cleaned);
                 if (cleaned.size() == 3 && cleaned[1] == u'1' && cleaned[2] == u'0')
                     cleaned.replace(1, 2, u"T");
-                row[STC_LEAD] = QuotePbnToken(cleaned);
+                rows.SetToken(r, STC_LEAD, cleaned);
                 break;
             case RULE_PAIR_NS:
-                ParsePairCell(raw, row, 0);
+                ParsePairCell(raw, rows, r, 0);
                 break;
             case RULE_PAIR_EW:
-                ParsePairCell(raw, row, 1);
+                ParsePairCell(raw, rows, r, 1);
                 break;
             case RULE_PAIRS: {
                 size_t versus = raw.find(u" vs ");
-                if (versus == std::u16string::npos)
+                if (versus == std::u16string_view::npos)
                     break;
-                ParsePairCell(std::u16string_view(raw).substr(0, versus), row, 0);
-                ParsePairCell(std::u16string_view(raw).substr(versus + 4), row, 1);
+                ParsePairCell(raw.substr(0, versus), rows, r, 0);
+                ParsePairCell(raw.substr(versus + 4), rows, r, 1);
                 break;
             }
             }
@@ -295,8 +403,8 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *board, std::u16string &value, 
     size_t widths[SCORE_TABLE_COLUMN_COUNT] = {};
     int lastPresent = -1;
     for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column) {
-        for (const ScoreTableRow &row : table_rows)
-            widths[column] = std::max(widths[column], row[column].size());
+        for (size_t r = 0; r < rows.RowCount(); ++r)
+            widths[column] = std::max(widths[column], rows.Get(r, column).size());
         if (present[column])
             lastPresent = column;
     }
@@ -315,23 +423,22 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *board, std::u16string &value, 
         }
     }
 
-    for (const ScoreTableRow &row : table_rows) {
+    for (size_t r = 0; r < rows.RowCount(); ++r) {
         bool first = true;
         for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column) {
             if (!present[column])
                 continue;
-            std::u16string_view cell =
-                row[column].empty() ? std::u16string_view(u"-") : std::u16string_view(row[column]);
+            std::u16string_view cell = rows.IsEmpty(r, column) ? std::u16string_view(u"-") : rows.Get(r, column);
             if (!first)
-                rows += u' ';
+                rowsText += u' ';
             first = false;
             size_t padding = column == lastPresent || cell.size() >= widths[column] ? 0 : widths[column] - cell.size();
             if (ScoreTableColumns[column].rightJustified)
-                rows.append(padding, u' ');
-            rows += cell;
+                rowsText.append(padding, u' ');
+            rowsText += cell;
             if (!ScoreTableColumns[column].rightJustified)
-                rows.append(padding, u' ');
+                rowsText.append(padding, u' ');
         }
-        rows += u"\r\n";
+        rowsText += u"\r\n";
     }
 }

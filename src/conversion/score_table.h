@@ -1,9 +1,10 @@
 #pragma once
 // The ScoreTable of a board: the columns a page's score table shows, turned into the PBN tag value (the column
 // list with widths) and the rows, one line per result.
-#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "markup/xml_parser.h"
 
@@ -38,13 +39,44 @@ extern const ScoreTableColumnInfo ScoreTableColumns[SCORE_TABLE_COLUMN_COUNT];
 inline constexpr int SCORING_MATCHPOINTS = 1;
 inline constexpr int SCORING_IMPS = 2;
 
-using ScoreTableRow = std::array<std::u16string, SCORE_TABLE_COLUMN_COUNT>;
+// The values of a score table being built: rows of the fifteen columns, every text kept in one buffer so that
+// no cell needs an allocation of its own.
+class ScoreTableRows {
+public:
+    void Reset(size_t rowCount);
+    size_t RowCount() const { return m_rowCount; }
+    std::u16string_view Get(size_t row, int column) const {
+        const Span &span = m_cells[row * SCORE_TABLE_COLUMN_COUNT + column];
+        return std::u16string_view(m_pool).substr(span.start, span.length);
+    }
+    bool IsEmpty(size_t row, int column) const { return m_cells[row * SCORE_TABLE_COLUMN_COUNT + column].length == 0; }
+    // `value` must not point into this object.
+    void Set(size_t row, int column, std::u16string_view value);
+    // Sets the value as one token of a table row (QuotePbnToken).
+    void SetToken(size_t row, int column, std::u16string_view value);
+    void SetNumber(size_t row, int column, int64_t number);
+
+private:
+    struct Span {
+        uint32_t start = 0;
+        uint32_t length = 0;
+    };
+    void Begin(size_t row, int column);
+    void End();
+
+    std::u16string m_pool;
+    std::vector<Span> m_cells;
+    size_t m_rowCount = 0;
+    Span *m_open = nullptr;
+};
 
 // The texts of all text nodes below the node, in document order, appended to `out`.
 void AppendNodeText(const NKXML::CNode *node, std::u16string &out);
 std::u16string GetNodeText(const NKXML::CNode *node);
+// The same as a view: of the node's only text where it has one, else of `scratch`, which receives the text.
+std::u16string_view NodeText(const NKXML::CNode *node, std::u16string &scratch);
 // The value as one token of a table row: "-" when empty, in double quotes when it holds a blank, a control or
 // non-ASCII character, or one of [ ] { } ; % ".
 std::u16string QuotePbnToken(std::u16string_view value);
 // Section letters, pair number and names of one side (0 NS, 1 EW) from a pair cell such as "B12-Smith - Jones".
-void ParsePairCell(std::u16string_view text, ScoreTableRow &row, int side);
+void ParsePairCell(std::u16string_view text, ScoreTableRows &rows, size_t row, int side);

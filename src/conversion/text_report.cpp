@@ -287,15 +287,20 @@ std::u16string StripMarkup(std::u16string_view text) {
 
 void AppendTextReport(std::string &report, const CBoardRecord &record, std::u16string_view doubleDummyTricks,
                       int codePage) {
-    std::string fields[BRF_COUNT];
+    EncodedBoardRecord fields;
     for (int i = 0; i < BRF_COUNT; ++i)
-        fields[i] = Encode(record[i], codePage);
+        platform::AppendToCodePage(fields[i], record[i], static_cast<unsigned>(codePage));
+    AppendTextReport(report, record, fields, doubleDummyTricks, codePage);
+}
 
+void AppendTextReport(std::string &report, const CBoardRecord &record, const EncodedBoardRecord &fields,
+                      std::u16string_view doubleDummyTricks, int codePage) {
+    std::string_view vulnerabilityText = fields[BRF_VULNERABLE];
     int vulnerability = -1;
     for (const VulnerabilityEntry &entry : VulnerabilityTable) {
         if (platform::WcsICmp(record[BRF_VULNERABLE], entry.value) == 0) {
             vulnerability = entry.index;
-            fields[BRF_VULNERABLE] = VulnerabilityNames[entry.index];
+            vulnerabilityText = VulnerabilityNames[entry.index];
             break;
         }
     }
@@ -305,8 +310,13 @@ void AppendTextReport(std::string &report, const CBoardRecord &record, std::u16s
     report += '=';
     report += fields[BRF_BOARD];
     report += "================================================\r\n\r\n";
-    report += "Board: " + fields[BRF_BOARD] + "         Dealer: " + fields[BRF_DEALER] +
-              "         Vul: " + fields[BRF_VULNERABLE] + "\r\n";
+    report += "Board: ";
+    report += fields[BRF_BOARD];
+    report += "         Dealer: ";
+    report += fields[BRF_DEALER];
+    report += "         Vul: ";
+    report += vulnerabilityText;
+    report += "\r\n";
 
     const std::string &deal = fields[BRF_DEAL];
     if (deal.empty())
@@ -351,7 +361,9 @@ void AppendTextReport(std::string &report, const CBoardRecord &record, std::u16s
                 columns += c;
             }
         }
-        report += "ScoreTable: " + columns + "\r\n";
+        report += "ScoreTable: ";
+        report += columns;
+        report += "\r\n";
         report += fields[BRF_SCORETABLE_ROWS];
     }
 }

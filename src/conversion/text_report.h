@@ -2,6 +2,7 @@
 // The plain-text report of the boards: a header, the board line, the hand diagram, and, when double-dummy
 // results are known, the makeable contracts, the Law of Total Tricks line, the par and a summary; then the
 // board's score table. Written in the code page of the PBN text it goes with.
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@
 // digits) or empty; `codePage` is 28591 or 65001 and can hold every text of the record.
 void AppendTextReport(std::string &report, const CBoardRecord &record, std::u16string_view doubleDummyTricks,
                       int codePage);
+// The same with the record's fields already encoded in the code page (as the PBN writer has them).
+using EncodedBoardRecord = std::array<std::string, BRF_COUNT>;
+void AppendTextReport(std::string &report, const CBoardRecord &record, const EncodedBoardRecord &fields,
+                      std::u16string_view doubleDummyTricks, int codePage);
 
 // The cards of a seat in a suit (0 spades .. 3 clubs) of an 8-bit Deal value, one blank between cards.
 std::string GetDealHolding(int seat, int suit, std::string_view deal);

@@ -109,9 +109,9 @@ bool IsLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-std::string EncodeLatin1(std::u16string_view text, bool *lossy) {
-    std::string out(text.size(), '\0');
-    size_t length = 0;
+void AppendLatin1(std::string &out, std::u16string_view text, bool *lossy) {
+    size_t length = out.size();
+    out.resize(length + text.size());
     bool replaced = false;
     for (size_t i = 0; i < text.size(); ++i) {
         char16_t c = text[i];
@@ -128,23 +128,23 @@ std::string EncodeLatin1(std::u16string_view text, bool *lossy) {
     out.resize(length);
     if (lossy)
         *lossy = replaced;
-    return out;
 }
 
-std::string EncodeUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
+void AppendUtf8(std::string &out, std::u16string_view text) {
+    out.reserve(out.size() + text.size() + text.size() / 2);
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
         if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
             c = 0xFFFD; // a lone surrogate has no UTF-8 form
         }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
+        if (c < 0x800) {
             out.push_back(static_cast<char>(0xC0 | (c >> 6)));
             out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
         } else if (c < 0x10000) {
@@ -158,7 +158,6 @@ std::string EncodeUtf8(std::u16string_view text) {
             out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
         }
     }
-    return out;
 }
 
 // Any other page through ICU, with '?' for what the page lacks.
@@ -194,8 +193,8 @@ std::u16string ConvertFromCodePage(std::string_view bytes, unsigned codePage) {
     ConverterPtr converter = OpenConverter(codePage);
     if (!converter)
         return {};
-    // One byte never yields more than two UTF-16 code units in the pages we decode; grow anyway if it did.
-    for (size_t capacity = bytes.size() * 2 + 2;; capacity *= 2) {
+    // The pages we decode never yield more UTF-16 code units than they have bytes; grow anyway if one did.
+    for (size_t capacity = bytes.size() + 1;; capacity *= 2) {
         std::u16string text(capacity, u'\0');
         UErrorCode status = U_ZERO_ERROR;
         UChar *target = text.data();
@@ -216,16 +215,23 @@ std::u16string ConvertFromCodePage(std::string_view bytes, unsigned codePage) {
     }
 }
 
-std::string ConvertToCodePage(std::u16string_view text, unsigned codePage, bool *lossy) {
+void AppendToCodePage(std::string &out, std::u16string_view text, unsigned codePage, bool *lossy) {
     if (lossy)
         *lossy = false;
     if (text.empty())
-        return {};
+        return;
     if (codePage == 28591)
-        return EncodeLatin1(text, lossy);
-    if (codePage == 65001)
-        return EncodeUtf8(text);
-    return EncodeWithIcu(text, codePage, lossy);
+        AppendLatin1(out, text, lossy);
+    else if (codePage == 65001)
+        AppendUtf8(out, text);
+    else
+        out += EncodeWithIcu(text, codePage, lossy);
+}
+
+std::string ConvertToCodePage(std::u16string_view text, unsigned codePage, bool *lossy) {
+    std::string out;
+    AppendToCodePage(out, text, codePage, lossy);
+    return out;
 }
 
 } // namespace platform

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <sstream>
 
 #include "conversion/version_info.h"
@@ -105,6 +106,11 @@ std::string ExpectedPbn(const std::string &name) {
     if (at != std::string::npos)
         expected.replace(at, marker.size(), platform::Utf16ToUtf8(version.m_strVersion));
     return expected;
+}
+
+// Test names and failure messages show the case by name.
+void PrintTo(const GoldenCase &c, std::ostream *out) {
+    *out << c.name;
 }
 
 class GoldenPage : public testing::TestWithParam<GoldenCase> {};
