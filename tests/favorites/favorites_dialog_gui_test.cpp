@@ -255,6 +255,31 @@ TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControls) {
     EXPECT_EQ(RectOf(*dialog, CSizeBox::IDC_SIZEBOX), Shift(grip, -3, -10));
 }
 
+TEST_F(FavoritesDialogTest, DraggingTheGripResizesDownToTheMinimum) {
+    auto dialog = Open();
+    wxWindow *grip = dialog->FindWindow(CSizeBox::IDC_SIZEBOX);
+    ASSERT_NE(grip, nullptr);
+    const wxSize start = dialog->GetSize();
+    auto mouse = [grip](wxEventType type, int x, int y) {
+        wxMouseEvent event(type);
+        event.SetPosition(wxPoint(x, y));
+        event.m_leftDown = type != wxEVT_LEFT_UP;
+        event.SetEventObject(grip);
+        grip->GetEventHandler()->ProcessEvent(event);
+    };
+    mouse(wxEVT_LEFT_DOWN, 2, 2);
+    mouse(wxEVT_MOTION, 32, 22);
+    EXPECT_TRUE(PumpUntil([&] { return dialog->GetSize() == start + wxSize(30, 20); }));
+    mouse(wxEVT_MOTION, -2000, -2000);
+    EXPECT_TRUE(PumpUntil([&] { return dialog->GetSize() == dialog->GetMinSize(); }));
+    mouse(wxEVT_LEFT_UP, -2000, -2000);
+    EXPECT_FALSE(grip->HasCapture());
+    // The grip followed the corner.
+    const wxRect rect = grip->GetRect();
+    EXPECT_EQ(rect.GetRight() + 1, dialog->GetClientSize().x);
+    EXPECT_EQ(rect.GetBottom() + 1, dialog->GetClientSize().y);
+}
+
 TEST_F(FavoritesDialogTest, MinimumSizeKeepsEveryControlInsideAndApart) {
     auto dialog = Open();
     const wxSize min = dialog->GetMinSize();
@@ -323,4 +348,23 @@ TEST_F(FavoritesDialogTest, SavedColumnWidthsApplyToAListWithColumns) {
     grip->SaveState();
     EXPECT_EQ(m_settings.GetString("Cols", "Width", ""), "120,33");
     EXPECT_EQ(m_settings.GetString("Cols", "Order", ""), "0,1");
+}
+
+TEST_F(FavoritesDialogTest, EmptySectionKeepsNothingButStillLaysOut) {
+    wxDialog host(nullptr, wxID_ANY, "host", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxRESIZE_BORDER);
+    host.SetClientSize(300, 200);
+    auto *list = new wxListCtrl(&host, 1, wxPoint(10, 10), wxSize(280, 150), wxLC_REPORT);
+    list->InsertColumn(0, "a");
+    const CSizeBox::StretchRow table[] = {{1, 0x22}, {0, 0}};
+    m_settings.SetString("", "WindowRect", "1:500:2:400");
+    SizeBoxWindow *grip = SizeBoxWindow::Attach(&host, "", table);
+    EXPECT_LT(grip->GetMinTrackSize().x, host.GetSize().x);
+    host.Show();
+    host.SetClientSize(340, 220);
+    ASSERT_TRUE(PumpUntil([&] { return host.GetClientSize() == wxSize(340, 220); }));
+    Pump();
+    EXPECT_EQ(list->GetRect(), wxRect(10, 10, 320, 170));
+    host.Hide();
+    EXPECT_EQ(m_settings.GetString("", "WindowRect", ""), "1:500:2:400");
+    EXPECT_EQ(m_settings.GetString("", "Width", "absent"), "absent");
 }

@@ -23,6 +23,10 @@ public:
                                  CSizeBox::LayoutCallback callback = {});
     ~SizeBoxWindow() override;
 
+    // The grip is for the mouse only: no place in the tab order.
+    bool AcceptsFocus() const override { return false; }
+    bool AcceptsFocusFromKeyboard() const override { return false; }
+
     // The dialog window's minimum size, from the smallest valid client size.
     wxSize GetMinTrackSize() const { return m_sizeMinTrack; }
     // Writes the dialog's placement and its first list's columns (nothing while a restore runs).
