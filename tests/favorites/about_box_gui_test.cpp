@@ -14,6 +14,12 @@ TEST(AboutBox, ShowsNameVersionAndNotice) {
               platform::Utf8ToUtf16(EXPECTED_VERSION_LINE));
     const wxString notice = dialog.FindWindow(CAboutDlg::IDC_LEGAL_NOTICE)->GetLabel();
     EXPECT_NE(notice.Find("Greenbaize Works"), wxNOT_FOUND);
+    // Both texts fit their controls whatever the system's font.
+    for (int id : {CAboutDlg::IDC_VERSION, CAboutDlg::IDC_LEGAL_NOTICE}) {
+        wxWindow *text = dialog.FindWindow(id);
+        EXPECT_LE(text->GetTextExtent(text->GetLabel()).x, text->GetSize().x) << id;
+        EXPECT_LE(text->GetRect().GetRight(), dialog.GetClientSize().x) << id;
+    }
 }
 
 TEST(AboutBox, LinkOpensTheMakersPageAndStaysOpen) {

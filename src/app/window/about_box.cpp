@@ -1,5 +1,7 @@
 #include "app/window/about_box.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/hyperlink.h>
@@ -34,7 +36,6 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
 
     auto pos = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
     auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
-    SetClientSize(size(171, 80));
     // The main window's icon stands for the program.
     if (auto *top = dynamic_cast<wxTopLevelWindow *>(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
         top && top != this && top->GetIcon().IsOk()) {
@@ -42,14 +43,19 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
         icon.CopyFromIcon(top->GetIcon());
         new wxStaticBitmap(this, wxID_ANY, icon, pos(14, 14), size(20, 20));
     }
-    new wxStaticText(this, IDC_VERSION, ToWx(m_strVersionLine), pos(42, 14), size(114, 8),
-                     wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-    new wxStaticText(this, IDC_LEGAL_NOTICE, ToWx(m_versionInfo.m_strLegalCopyright), pos(42, 26), size(114, 8),
-                     wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+    // The texts keep their places; the box widens when this system's font needs more room than the layout's.
+    const int textWidth =
+        std::max(GetTextExtent(ToWx(m_strVersionLine)).x, GetTextExtent(ToWx(m_versionInfo.m_strLegalCopyright)).x);
+    const int extra = std::max(0, textWidth - size(114, 8).x);
+    SetClientSize(size(171, 80) + wxSize(extra, 0));
+    new wxStaticText(this, IDC_VERSION, ToWx(m_strVersionLine), pos(42, 14), size(114, 8) + wxSize(extra, 0),
+                     wxST_NO_AUTORESIZE);
+    new wxStaticText(this, IDC_LEGAL_NOTICE, ToWx(m_versionInfo.m_strLegalCopyright), pos(42, 26),
+                     size(114, 8) + wxSize(extra, 0), wxST_NO_AUTORESIZE);
     auto *link = new wxHyperlinkCtrl(this, IDC_WEBSITE_LINK, "Visit the Tricksmith website", MAKER_WEBSITE_URL,
                                      pos(42, 38), size(108, 14));
     link->Bind(wxEVT_HYPERLINK, &CAboutDlg::OnLinkClick, this);
-    auto *ok = new wxButton(this, wxID_OK, "OK", pos(113, 59), size(50, 14));
+    auto *ok = new wxButton(this, wxID_OK, "OK", pos(113, 59) + wxPoint(extra, 0), size(50, 14));
     ok->SetDefault();
     ok->SetFocus();
 }
