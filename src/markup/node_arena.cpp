@@ -8,22 +8,6 @@
 #include <sys/mman.h>
 #endif
 
-#if defined(__SANITIZE_ADDRESS__)
-#define DEALSCOPE_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DEALSCOPE_ASAN 1
-#endif
-#endif
-#ifdef DEALSCOPE_ASAN
-#include <sanitizer/asan_interface.h>
-#define POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
-#define UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
-#else
-#define POISON(p, n) ((void)(p), (void)(n))
-#define UNPOISON(p, n) ((void)(p), (void)(n))
-#endif
-
 namespace NKXML {
 
 namespace {
@@ -49,21 +33,19 @@ CNodeArena::Block CNodeArena::NewBlock(size_t size) {
     if (huge)
         madvise(p, size, MADV_HUGEPAGE); // only advice: without huge pages the block works the same
 #endif
+    DEALSCOPE_ARENA_POISON(p, size); // handed out piece by piece
     return Block{std::unique_ptr<std::byte[], FreeBlock>(static_cast<std::byte *>(p)), size};
 }
 
 CNodeArena::~CNodeArena() {
     for (Block &block : m_blocks)
-        UNPOISON(block.m_data.get(), block.m_size);
+        DEALSCOPE_ARENA_UNPOISON(block.m_data.get(), block.m_size);
 }
 
 void CNodeArena::Enter(size_t index) {
     m_current = index;
     m_pNext = m_blocks[index].m_data.get();
     m_pEnd = m_pNext + m_blocks[index].m_size;
-    // Under AddressSanitizer a node used after the reset that released it is reported, even though its memory
-    // stays with the parser.
-    UNPOISON(m_pNext, m_blocks[index].m_size);
 }
 
 void *CNodeArena::AllocateSlow(size_t bytes) {
@@ -77,6 +59,7 @@ void *CNodeArena::AllocateSlow(size_t bytes) {
     Enter(next);
     void *result = m_pNext;
     m_pNext += bytes;
+    DEALSCOPE_ARENA_UNPOISON(result, bytes);
     return result;
 }
 
@@ -89,7 +72,7 @@ void CNodeArena::Release() {
         keptBytes += m_blocks[kept++].m_size;
     m_blocks.resize(kept);
     for (Block &block : m_blocks)
-        POISON(block.m_data.get(), block.m_size);
+        DEALSCOPE_ARENA_POISON(block.m_data.get(), block.m_size);
     m_current = 0;
     m_pNext = m_pEnd = nullptr;
     if (!m_blocks.empty()) {

@@ -6,6 +6,24 @@
 #include <memory>
 #include <vector>
 
+// Under AddressSanitizer, memory of the blocks that is not handed out is poisoned, so a node used after the reset
+// that released it is reported even though its memory stays with the parser.
+#if defined(__SANITIZE_ADDRESS__)
+#define DEALSCOPE_ARENA_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DEALSCOPE_ARENA_ASAN 1
+#endif
+#endif
+#ifdef DEALSCOPE_ARENA_ASAN
+#include <sanitizer/asan_interface.h>
+#define DEALSCOPE_ARENA_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define DEALSCOPE_ARENA_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define DEALSCOPE_ARENA_POISON(p, n) ((void)(p), (void)(n))
+#define DEALSCOPE_ARENA_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
 namespace NKXML {
 
 class CNodeArena {
@@ -22,6 +40,7 @@ public:
             return AllocateSlow(bytes);
         void *result = m_pNext;
         m_pNext += bytes;
+        DEALSCOPE_ARENA_UNPOISON(result, bytes);
         return result;
     }
 

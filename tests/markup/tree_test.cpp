@@ -180,6 +180,18 @@ TEST(MarkupTree, ParseWithoutResetKeepsTheEarlierTree) {
     EXPECT_TRUE(parser.m_roots.empty());
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// Nodes live on in the parser's blocks after Reset; the sanitizer build must still catch a caller that keeps one.
+TEST(MarkupTreeDeathTest, NodeUsedAfterResetIsReported) {
+    CXMLParser parser(true);
+    std::u16string text = u"<div class=tsboard>x</div>";
+    parser.Parse(text.c_str(), int(text.size()));
+    CNode *kept = parser.m_roots[0];
+    parser.Reset();
+    EXPECT_DEATH({ [[maybe_unused]] volatile int type = kept->m_nType; }, "use-after-poison");
+}
+#endif
+
 TEST(MarkupTree, DestructorAfterResetAndWithoutReset) {
     {
         CXMLParser parser(true);
