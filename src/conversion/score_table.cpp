@@ -378,8 +378,10 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
             }
             case RULE_LEAD:
                 CleanCellText(raw, cleaned);
-                if (cleaned.size() == 3 && cleaned[1] == u'1' && cleaned[2] == u'0')
-                    cleaned.replace(1, 2, u"T");
+                if (cleaned.size() == 3 && cleaned[1] == u'1' && cleaned[2] == u'0') {
+                    cleaned[1] = u'T'; // "10" as PBN writes the ten
+                    cleaned.resize(2);
+                }
                 rows.SetToken(r, STC_LEAD, cleaned);
                 break;
             case RULE_PAIR_NS:

@@ -98,3 +98,35 @@ TEST(BoardScan, ScoringFollowsTheKindsOfColumnsOnThePage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(BoardScan, SpanTextIsTheFirstTextOfTheFirstSpanOfItsClass) {
+    CDSCDoc document;
+    pages::Load(document, pages::Page("<div class=\"tsboard\"><span class=\"tslabelboard\"><b>x</b></span>"
+                                      "<span class=\"tslabelboard\">Board 2</span>"
+                                      "<p><span class=\"other tslabeldealer\">N</span>"
+                                      "<span class=\"tslabeldealer\">East</span></p></div>"));
+    std::vector<NKXML::CNode *> boards;
+    document.m_parser.FindElements(boards, u"div", u"class", u"tsboard");
+    ASSERT_EQ(boards.size(), 1u);
+    // The first matching span has no text child of its own: no text, although a later span has one.
+    EXPECT_EQ(document.GetSpanText(boards[0], "tslabelboard"), nullptr);
+    EXPECT_EQ(std::u16string(document.GetSpanText(boards[0], "tslabeldealer")), u"East");
+    EXPECT_EQ(document.GetSpanText(boards[0], "tslabelvul"), nullptr);
+    // The scan reads the labels the same way.
+    EXPECT_EQ(pages::TagValues(document.m_strPbn, "Board"), std::vector<std::string>{});
+    std::string pbn;
+    {
+        CDSCDoc withCards;
+        pages::Load(withCards,
+                    pages::Page("<div class=\"tsboard\"><span class=\"tslabelboard\"><b>x</b></span>"
+                                "<span class=\"tslabelboard\">Board 2</span><span class=\"tslabeldealer\">East</span>"
+                                "<table><tbody><tr><td class=\"tshand\">AKQ</td></tr></tbody></table></div>"));
+        pbn = withCards.m_strPbn;
+    }
+    EXPECT_EQ(pages::TagValues(pbn, "Board"), (std::vector<std::string>{"?"}));
+    EXPECT_EQ(pages::TagValues(pbn, "Dealer"), (std::vector<std::string>{"E"}));
+}
+
+} // namespace
