@@ -180,7 +180,7 @@ TEST(MarkupTree, ParseWithoutResetKeepsTheEarlierTree) {
     EXPECT_TRUE(parser.m_roots.empty());
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef DEALSCOPE_ARENA_ASAN
 // Nodes live on in the parser's blocks after Reset; the sanitizer build must still catch a caller that keeps one.
 TEST(MarkupTreeDeathTest, NodeUsedAfterResetIsReported) {
     CXMLParser parser(true);
