@@ -1,0 +1,73 @@
+#pragma once
+// The view of a page window: a WebKit web view that browses, keeps the toolbar's address box and the
+// Back/Forward/Stop/Refresh states, opens pop-ups in new page windows, and hands every completed page to the
+// document's load entry with the page's bytes exactly as served and the code page of its charset.
+#include <string>
+
+#include <wx/docview.h>
+
+#include "app/window/webkit_page.h"
+#include "conversion/page_source.h"
+
+class wxWebView;
+class wxWebViewEvent;
+class CDSCDocument;
+
+class CDSCView : public wxView, public IPageSource {
+    wxDECLARE_DYNAMIC_CLASS(CDSCView);
+
+public:
+    CDSCView() = default;
+    ~CDSCView() override;
+
+    bool OnCreate(wxDocument *document, long flags) override;
+    void OnDraw(wxDC *) override {}
+    bool OnClose(bool deleteWindow) override;
+    void OnUpdate(wxView *, wxObject *) override {}
+    void OnChangeFilename() override;
+
+    // Goes to an address (the address box, favorites, start-up, pop-ups).
+    void Navigate2(const std::u16string &url);
+    wxWebView *GetWebView() const { return m_pWebView; }
+    CDSCDocument *GetPageDocument() const;
+
+    // The page source of the last completed page.
+    std::u16string GetLocationURL() override;
+    bool GetRawSource(std::string &bytes) override;
+    unsigned GetDocumentCodePage() override;
+
+    bool m_bForwardEnabled = false;
+    bool m_bBackEnabled = false;
+    bool m_bStopEnabled = false;
+    bool m_bRefreshEnabled = false;
+    // The last navigation ended in an error (no page to convert).
+    bool m_bLoadFailed = false;
+
+private:
+    void OnNavigating(wxWebViewEvent &event);
+    void OnNavigated(wxWebViewEvent &event);
+    void OnLoaded(wxWebViewEvent &event);
+    void OnError(wxWebViewEvent &event);
+    void OnTitleChanged(wxWebViewEvent &event);
+    void OnNewWindow(wxWebViewEvent &event);
+    void OnActiveTabChanged(wxCommandEvent &event);
+    void OnCommand(wxCommandEvent &event);
+    void OnUpdateCommand(wxUpdateUIEvent &event);
+    void UpdateHistoryStates();
+    void ShowContextMenu(int x, int y);
+    void PageCaptured(bool haveBytes, std::string bytes, std::string charset);
+    bool IsInitialBlankPage(const wxString &url) const;
+
+    wxWebView *m_pWebView = nullptr;
+    std::u16string m_strRequestedURL; // where the view was last sent
+    CPageCapture m_capture;
+    // The captured page the document's load entry reads.
+    std::u16string m_strCapturedURL;
+    std::string m_strCapturedBytes;
+    bool m_bCapturedBytes = false;
+    std::string m_strCapturedCharset;
+};
+
+// The address a typed or given text loads: a text with a scheme as it stands; an existing file's path as its file
+// URI; anything else as a web address ("http://" put in front), as browsers do with what is typed.
+std::u16string AddressToLoad(const std::u16string &text);

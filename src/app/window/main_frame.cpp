@@ -1,0 +1,276 @@
+#include "app/window/main_frame.h"
+
+#include <wx/aui/auibook.h>
+#include <wx/choicdlg.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include "app/window/child_frame.h"
+#include "app/window/command_ids.h"
+#include "app/window/menus.h"
+#include "app/window/toolbar_images.h"
+#include "app/window/window_app.h"
+#include "app/window/wx_text.h"
+
+CMainFrame *g_pMainFrame = nullptr;
+
+namespace {
+
+constexpr int STATUS_PANES = 4; // the message pane, then CAP, NUM, SCRL
+const char *const INDICATORS[] = {"CAP", "NUM", "SCRL"};
+
+} // namespace
+
+CMainFrame::CMainFrame(wxDocManager *manager, int dpiX)
+    : CMainFrameBase(manager, nullptr, wxID_ANY, "Dealscope", wxDefaultPosition, wxSize(1100, 800)), m_nDpiX(dpiX) {
+    CreateBars();
+    // Enter in the address box asks the active page window to go there.
+    Bind(wxEVT_MENU, &CMainFrame::OnEnterUrl, this, ID_ENTER_URL);
+    Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
+    Bind(wxEVT_IDLE, &CMainFrame::OnIdleIndicators, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+    Bind(wxEVT_MENU, &CMainFrame::OnToggleToolBar, this, ID_VIEW_TOOLBAR);
+    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleToolBar, this, ID_VIEW_TOOLBAR);
+    Bind(wxEVT_MENU, &CMainFrame::OnToggleStatusBar, this, ID_VIEW_STATUS_BAR);
+    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleStatusBar, this, ID_VIEW_STATUS_BAR);
+    Bind(wxEVT_MENU, &CMainFrame::OnWindowManager, this, ID_WINDOW_MANAGER);
+    GetNotebook()->Bind(wxEVT_AUINOTEBOOK_PAGE_CHANGED, &CMainFrame::OnTabChanged, this);
+    SetAddressText(u"");
+}
+
+CMainFrame::~CMainFrame() {
+    g_pMainFrame = nullptr;
+}
+
+void CMainFrame::CreateBars() {
+    // Tabs at the top that can be moved, a close button on the active tab and the window list at the right.
+    GetNotebook()->SetWindowStyleFlag(wxAUI_NB_TOP | wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS |
+                                      wxAUI_NB_CLOSE_ON_ACTIVE_TAB | wxAUI_NB_WINDOWLIST_BUTTON |
+                                      wxAUI_NB_MIDDLE_CLICK_CLOSE);
+    // The page windows bring their own Window menu.
+    SetWindowMenu(nullptr);
+    SetMenuBar(CreateMainMenuBar());
+    SetAcceleratorTable(CreateExtraAccelerators());
+    SetToolBar(MakeToolBar());
+    wxStatusBar *status = CreateStatusBar(STATUS_PANES);
+    int widths[STATUS_PANES] = {-1, 50, 50, 50};
+    status->SetStatusWidths(STATUS_PANES, widths);
+}
+
+wxToolBar *CMainFrame::MakeToolBar() {
+    auto *bar = new wxToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTB_FLAT | wxTB_HORIZONTAL);
+    bar->SetName("Standard");
+    bar->SetToolBitmapSize(wxSize(16, 16));
+    auto tool = [bar](int id, const char *tip, const char *help) {
+        bar->AddTool(id, wxEmptyString, ToolbarImage(id), tip, wxITEM_NORMAL)->SetLongHelp(help);
+    };
+    tool(wxID_NEW, "New", "Create a new document");
+    tool(wxID_OPEN, "Open", "Open an existing document");
+    bar->AddSeparator();
+    tool(wxID_CUT, "Cut", "Cut the selection and put it on the Clipboard");
+    tool(wxID_COPY, "Copy", "Copy the selection and put it on the Clipboard");
+    tool(wxID_PASTE, "Paste", "Insert Clipboard contents");
+    bar->AddSeparator();
+    tool(wxID_PRINT, "Print", "Print the active document");
+    bar->AddSeparator();
+    tool(ID_GO_BACK, "Back", "Go back");
+    tool(ID_GO_FORWARD, "Forward", "Go forward");
+    tool(ID_STOP, "Stop", "Stop loading page");
+    tool(ID_REFRESH, "Refresh", "Refresh page");
+    // The address box: four inches wide at the screen's resolution.
+    m_pAddressBox = new wxTextCtrl(bar, ID_ENTER_URL, wxEmptyString, wxDefaultPosition, wxSize(4 * m_nDpiX, -1),
+                                   wxTE_PROCESS_ENTER);
+    m_pAddressBox->SetToolTip("URL");
+    m_pAddressBox->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent &) {
+        wxCommandEvent enter(wxEVT_MENU, ID_ENTER_URL);
+        enter.SetEventObject(this);
+        ProcessWindowEvent(enter);
+    });
+    bar->AddControl(m_pAddressBox, "Enter URL");
+    tool(ID_VIEW_HELP, "Help", "Open the Help viewer");
+    bar->Realize();
+    return bar;
+}
+
+void CMainFrame::ResetToolBar() {
+    wxToolBar *old = GetToolBar();
+    SetToolBar(nullptr);
+    m_pAddressBox = nullptr;
+    if (old)
+        old->Destroy();
+    SetToolBar(MakeToolBar());
+    SetAddressText(u"");
+    SendSizeEvent();
+}
+
+wxTextCtrl *CMainFrame::GetAddressBox() {
+    return g_pMainFrame ? g_pMainFrame->m_pAddressBox : nullptr;
+}
+
+std::u16string CMainFrame::GetAddressText() {
+    wxTextCtrl *box = GetAddressBox();
+    return box ? FromWx(box->GetValue()) : std::u16string();
+}
+
+void CMainFrame::SetAddressText(const std::u16string &text) {
+    if (wxTextCtrl *box = GetAddressBox())
+        box->ChangeValue(ToWx(text));
+}
+
+void CMainFrame::UpdateTitle() {
+    wxString title = "Dealscope";
+    if (wxAuiMDIChildFrame *child = GetActiveChild()) {
+        if (!child->GetTitle().empty())
+            title = child->GetTitle() + " - " + title;
+    }
+    if (GetTitle() != title)
+        SetTitle(title);
+}
+
+void CMainFrame::OnTabChanged(wxAuiNotebookEvent &event) {
+    event.Skip(); // the tab control activates the child frame
+    wxWindow *page = GetNotebook()->GetPage(event.GetSelection());
+    if (!page)
+        return;
+    // The child frame's view shows its address in the box (a text view has none to show).
+    // (Straight to the tab's view: the document manager still knows the previous tab's view as the active one.)
+    auto *child = wxDynamicCast(page, CChildFrame);
+    if (child && child->GetView()) {
+        wxCommandEvent changed(EVT_ACTIVE_TAB_CHANGED);
+        changed.SetInt(event.GetSelection());
+        child->GetView()->ProcessEventLocally(changed);
+        // Commands go to the view of the tab on display.
+        child->GetView()->Activate(true);
+    }
+    CallAfter([this] { UpdateTitle(); });
+}
+
+void CMainFrame::OnClose(wxCloseEvent &event) {
+    SetAddressText(u"");
+    event.Skip(); // the document manager closes the documents, then the frame
+}
+
+void CMainFrame::OnEnterUrl(wxCommandEvent &) {
+    // Reaches here only when no page window took the command: nothing to navigate.
+}
+
+void CMainFrame::OnMenuOpen(wxMenuEvent &event) {
+    event.Skip();
+    RefreshRecentFiles(GetMenuBar());
+}
+
+void CMainFrame::RefreshRecentFiles(wxMenuBar *menuBar) {
+    wxMenu *file = GetFileMenu(menuBar);
+    if (!file)
+        return;
+    // The block sits between the separator before "E&xit" and the one before it.
+    for (int id = wxID_FILE1; id < wxID_FILE1 + RECENT_FILE_COUNT; ++id)
+        if (file->FindItem(id))
+            file->Destroy(id);
+    if (file->FindItem(wxID_FILE))
+        file->Destroy(wxID_FILE);
+    size_t exitPos = 0;
+    file->FindChildItem(wxID_EXIT, &exitPos);
+    size_t insertAt = exitPos - 1; // before the separator that precedes Exit
+    const auto &recent = wxGetApp().RecentFiles();
+    if (recent.empty()) {
+        file->Insert(insertAt, wxID_FILE, "Recent File")->Enable(false);
+        return;
+    }
+    for (size_t i = 0; i < recent.size(); ++i) {
+        // The number is the item's mnemonic; an '&' of the path is shown as it stands.
+        wxString path = recent[i];
+        path.Replace("&", "&&");
+        wxString text = wxString::Format("&%zu %s", i + 1, path);
+        file->Insert(insertAt + i, wxID_FILE1 + int(i), text, "Open this document");
+    }
+}
+
+void CMainFrame::OnIdleIndicators(wxIdleEvent &event) {
+    event.Skip();
+    wxStatusBar *status = GetStatusBar();
+    if (!status)
+        return;
+    const wxKeyCode keys[] = {WXK_CAPITAL, WXK_NUMLOCK, WXK_SCROLL};
+    for (int i = 0; i < 3; ++i) {
+        bool on = false;
+        // Asking the keyboard state of a lock key can fail on some displays; then the pane stays empty.
+        on = wxGetKeyState(keys[i]);
+        wxString text = on ? INDICATORS[i] : "";
+        if (text != m_indicators[i]) {
+            m_indicators[i] = text;
+            status->SetStatusText(text, i + 1);
+        }
+    }
+}
+
+void CMainFrame::OnToggleToolBar(wxCommandEvent &) {
+    if (wxToolBar *bar = GetToolBar()) {
+        bar->Show(!bar->IsShown());
+        SendSizeEvent();
+    }
+}
+
+void CMainFrame::OnUpdateToggleToolBar(wxUpdateUIEvent &event) {
+    event.Check(GetToolBar() && GetToolBar()->IsShown());
+}
+
+void CMainFrame::OnToggleStatusBar(wxCommandEvent &) {
+    if (wxStatusBar *bar = GetStatusBar()) {
+        bar->Show(!bar->IsShown());
+        SendSizeEvent();
+    }
+}
+
+void CMainFrame::OnUpdateToggleStatusBar(wxUpdateUIEvent &event) {
+    event.Check(GetStatusBar() && GetStatusBar()->IsShown());
+}
+
+void CMainFrame::OnWindowManager(wxCommandEvent &) {
+    wxAuiNotebook *tabs = GetNotebook();
+    wxArrayString titles;
+    for (size_t i = 0; i < tabs->GetPageCount(); ++i)
+        titles.Add(tabs->GetPageText(i));
+    if (titles.empty())
+        return;
+    wxSingleChoiceDialog dialog(this, "Select a window:", "Windows", titles);
+    dialog.SetSelection(tabs->GetSelection());
+    if (dialog.ShowModal() == wxID_OK)
+        tabs->SetSelection(dialog.GetSelection());
+}
+
+// The edit commands and their accelerators act on the address box while it has the keyboard focus; otherwise
+// they go on to the active window's view.
+bool CMainFrame::TryBefore(wxEvent &event) {
+    if (m_pAddressBox && wxWindow::FindFocus() == m_pAddressBox) {
+        const int id = event.GetId();
+        const bool edit = id == wxID_CUT || id == wxID_COPY || id == wxID_PASTE || id == wxID_UNDO;
+        if (edit && event.GetEventType() == wxEVT_MENU) {
+            if (id == wxID_CUT)
+                m_pAddressBox->Cut();
+            else if (id == wxID_COPY)
+                m_pAddressBox->Copy();
+            else if (id == wxID_PASTE)
+                m_pAddressBox->Paste();
+            else
+                m_pAddressBox->Undo();
+            return true;
+        }
+        if (edit && event.GetEventType() == wxEVT_UPDATE_UI) {
+            auto &update = static_cast<wxUpdateUIEvent &>(event);
+            if (id == wxID_CUT)
+                update.Enable(m_pAddressBox->CanCut());
+            else if (id == wxID_COPY)
+                update.Enable(m_pAddressBox->CanCopy());
+            else if (id == wxID_PASTE)
+                update.Enable(m_pAddressBox->CanPaste());
+            else
+                update.Enable(m_pAddressBox->CanUndo());
+            return true;
+        }
+    }
+    return CMainFrameBase::TryBefore(event);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The program's one top-level window: the tab group of page and text windows, the menu bar, the toolbar with
+// the address box, and the status bar.
+#include <string>
+
+#include <wx/aui/auibook.h>
+#include <wx/aui/tabmdi.h>
+#include <wx/defs.h>
+#include <wx/docview.h>
+#include <wx/frame.h>
+
+class wxTextCtrl;
+class wxToolBar;
+
+using CMainFrameBase = wxDocParentFrameAny<wxAuiMDIParentFrame>;
+
+class CMainFrame : public CMainFrameBase {
+public:
+    CMainFrame(wxDocManager *manager, int dpiX);
+    ~CMainFrame() override;
+
+    // The address box, or nullptr when there is no main frame or it has no address box.
+    static wxTextCtrl *GetAddressBox();
+    // Its text, or "" when there is none.
+    static std::u16string GetAddressText();
+    // Sets the address box text when there is a main frame with an address box.
+    static void SetAddressText(const std::u16string &text);
+
+    // The title: the active window's document title, then "Dealscope".
+    void UpdateTitle();
+    // The menus of the File menu's recent-file block, re-made from the program's list.
+    void RefreshRecentFiles(wxMenuBar *menuBar);
+    // Re-creates the toolbar with a new, empty address box (what resetting the toolbar does).
+    void ResetToolBar();
+
+private:
+    void CreateBars();
+    wxToolBar *MakeToolBar();
+    void OnTabChanged(wxAuiNotebookEvent &event);
+    void OnClose(wxCloseEvent &event);
+    void OnEnterUrl(wxCommandEvent &event);
+    void OnMenuOpen(wxMenuEvent &event);
+    void OnIdleIndicators(wxIdleEvent &event);
+    void OnToggleToolBar(wxCommandEvent &event);
+    void OnUpdateToggleToolBar(wxUpdateUIEvent &event);
+    void OnToggleStatusBar(wxCommandEvent &event);
+    void OnUpdateToggleStatusBar(wxUpdateUIEvent &event);
+    void OnWindowManager(wxCommandEvent &event);
+    bool TryBefore(wxEvent &event) override;
+
+    int m_nDpiX;
+    wxTextCtrl *m_pAddressBox = nullptr;
+    wxString m_indicators[3];
+};
+
+// The one main frame; nullptr while there is none (set before the frame is made, cleared when it goes).
+extern CMainFrame *g_pMainFrame;

@@ -1,0 +1,296 @@
+// The document menu's commands in the real window: text windows, Show Status, Save As, recap option, and the
+// companion's two commands.
+#include <filesystem>
+
+#include <wx/aui/auibook.h>
+#include <wx/textctrl.h>
+
+#include "app/window/browser_view.h"
+#include "app/window/child_frame.h"
+#include "app/window/command_ids.h"
+#include "app/window/main_frame.h"
+#include "app/window/page_document.h"
+#include "app/window/text_view.h"
+#include "app/window/wx_text.h"
+#include "companion/class_registry.h"
+#include "platform/code_page.h"
+#include "platform/settings.h"
+#include "platform/wide_text.h"
+#include "test_http_server.h"
+#include "window_driver.h"
+
+namespace {
+
+// What a text window must show: the text with each CR LF as one line end.
+std::u16string AsShown(std::u16string text) {
+    std::u16string result;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n'))
+            result += text[i];
+    return result;
+}
+
+} // namespace
+
+class DocumentCommandsTest : public WindowTest {
+protected:
+    // Starts the window on a copy of a test page and waits for its conversion.
+    CDSCDocument *StartOn(const std::string &page, const std::string &name = "results.htm") {
+        m_page = m_home + "/" + name;
+        std::filesystem::copy_file(DataPath("conversion/" + page), m_page);
+        if (!Start({m_page}) || !WaitForActivePage())
+            return nullptr;
+        return ActiveDocument();
+    }
+
+    std::u16string ActiveText() {
+        CDSCTextView *view = ActiveTextView();
+        return view ? FromWx(view->GetTextCtrl()->GetValue()) : u"(no text window)";
+    }
+
+    void ActivateTab(size_t index) {
+        g_pMainFrame->GetNotebook()->SetSelection(index);
+        Pump(0.1);
+    }
+
+    std::string m_page;
+};
+
+TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
+    CDSCDocument *document = StartOn("windows1252_accents.htm");
+    ASSERT_NE(document, nullptr);
+    const CDSCDoc &page = document->Page();
+    ASSERT_TRUE(page.m_bConverted);
+
+    ASSERT_TRUE(Command(ID_VIEW_SOURCE));
+    ASSERT_NE(ActiveTextView(), nullptr);
+    EXPECT_EQ(ActiveText(), AsShown(page.m_strHtml));
+    // The page's accented names, decoded from Windows-1252, are in the source window.
+    EXPECT_NE(ActiveText().find(u"\u00E9"), std::u16string::npos);
+
+    ActivateTab(0);
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
+    std::u16string pbn = platform::ConvertFromCodePage(page.m_strPbn, static_cast<unsigned>(page.m_nOutputCodePage));
+    EXPECT_EQ(ActiveText(), AsShown(pbn));
+    EXPECT_NE(ActiveText().find(u"[Board \""), std::u16string::npos);
+    EXPECT_EQ(ActiveText().find(u'\r'), std::u16string::npos);
+
+    ActivateTab(0);
+    ASSERT_TRUE(Command(ID_VIEW_TEXT));
+    std::u16string report =
+        platform::ConvertFromCodePage(page.m_strTextReport, static_cast<unsigned>(page.m_nOutputCodePage));
+    EXPECT_EQ(ActiveText(), AsShown(report));
+    EXPECT_EQ(g_pMainFrame->GetNotebook()->GetPageCount(), 4u);
+
+    // Copy only with a selection; Cut and Paste never in a text window.
+    wxTextCtrl *control = ActiveTextView()->GetTextCtrl();
+    control->SetSelection(0, 0);
+    EXPECT_FALSE(IsEnabled(wxID_COPY));
+    control->SetSelection(0, 5);
+    EXPECT_TRUE(IsEnabled(wxID_COPY));
+    EXPECT_FALSE(IsEnabled(wxID_CUT));
+    EXPECT_FALSE(IsEnabled(wxID_PASTE));
+}
+
+TEST_F(DocumentCommandsTest, SecondViewPbnBringsTheOpenWindowForward) {
+    ASSERT_NE(StartOn("layout_a.htm"), nullptr);
+    wxAuiNotebook *tabs = g_pMainFrame->GetNotebook();
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
+    wxWindow *pbnWindow = g_pMainFrame->GetActiveChild();
+    ASSERT_EQ(tabs->GetPageCount(), 2u);
+
+    ActivateTab(0);
+    ASSERT_NE(ActiveBrowserView(), nullptr);
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
+    EXPECT_EQ(tabs->GetPageCount(), 2u);
+    EXPECT_EQ(g_pMainFrame->GetActiveChild(), pbnWindow);
+
+    // Closing the text window leaves the page open; the next View PBN opens a new window.
+    pbnWindow->Close();
+    ASSERT_TRUE(RunUntil([&] { return tabs->GetPageCount() == 1; }, 5));
+    ASSERT_NE(ActiveDocument(), nullptr);
+    EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
+    EXPECT_EQ(ActiveDocument()->m_pTextFrames[TEXT_PBN], nullptr);
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
+    EXPECT_EQ(tabs->GetPageCount(), 2u);
+    EXPECT_NE(ActiveTextView(), nullptr);
+}
+
+TEST_F(DocumentCommandsTest, RecapChangeConvertsAgainAndThePbnWindowFollows) {
+    CDSCDocument *document = StartOn("layout_a.htm");
+    ASSERT_NE(document, nullptr);
+    EXPECT_TRUE(IsChecked(ID_RECAP_OMIT));
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
+    std::string before = document->Page().m_strPbn;
+    EXPECT_EQ(before.find("[Board \"Recap\"]"), std::string::npos);
+
+    // Chosen from the PBN window's own menu: the command reaches the page's document.
+    ASSERT_TRUE(Command(ID_RECAP_INSERT_BOARD));
+    const std::string &after = document->Page().m_strPbn;
+    EXPECT_NE(after.find("[Board \"Recap\"]"), std::string::npos);
+    EXPECT_EQ(ActiveText(),
+              AsShown(platform::ConvertFromCodePage(after, static_cast<unsigned>(document->Page().m_nOutputCodePage))));
+    EXPECT_TRUE(IsChecked(ID_RECAP_INSERT_BOARD));
+    EXPECT_FALSE(IsChecked(ID_RECAP_OMIT));
+    // The choice is the default of pages opened later.
+    EXPECT_EQ(platform::AppSettings().GetInt("Settings", "RecapOption", -1), 1);
+
+    // Choosing it again stores it again but converts nothing.
+    platform::AppSettings().SetInt("Settings", "RecapOption", 0);
+    ASSERT_TRUE(Command(ID_RECAP_INSERT_BOARD));
+    EXPECT_EQ(platform::AppSettings().GetInt("Settings", "RecapOption", -1), 1);
+}
+
+TEST_F(DocumentCommandsTest, SaveAsSuggestsNamesFromThePageAddress) {
+    ASSERT_NE(StartOn("layout_a.htm", "tuesday.htm"), nullptr);
+    m_prompts.answers = {std::nullopt, std::nullopt, std::nullopt};
+    ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
+    ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
+    ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
+    ASSERT_EQ(m_prompts.saveRequests.size(), 3u);
+    EXPECT_EQ(m_prompts.saveRequests[0].defaultName, u"tuesday.pbn");
+    EXPECT_EQ(m_prompts.saveRequests[0].defaultExtension, u".pbn");
+    EXPECT_EQ(m_prompts.saveRequests[0].filter, u"PBN Files (*.pbn)|*.pbn|All Files (*.*)|*.*");
+    EXPECT_EQ(m_prompts.saveRequests[1].defaultName, u"tuesday.txt");
+    EXPECT_EQ(m_prompts.saveRequests[1].filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+    EXPECT_EQ(m_prompts.saveRequests[2].defaultName, u"tuesday.htm");
+    EXPECT_EQ(m_prompts.saveRequests[2].filter, u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*");
+    // Cancelled: nothing written.
+    EXPECT_FALSE(std::filesystem::exists(m_home + "/tuesday.pbn"));
+
+    // A page address with a query: the name before the '?', its extension replaced.
+    TestHttpServer server;
+    server.Serve("/club/results.asp", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
+    ActiveBrowserView()->Navigate2(platform::Utf8ToUtf16(server.Url("/club/results.asp?event=3&s=a/b")));
+    ASSERT_TRUE(RunUntil([&] {
+        return ActiveDocument()->Page().m_bPageLoaded &&
+               ActiveDocument()->Page().m_strURL.find(u"event=3") != std::u16string::npos;
+    }));
+    m_prompts.saveRequests.clear();
+    m_prompts.answers = {std::nullopt};
+    ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
+    ASSERT_EQ(m_prompts.saveRequests.size(), 1u);
+    // The last '/' of the whole address is inside the query here, so the name comes from after it.
+    EXPECT_EQ(m_prompts.saveRequests[0].defaultName, ActiveDocument()->Page().GetDefaultFileName(u".pbn"));
+
+    server.Serve("/club/final.htm", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
+    ActiveBrowserView()->Navigate2(platform::Utf8ToUtf16(server.Url("/club/final.htm?round=2")));
+    ASSERT_TRUE(RunUntil([&] {
+        return ActiveDocument()->Page().m_bPageLoaded &&
+               ActiveDocument()->Page().m_strURL.find(u"round=2") != std::u16string::npos;
+    }));
+    m_prompts.saveRequests.clear();
+    m_prompts.answers = {std::nullopt, std::nullopt};
+    ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
+    ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
+    EXPECT_EQ(m_prompts.saveRequests[0].defaultName, u"final.txt");
+    EXPECT_EQ(m_prompts.saveRequests[1].defaultName, u"final.htm");
+}
+
+TEST_F(DocumentCommandsTest, SaveAsWritesTheDocumentsBytesAndAFailedSaveKeepsOldFiles) {
+    CDSCDocument *document = StartOn("windows1252_accents.htm");
+    ASSERT_NE(document, nullptr);
+    const CDSCDoc &page = document->Page();
+    std::string html = m_home + "/saved.htm", pbn = m_home + "/saved.pbn", text = m_home + "/saved.txt";
+    WriteFile(pbn, "old content");
+    m_prompts.answers = {html, pbn, text};
+    ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
+    ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
+    ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    // The page exactly as loaded from its file; the outputs exactly as converted.
+    EXPECT_EQ(ReadFile(html), ReadFile(m_page));
+    EXPECT_EQ(ReadFile(pbn), page.m_strPbn);
+    EXPECT_EQ(ReadFile(text), page.m_strTextReport);
+
+    // A path under a regular file cannot be written: the error names the path, and no file changes.
+    std::string impossible = text + "/inside.pbn";
+    m_prompts.answers = {impossible};
+    ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
+    EXPECT_EQ(m_prompts.messages[0].text.rfind(platform::Utf8ToUtf16(impossible) + u":\r\n", 0), 0u);
+    EXPECT_EQ(ReadFile(text), page.m_strTextReport);
+    EXPECT_EQ(ReadFile(pbn), page.m_strPbn);
+}
+
+TEST_F(DocumentCommandsTest, ShowStatusAndTheEnableRulesFollowTheConversion) {
+    CDSCDocument *document = StartOn("layout_a.htm");
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(Command(ID_SHOW_STATUS));
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_EQ(m_prompts.messages[0].text, u"Conversion successful.\r\n\r\n" + document->Page().m_strStatus);
+    EXPECT_EQ(m_prompts.messages[0].caption, u"Dealscope");
+    EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::None);
+    for (int id : {ID_VIEW_SOURCE, ID_SAVE_HTML_AS, ID_VIEW_PBN, ID_SAVE_PBN_AS, ID_VIEW_TEXT, ID_SAVE_TEXT_AS,
+                   ID_OPEN_WITH_TRICKSMITH, ID_DOUBLE_DUMMY_ALL})
+        EXPECT_TRUE(IsEnabled(id)) << id;
+
+    // A page without boards: only the page's own commands stay.
+    std::string empty = m_home + "/empty.htm";
+    std::filesystem::copy_file(DataPath("conversion/no_boards.htm"), empty);
+    m_prompts.answers = {empty};
+    ASSERT_TRUE(Command(wxID_OPEN));
+    ASSERT_TRUE(RunUntil([] { return ActiveDocument() && ActiveDocument()->Page().m_bPageLoaded; }));
+    EXPECT_TRUE(IsEnabled(ID_VIEW_SOURCE));
+    EXPECT_TRUE(IsEnabled(ID_SAVE_HTML_AS));
+    for (int id :
+         {ID_VIEW_PBN, ID_SAVE_PBN_AS, ID_VIEW_TEXT, ID_SAVE_TEXT_AS, ID_OPEN_WITH_TRICKSMITH, ID_DOUBLE_DUMMY_ALL})
+        EXPECT_FALSE(IsEnabled(id)) << id;
+    m_prompts.messages.clear();
+    ASSERT_TRUE(Command(ID_SHOW_STATUS));
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_EQ(m_prompts.messages[0].text.rfind(u"Conversion failed.\r\n\r\n", 0), 0u);
+}
+
+TEST_F(DocumentCommandsTest, DoubleDummyAllAddsTheTablesToThePbnWindow) {
+    ASSERT_EQ(companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID,
+                                             DEALSCOPE_STANDIN),
+              "");
+    CDSCDocument *document = StartOn("layout_a.htm");
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
+    EXPECT_EQ(ActiveText().find(u"[DoubleDummyTricks"), std::u16string::npos);
+    ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    EXPECT_FALSE(document->Page().m_ddResults.empty());
+    EXPECT_NE(ActiveText().find(u"[DoubleDummyTricks \""), std::u16string::npos);
+    EXPECT_NE(ActiveText().find(u"[OptimumResultTable \""), std::u16string::npos);
+    // With results in, the command rests until a page loads again.
+    EXPECT_FALSE(IsEnabled(ID_DOUBLE_DUMMY_ALL));
+}
+
+TEST_F(DocumentCommandsTest, DoubleDummyAllWithoutTheCompanionReportsAndKeepsTheDocument) {
+    CDSCDocument *document = StartOn("layout_a.htm");
+    ASSERT_NE(document, nullptr);
+    std::string before = document->Page().m_strPbn;
+    ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
+    EXPECT_EQ(document->Page().m_strPbn, before);
+    EXPECT_TRUE(IsEnabled(ID_DOUBLE_DUMMY_ALL));
+}
+
+TEST_F(DocumentCommandsTest, OpenWithTricksmithStartsTheRegisteredProgramOnANewFile) {
+    std::string program = m_home + "/tricksmith.sh";
+    std::string record = m_home + "/started-with.txt";
+    WriteFile(program,
+              "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part'\nmv '" + record + ".part' '" + record + "'\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    ASSERT_EQ(companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID, program),
+              "");
+    CDSCDocument *document = StartOn("layout_a.htm");
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(Command(ID_OPEN_WITH_TRICKSMITH));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    ASSERT_TRUE(RunUntil([&] { return std::filesystem::exists(record); }, 10));
+    std::string temp = m_home + "/tmp/results.pbn";
+    EXPECT_EQ(ReadFile(record), temp + "\n");
+    EXPECT_EQ(ReadFile(temp), document->Page().m_strPbn);
+
+    // The next hand-off makes a new file.
+    std::filesystem::remove(record);
+    ASSERT_TRUE(Command(ID_OPEN_WITH_TRICKSMITH));
+    ASSERT_TRUE(RunUntil([&] { return std::filesystem::exists(record); }, 10));
+    EXPECT_EQ(ReadFile(record), m_home + "/tmp/results-1.pbn\n");
+}

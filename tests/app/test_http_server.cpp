@@ -1,0 +1,97 @@
+#include "test_http_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+
+TestHttpServer::TestHttpServer() {
+    m_listener = socket(AF_INET, SOCK_STREAM, 0);
+    int yes = 1;
+    setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    listen(m_listener, 16);
+    m_thread = std::thread([this] { Run(); });
+}
+
+TestHttpServer::~TestHttpServer() {
+    m_stop = true;
+    m_thread.join();
+    close(m_listener);
+}
+
+void TestHttpServer::Serve(const std::string &path, Response response) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_responses[path] = std::move(response);
+}
+
+std::string TestHttpServer::Url(const std::string &pathAndQuery) const {
+    return "http://127.0.0.1:" + std::to_string(m_port) + pathAndQuery;
+}
+
+void TestHttpServer::Run() {
+    while (!m_stop) {
+        pollfd waiting{m_listener, POLLIN, 0};
+        if (poll(&waiting, 1, 50) <= 0)
+            continue;
+        int client = accept(m_listener, nullptr, nullptr);
+        if (client < 0)
+            continue;
+        std::thread([this, client] { Answer(client); }).detach();
+    }
+}
+
+void TestHttpServer::Answer(int client) {
+    std::string request;
+    char buffer[4096];
+    while (request.find("\r\n\r\n") == std::string::npos) {
+        ssize_t got = recv(client, buffer, sizeof buffer, 0);
+        if (got <= 0) {
+            close(client);
+            return;
+        }
+        request.append(buffer, static_cast<size_t>(got));
+    }
+    ++m_requests;
+    size_t start = request.find(' ') + 1;
+    std::string target = request.substr(start, request.find(' ', start) - start);
+    std::string path = target.substr(0, target.find('?'));
+    Response response;
+    bool found = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_responses.find(path);
+        if (it != m_responses.end()) {
+            response = it->second;
+            found = true;
+        }
+    }
+    if (response.delayMs)
+        std::this_thread::sleep_for(std::chrono::milliseconds(response.delayMs));
+    std::string reply;
+    if (found) {
+        reply = "HTTP/1.1 200 OK\r\nContent-Type: " + response.contentType +
+                "\r\nContent-Length: " + std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
+                response.body;
+    } else {
+        reply = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    }
+    size_t sent = 0;
+    while (sent < reply.size()) {
+        ssize_t n = send(client, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            break;
+        sent += static_cast<size_t>(n);
+    }
+    close(client);
+}
