@@ -81,7 +81,17 @@ CFavoritesDialog::CFavoritesDialog(wxWindow *parent, FavoritesList &favorites)
     Bind(wxEVT_UPDATE_UI, &CFavoritesDialog::OnUpdateButton, this, IDC_MOVE_UP, IDC_BROWSE_TO);
 }
 
-CFavoritesDialog::~CFavoritesDialog() = default;
+CFavoritesDialog::~CFavoritesDialog() {
+    // The controls outlive this part of the dialog while the window is taken down: their events must no longer
+    // reach it.
+    Unbind(wxEVT_UPDATE_UI, &CFavoritesDialog::OnUpdateButton, this, IDC_MOVE_UP, IDC_BROWSE_TO);
+    m_list->Unbind(wxEVT_LIST_ITEM_SELECTED, &CFavoritesDialog::OnItemChanged, this);
+    m_list->Unbind(wxEVT_LIST_ITEM_DESELECTED, &CFavoritesDialog::OnItemChanged, this);
+    m_list->Unbind(wxEVT_LIST_ITEM_FOCUSED, &CFavoritesDialog::OnItemChanged, this);
+    m_list->Unbind(wxEVT_LIST_ITEM_ACTIVATED, &CFavoritesDialog::OnItemActivated, this);
+    Unbind(wxEVT_BUTTON, &CFavoritesDialog::OnButton, this, IDC_MOVE_UP, IDC_BROWSE_TO);
+    Unbind(wxEVT_BUTTON, &CFavoritesDialog::OnButton, this, wxID_OK);
+}
 
 void CFavoritesDialog::OnInitDialog(wxInitDialogEvent &event) {
     event.Skip();
