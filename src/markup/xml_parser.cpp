@@ -43,6 +43,7 @@ void CXMLParser::Reset() {
     m_nLength = 0;
     m_atomMap.Clear();
     m_atomNames.clear();
+    m_ownedNames.clear();
     InitElementFlags();
 }
 
@@ -65,9 +66,20 @@ inline char16_t Fold(char16_t c) {
 // The key of a name is compared and hashed as it is folded, so a lookup needs no copy of the name: a name of
 // several megabytes costs neither stack nor heap.
 uint32_t FoldedHash(const char16_t *name, size_t length, bool fold) {
-    uint32_t h = CAtomMap::Hash({});
-    for (size_t i = 0; i < length; ++i)
-        h = CAtomMap::Step(h, fold ? Fold(name[i]) : name[i]);
+    // Real names are short and hashed whole. Of a very long one only its length and both ends are hashed: the
+    // comparison still looks at every code unit, but the hash does not chain a multiplication per code unit.
+    constexpr size_t WHOLE = 64, END = 32;
+    uint32_t h = CAtomMap::Step(CAtomMap::Hash({}), char16_t(length > 0xFFFF ? 0xFFFF : length));
+    auto add = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i)
+            h = CAtomMap::Step(h, fold ? Fold(name[i]) : name[i]);
+    };
+    if (length <= WHOLE) {
+        add(0, length);
+    } else {
+        add(0, END);
+        add(length - END, length);
+    }
     return h;
 }
 
@@ -92,10 +104,21 @@ uint16_t CXMLParser::InternName(const char16_t *name, size_t length) {
     size_t n = m_atomNames.size();
     if (n >= MAX_ATOMS)
         ThrowXMLException(PositionOf(name), u"Atom number overflow");
-    std::u16string &key = m_atomNames.emplace_back(name, length);
+    // A name from the page that folding leaves unchanged is kept as a view of the copy, which lives as long as
+    // the atoms do; other names are stored.
+    bool folds = false;
     if (m_bHtml)
-        for (char16_t &c : key)
-            c = Fold(c);
+        for (size_t i = 0; i < length && !folds; ++i)
+            folds = Fold(name[i]) != name[i];
+    std::u16string_view key(name, length);
+    if (folds || PositionOf(name) < 0) {
+        std::u16string &owned = m_ownedNames.emplace_back(name, length);
+        if (m_bHtml)
+            for (char16_t &c : owned)
+                c = Fold(c);
+        key = owned;
+    }
+    m_atomNames.push_back(key);
     uint16_t atom = uint16_t(n + 1);
     m_atomMap.Insert(key, hash, atom);
     if (atom < m_openCount.size())

@@ -70,7 +70,7 @@ public:
     int m_nLength = 0;
     char16_t *m_pszCopy = nullptr; // the parser's copy, m_nLength + 1 code units; null when empty
     std::vector<CNode *> m_roots;
-    std::deque<std::u16string> m_atomNames; // atom n is entry n - 1 (lower case in html mode)
+    std::vector<std::u16string_view> m_atomNames; // atom n is entry n - 1 (lower case in html mode); valid until Reset
     CAtomMap m_atomMap;
     std::vector<uint32_t> m_flagMap; // element flags by atom; empty in strict mode
     char16_t m_chQuote = 0;
@@ -91,6 +91,7 @@ private:
     CNodeArena m_arena;
     std::unique_ptr<char16_t[]> m_copyBuffer;
     size_t m_copyCapacity = 0;
+    std::deque<std::u16string> m_ownedNames;                  // atom names that are not views of the copy
     std::vector<std::unique_ptr<char16_t[]>> m_retiredCopies; // copies of passes made without a Reset between
     // While parsing: how many elements with each atom are open (on the way from the current node to the root),
     // so that an end tag that matches nothing open is dismissed without climbing the tree.

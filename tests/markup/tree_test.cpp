@@ -64,6 +64,8 @@ TEST(MarkupAtoms, ParseInternsScriptAndStyleFirst) {
     EXPECT_EQ(page.parser.FindAtom(u"class"), 32);
     EXPECT_EQ(page.parser.m_nAtomScript, 29);
     EXPECT_EQ(page.parser.m_nAtomStyle, 30);
+    EXPECT_EQ(page.parser.m_atomNames[30], u"div");
+    EXPECT_EQ(page.parser.m_atomNames[31], u"class");
 }
 
 TEST(MarkupAtoms, HtmlFoldsAsciiCapitalsOnly) {
