@@ -147,6 +147,7 @@ void CDSCView::OnNavigating(wxWebViewEvent &event) {
     if (IsInitialBlankPage(event.GetURL()))
         return;
     m_strRequestedURL = FromWx(event.GetURL()); // also a link the user followed
+    m_times.navigating = std::chrono::steady_clock::now();
     if (CDSCDocument *document = GetPageDocument())
         document->Page().m_bPageLoaded = false;
     m_bStopEnabled = true;
@@ -167,6 +168,7 @@ void CDSCView::OnNavigated(wxWebViewEvent &event) {
 void CDSCView::OnLoaded(wxWebViewEvent &event) {
     if (IsInitialBlankPage(m_pWebView->GetCurrentURL()))
         return;
+    m_times.loaded = std::chrono::steady_clock::now();
     m_bStopEnabled = false;
     m_bRefreshEnabled = true;
     UpdateHistoryStates();
@@ -181,8 +183,10 @@ void CDSCView::PageCaptured(bool haveBytes, std::string bytes, std::string chars
     m_bCapturedBytes = haveBytes;
     m_strCapturedBytes = std::move(bytes);
     m_strCapturedCharset = std::move(charset);
+    m_times.captured = std::chrono::steady_clock::now();
     if (CDSCDocument *document = GetPageDocument())
         document->Page().LoadFromView(*this);
+    m_times.converted = std::chrono::steady_clock::now();
     // The page's text is kept by the document; the view needs no copy of its bytes.
     m_strCapturedBytes.clear();
     m_strCapturedBytes.shrink_to_fit();

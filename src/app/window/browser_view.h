@@ -2,6 +2,7 @@
 // The view of a page window: a WebKit web view that browses, keeps the toolbar's address box and the
 // Back/Forward/Stop/Refresh states, opens pop-ups in new page windows, and hands every completed page to the
 // document's load entry with the page's bytes exactly as served and the code page of its charset.
+#include <chrono>
 #include <string>
 
 #include <wx/docview.h>
@@ -36,6 +37,13 @@ public:
     bool GetRawSource(std::string &bytes) override;
     unsigned GetDocumentCodePage() override;
 
+    // When the last page's stages ended: navigation started, WebKit finished loading, its bytes and charset
+    // arrived, the document's load entry (parse and conversion) returned.
+    struct PageTimes {
+        std::chrono::steady_clock::time_point navigating, loaded, captured, converted;
+    };
+    const PageTimes &LastPageTimes() const { return m_times; }
+
     bool m_bForwardEnabled = false;
     bool m_bBackEnabled = false;
     bool m_bStopEnabled = false;
@@ -59,7 +67,8 @@ private:
     bool IsInitialBlankPage(const wxString &url) const;
 
     wxWebView *m_pWebView = nullptr;
-    std::u16string m_strRequestedURL; // where the view was last sent
+    std::u16string m_strRequestedURL;
+    PageTimes m_times; // where the view was last sent
     CPageCapture m_capture;
     // The captured page the document's load entry reads.
     std::u16string m_strCapturedURL;

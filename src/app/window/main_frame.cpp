@@ -58,6 +58,7 @@ void CMainFrame::CreateBars() {
     wxStatusBar *status = CreateStatusBar(STATUS_PANES);
     int widths[STATUS_PANES] = {-1, 50, 50, 50};
     status->SetStatusWidths(STATUS_PANES, widths);
+    status->SetStatusText("Ready", 0);
 }
 
 wxToolBar *CMainFrame::MakeToolBar() {
