@@ -9,14 +9,9 @@ namespace NKXML {
 
 class CAtomMap {
 public:
-    // FNV-1a over the code units.
+    // FNV-1a over the code units of the (folded) name; the parser decides which code units go in.
+    static constexpr uint32_t SEED = 2166136261u;
     static constexpr uint32_t Step(uint32_t h, char16_t c) { return (h ^ c) * 16777619u; }
-    static uint32_t Hash(std::u16string_view key) {
-        uint32_t h = 2166136261u;
-        for (char16_t c : key)
-            h = Step(h, c);
-        return h;
-    }
 
     // Atom of the key for which same(storedKey) holds among those with this hash, or 0.
     template <typename Same> uint16_t FindIf(uint32_t hash, Same same) const {

@@ -69,7 +69,7 @@ uint32_t FoldedHash(const char16_t *name, size_t length, bool fold) {
     // Real names are short and hashed whole. Of a very long one only its length and both ends are hashed: the
     // comparison still looks at every code unit, but the hash does not chain a multiplication per code unit.
     constexpr size_t WHOLE = 64, END = 32;
-    uint32_t h = CAtomMap::Step(CAtomMap::Hash({}), char16_t(length > 0xFFFF ? 0xFFFF : length));
+    uint32_t h = CAtomMap::Step(CAtomMap::SEED, char16_t(length > 0xFFFF ? 0xFFFF : length));
     auto add = [&](size_t from, size_t to) {
         for (size_t i = from; i < to; ++i)
             h = CAtomMap::Step(h, fold ? Fold(name[i]) : name[i]);

@@ -83,7 +83,6 @@ private:
 
     uint16_t InternName(const char16_t *name, size_t length);
     uint16_t FindName(const char16_t *name, size_t length) const;
-    std::u16string_view MakeKey(const char16_t *name, size_t length, uint32_t &hash) const;
     CNode *CreateAttribute(CNode *element);
     void Append(CNodeList &list, CNode *node);
     int PositionOf(const char16_t *p) const;
