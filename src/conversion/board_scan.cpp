@@ -180,10 +180,10 @@ void CDSCDoc::ScanBoards(ScanResult &scan) {
     };
     std::vector<OpenBoard> open; // the divisions that enclose the node being visited, outermost first
     auto visit = [&](const NKXML::CNode *node, size_t indexInParent) {
+        if (node->m_nType != NKXML::XML_ELEMENT)
+            return false; // text and comments are neither labels, cells, tables nor boards
         for (OpenBoard &board : open)
             CollectBoardParts(node, board.parts);
-        if (node->m_nType != NKXML::XML_ELEMENT)
-            return false;
         if (node->m_nAtom == m_atoms[ATOM_DIV]) {
             if (tree::HasAttributeValue(node, m_atoms[ATOM_CLASS], u"tsboard")) {
                 open.push_back({node, indexInParent, scan.boards.size(), {}});

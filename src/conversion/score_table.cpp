@@ -425,6 +425,10 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
         }
     }
 
+    size_t lineLength = 2;
+    for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column)
+        lineLength += present[column] ? std::max<size_t>(widths[column], 1) + 1 : 0;
+    rowsText.reserve(rowsText.size() + rows.RowCount() * lineLength);
     for (size_t r = 0; r < rows.RowCount(); ++r) {
         bool first = true;
         for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column) {
