@@ -49,10 +49,25 @@ bool IsElementOfClass(const NKXML::CNode *node, uint16_t tagAtom, uint16_t class
            tree::ValueEquals(tree::FirstAttributeValue(node, classAtom), name);
 }
 
-// Symbols replaced, then white space dropped.
-void CleanCellText(std::u16string_view text, std::u16string &out) {
+// A character that a table token cannot hold without quotes.
+inline bool NeedsQuotes(char16_t c) {
+    return c < 0x21 || c > 0x7E || c == u'[' || c == u']' || c == u'{' || c == u'}' || c == u';' || c == u'%' ||
+           c == u'"';
+}
+
+bool NeedsQuotes(std::u16string_view value) {
+    for (char16_t c : value) {
+        if (NeedsQuotes(c))
+            return true;
+    }
+    return false;
+}
+
+// Symbols replaced, then white space dropped. True when the result needs quotes as a table token.
+bool CleanCellText(std::u16string_view text, std::u16string &out) {
     out.resize(text.size());
     size_t length = 0;
+    bool needsQuotes = false;
     for (char16_t c : text) {
         if (c >= u'\u00D7') { // the symbols all lie above ASCII
             for (const auto &[symbol, letter] : ScoreTableSymbolMap) {
@@ -62,10 +77,13 @@ void CleanCellText(std::u16string_view text, std::u16string &out) {
                 }
             }
         }
-        if (!platform::IsSpaceW(c))
-            out[length++] = c;
+        if (platform::IsSpaceW(c))
+            continue;
+        out[length++] = c;
+        needsQuotes = needsQuotes || NeedsQuotes(c);
     }
     out.resize(length);
+    return needsQuotes;
 }
 
 void AppendDecimal(std::u16string &out, int64_t value) {
@@ -126,15 +144,6 @@ uint32_t ReadUnsigned(std::u16string_view text, size_t &consumed) {
     return negative ? static_cast<uint32_t>(0u - static_cast<uint32_t>(value)) : static_cast<uint32_t>(value);
 }
 
-bool NeedsQuotes(std::u16string_view value) {
-    for (char16_t c : value) {
-        if (c < 0x21 || c > 0x7E || c == u'[' || c == u']' || c == u'{' || c == u'}' || c == u';' || c == u'%' ||
-            c == u'"')
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 void ScoreTableRows::Reset(size_t rowCount) {
@@ -159,10 +168,14 @@ void ScoreTableRows::Set(size_t row, int column, std::u16string_view value) {
 }
 
 void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value) {
+    SetToken(row, column, value, NeedsQuotes(value));
+}
+
+void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value, bool needsQuotes) {
     Begin(row, column);
     if (value.empty()) {
         m_pool += u'-';
-    } else if (NeedsQuotes(value)) {
+    } else if (needsQuotes) {
         m_pool += u'"';
         m_pool += value;
         m_pool += u'"';
@@ -347,10 +360,11 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
             std::u16string_view raw = NodeText(source->m_children[position], rawCopy);
             const ScoreTableClass &info = ScoreTableClassMap[entry];
             switch (info.rule) {
-            case RULE_PLAIN:
-                CleanCellText(raw, cleaned);
-                rows.SetToken(r, info.column, cleaned);
+            case RULE_PLAIN: {
+                bool needsQuotes = CleanCellText(raw, cleaned);
+                rows.SetToken(r, info.column, cleaned, needsQuotes);
                 break;
+            }
             case RULE_TRICKS: {
                 CleanCellText(raw, cleaned);
                 int64_t made = LeadingInteger(cleaned);

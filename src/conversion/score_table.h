@@ -54,6 +54,8 @@ public:
     void Set(size_t row, int column, std::u16string_view value);
     // Sets the value as one token of a table row (QuotePbnToken).
     void SetToken(size_t row, int column, std::u16string_view value);
+    // The same when the caller already knows whether the value needs quotes.
+    void SetToken(size_t row, int column, std::u16string_view value, bool needsQuotes);
     void SetNumber(size_t row, int column, int64_t number);
 
 private:

@@ -102,31 +102,39 @@ void AppendParLine(std::string &report, const CDDA &dda, int vulnerability, int 
 
 } // namespace
 
-std::string GetDealHolding(int seat, int suit, std::string_view deal) {
+// GetDealHolding appended to `out`; false when the holding is empty.
+bool AppendDealHolding(std::string &out, int seat, int suit, std::string_view deal) {
     if (deal.size() < 2 || deal[1] != ':')
-        return {};
+        return false;
     size_t first = std::string_view("NESW").find(deal[0]);
     if (first == std::string_view::npos)
-        return {};
+        return false;
     size_t position = 2;
     for (int current = static_cast<int>(first); current != seat; current = (current + 1) & 3) {
         size_t blank = deal.find(' ', position);
         if (blank == std::string_view::npos)
-            return {};
+            return false;
         position = blank + 1;
     }
     for (int skipped = 0; skipped < suit; ++skipped) {
         size_t dot = deal.find('.', position);
         if (dot == std::string_view::npos)
-            return {};
+            return false;
         position = dot + 1;
     }
-    std::string holding;
+    bool any = false;
     for (; position < deal.size() && deal[position] != '.' && deal[position] != ' '; ++position) {
-        if (!holding.empty())
-            holding += ' ';
-        holding += deal[position];
+        if (any)
+            out += ' ';
+        out += deal[position];
+        any = true;
     }
+    return any;
+}
+
+std::string GetDealHolding(int seat, int suit, std::string_view deal) {
+    std::string holding;
+    AppendDealHolding(holding, seat, suit, deal);
     return holding;
 }
 
@@ -138,8 +146,8 @@ int AppendDiagramLine(std::string &target, int seat, int suitNumber, int startCo
     if (suitNumber != 0) {
         target += DIAGRAM_SUIT_LETTERS[suitNumber - 1];
         target += "  ";
-        std::string holding = GetDealHolding(seat, suitNumber - 1, deal);
-        target += holding.empty() ? "-----" : holding;
+        if (!AppendDealHolding(target, seat, suitNumber - 1, deal))
+            target += "-----";
     }
     if (lineEnd)
         target += "\r\n";
