@@ -130,3 +130,23 @@ TEST(BoardScan, SpanTextIsTheFirstTextOfTheFirstSpanOfItsClass) {
 }
 
 } // namespace
+
+namespace {
+
+// A board division inside another: both are boards, in document order, and the outer one's searches reach
+// into the inner one, as element searches over a division do.
+TEST(BoardScan, NestedBoardDivisionsAreBothRead) {
+    const std::string results =
+        "<table class=\"tsst\"><tbody><tr class=\"tsst\"><td class=\"tsstcontract\">1C</td></tr></tbody></table>";
+    std::string inner = pages::Board("2", "E", "NS", std::vector<std::string>(16, ""), results);
+    std::string outer = "<div class=\"tsboard\"><span class=\"tslabelboard\">Board 1</span>" + inner + "</div>";
+    CDSCDoc document;
+    pages::Load(document, pages::Page(outer));
+    EXPECT_EQ(pages::TagValues(document.m_strPbn, "Board"), (std::vector<std::string>{"1", "2"}));
+    // The outer division has no dealer label of its own but finds the inner one's.
+    EXPECT_EQ(pages::TagValues(document.m_strPbn, "Dealer"), (std::vector<std::string>{"E", "E"}));
+    EXPECT_EQ(pages::TagValues(document.m_strPbn, "ScoreTable"),
+              (std::vector<std::string>{"Contract\\2", "Contract\\2"}));
+}
+
+} // namespace
