@@ -43,6 +43,11 @@ void WindowTest::SetUp() {
     setenv("HOME", m_home.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (m_home + "/config").c_str(), 1);
     setenv("TMPDIR", (m_home + "/tmp").c_str(), 1);
+    // No accessibility bus, plain X11 and software drawing: the same window on every virtual display.
+    setenv("NO_AT_BRIDGE", "1", 1);
+    setenv("GDK_BACKEND", "x11", 1);
+    setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 1);
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     SetWindowPrompts(&m_prompts);
 }
 
@@ -117,7 +122,7 @@ namespace {
 wxView *ActiveChildView() {
     if (!g_pMainFrame)
         return nullptr;
-    auto *child = wxDynamicCast(g_pMainFrame->GetActiveChild(), CChildFrame);
+    auto *child = dynamic_cast<CChildFrame *>(g_pMainFrame->GetActiveChild());
     return child ? child->GetView() : nullptr;
 }
 } // namespace

@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include <wx/aui/auibook.h>
+#include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/webview.h>
 
@@ -229,4 +230,71 @@ TEST_F(WindowStartTest, PageFileThatCannotBeOpenedEndsStartUp) {
     EXPECT_FALSE(Start({m_home + "/missing.htm"}));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     EXPECT_EQ(m_prompts.messages[0].text.rfind(u"Failed to open document.", 0), 0u);
+}
+
+TEST_F(WindowStartTest, MenusFollowTheActiveWindow) {
+    ASSERT_TRUE(Start({}));
+    auto titles = [] {
+        std::vector<std::string> result;
+        wxMenuBar *bar = g_pMainFrame->GetMenuBar();
+        for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i)
+            result.push_back(std::string(bar->GetMenuLabel(i).utf8_str()));
+        return result;
+    };
+    // A page window shows the document menu.
+    EXPECT_EQ(titles(), (std::vector<std::string>{"&File", "&Edit", "&View", "&Browser", "F&avorites", "&Convert",
+                                                  "&Window", "&Help"}));
+    // With no window open, the frame's own menu.
+    ASSERT_TRUE(Command(wxID_CLOSE));
+    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetNotebook()->GetPageCount() == 0; }, 5));
+    EXPECT_TRUE(RunUntil([&] { return titles() == std::vector<std::string>{"&File", "&View", "&Help"}; }, 5));
+}
+
+TEST_F(WindowStartTest, RecentFilesListPagesOpenedInTheWindow) {
+    std::string first = m_home + "/first.htm", second = m_home + "/second.htm";
+    std::filesystem::copy_file(DataPath("conversion/layout_a.htm"), first);
+    std::filesystem::copy_file(DataPath("conversion/layout_b.htm"), second);
+    ASSERT_TRUE(Start({first}));
+    ASSERT_TRUE(WaitForActivePage());
+    m_prompts.answers.push_back(second);
+    ASSERT_TRUE(Command(wxID_OPEN));
+    ASSERT_TRUE(WaitForActivePage());
+
+    wxMenuBar *bar = g_pMainFrame->GetMenuBar();
+    g_pMainFrame->RefreshRecentFiles(bar);
+    wxMenuItem *item = bar->FindItem(wxID_FILE1);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetItemLabel(), "&1 " + wxString::FromUTF8(second));
+    EXPECT_EQ(bar->FindItem(wxID_FILE2), nullptr);
+    // Kept in the settings for the next start.
+    EXPECT_NE(ReadFile(m_home + "/config/Dealscope/Dealscope.ini").find(second), std::string::npos);
+
+    // Chosen from the menu, the file opens again (in the window that already shows it).
+    ASSERT_TRUE(Command(wxID_CLOSE));
+    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetNotebook()->GetPageCount() == 1; }, 5));
+    g_pMainFrame->RefreshRecentFiles(g_pMainFrame->GetMenuBar());
+    ASSERT_TRUE(Command(wxID_FILE1));
+    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetNotebook()->GetPageCount() == 2; }, 5));
+    ASSERT_TRUE(WaitForActivePage());
+    EXPECT_EQ(ActiveDocument()->Page().m_strURL, FileUri(second));
+}
+
+TEST_F(WindowStartTest, ViewHelpOpensTheHelpBookAtItsContents) {
+    ASSERT_TRUE(Start({}));
+    ASSERT_TRUE(Command(ID_VIEW_HELP));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    wxTopLevelWindow *help = nullptr;
+    RunUntil(
+        [&] {
+            for (wxWindow *window : wxTopLevelWindows)
+                if (window != g_pMainFrame && window->IsShown() &&
+                    static_cast<wxTopLevelWindow *>(window)->GetTitle().StartsWith("Help: "))
+                    help = static_cast<wxTopLevelWindow *>(window);
+            return help != nullptr;
+        },
+        5);
+    ASSERT_NE(help, nullptr);
+    // It opens on the book's first page, what the program does.
+    EXPECT_TRUE(RunUntil(
+        [&] { return help->GetTitle().Contains("index.htm") || help->GetTitle().Contains("What Dealscope does"); }, 5));
 }

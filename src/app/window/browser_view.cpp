@@ -113,7 +113,7 @@ bool CDSCView::OnClose(bool deleteWindow) {
 }
 
 void CDSCView::OnChangeFilename() {
-    if (auto *frame = wxDynamicCast(GetFrame(), CChildFrame))
+    if (auto *frame = dynamic_cast<CChildFrame *>(GetFrame()))
         frame->SetTitleText(GetDocument()->GetUserReadableName());
 }
 

@@ -46,7 +46,7 @@ void CDSCDocument::OnViewText(int kind) {
     wxView *view = textTemplate ? textTemplate->CreateView(this) : nullptr;
     if (!view)
         return;
-    m_pTextFrames[kind] = wxDynamicCast(view->GetFrame(), CChildFrame);
+    m_pTextFrames[kind] = dynamic_cast<CChildFrame *>(view->GetFrame());
     if (m_pTextFrames[kind])
         m_pTextFrames[kind]->ActivateFrame();
 }

@@ -138,7 +138,7 @@ void CMainFrame::OnTabChanged(wxAuiNotebookEvent &event) {
         return;
     // The child frame's view shows its address in the box (a text view has none to show).
     // (Straight to the tab's view: the document manager still knows the previous tab's view as the active one.)
-    auto *child = wxDynamicCast(page, CChildFrame);
+    auto *child = dynamic_cast<CChildFrame *>(page);
     if (child && child->GetView()) {
         wxCommandEvent changed(EVT_ACTIVE_TAB_CHANGED);
         changed.SetInt(event.GetSelection());

@@ -68,6 +68,6 @@ void CDSCDocument::Navigate(const std::u16string &url) {
 void CDSCDocument::SetPageTitle(const wxString &title) {
     SetTitle(title);
     for (wxView *view : GetViewsVector())
-        if (auto *frame = wxDynamicCast(view->GetFrame(), CChildFrame))
+        if (auto *frame = dynamic_cast<CChildFrame *>(view->GetFrame()))
             frame->SetTitleText(title);
 }
