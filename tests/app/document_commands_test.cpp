@@ -90,6 +90,18 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
     EXPECT_TRUE(IsEnabled(wxID_COPY));
     EXPECT_FALSE(IsEnabled(wxID_CUT));
     EXPECT_FALSE(IsEnabled(wxID_PASTE));
+    // A text window browses nowhere: the browser's buttons are greyed and Enter in the address box does nothing.
+    EXPECT_FALSE(IsEnabled(ID_REFRESH));
+    EXPECT_FALSE(IsEnabled(ID_GO_BACK));
+    std::u16string url = page.m_strURL;
+    wxTextCtrl *box = CMainFrame::GetAddressBox();
+    box->ChangeValue("http://127.0.0.1:9/elsewhere.htm");
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, box->GetId());
+    enter.SetEventObject(box);
+    box->ProcessWindowEvent(enter);
+    Pump(0.5);
+    EXPECT_EQ(page.m_strURL, url);
+    EXPECT_TRUE(page.m_bPageLoaded);
 }
 
 TEST_F(DocumentCommandsTest, SecondViewPbnBringsTheOpenWindowForward) {

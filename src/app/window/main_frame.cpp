@@ -37,6 +37,10 @@ CMainFrame::CMainFrame(wxDocManager *manager, int dpiX)
     Bind(wxEVT_MENU, &CMainFrame::OnToggleStatusBar, this, ID_VIEW_STATUS_BAR);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleStatusBar, this, ID_VIEW_STATUS_BAR);
     Bind(wxEVT_MENU, &CMainFrame::OnWindowManager, this, ID_WINDOW_MANAGER);
+    // The browser's commands reach here only when the active window is no page window (or there is none):
+    // nothing handles them then, so their buttons are greyed.
+    Bind(
+        wxEVT_UPDATE_UI, [](wxUpdateUIEvent &event) { event.Enable(false); }, ID_GO_BACK, ID_REFRESH);
     GetNotebook()->Bind(wxEVT_AUINOTEBOOK_PAGE_CHANGED, &CMainFrame::OnTabChanged, this);
     SetAddressText(u"");
 }
