@@ -1,50 +1,37 @@
 #include "dds_check.h"
 
-#include <dds/dll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 namespace ddscheck {
 
 std::vector<int> CheckDeals(const std::vector<std::string> &deals) {
-    int channel[2];
-    if (pipe(channel) != 0)
+    char folder[] = "/tmp/dealscope-dds-XXXXXX";
+    if (!mkdtemp(folder))
         return {};
-    pid_t child = fork();
-    if (child < 0)
-        return {};
-    if (child == 0) {
-        close(channel[0]);
-        char folder[] = "/tmp/dealscope-dds-XXXXXX";
-        if (!mkdtemp(folder) || chdir(folder) != 0)
-            _exit(3);
-        for (const std::string &deal : deals) {
-            // Target 0 with one solution asks for no search: libdds reads and checks the deal and returns.
-            dealPBN board{};
-            board.trump = 4;
-            board.first = 0;
-            std::strncpy(board.remainCards, deal.c_str(), sizeof board.remainCards - 1);
-            futureTricks result{};
-            int code = SolveBoardPBN(board, 0, 1, 0, &result, 0);
-            if (write(channel[1], &code, sizeof code) != sizeof code)
-                _exit(4);
-        }
-        std::filesystem::remove_all(folder);
-        _exit(0);
+    const std::string input = std::string(folder) + "/deals.txt";
+    {
+        std::ofstream out(input);
+        for (const std::string &deal : deals)
+            out << deal << '\n';
     }
-    close(channel[1]);
+    const std::string command = std::string("cd '") + folder + "' && '" + DEALSCOPE_DDS_CHECK_DEALS + "' < deals.txt";
     std::vector<int> codes;
-    int code;
-    while (read(channel[0], &code, sizeof code) == sizeof code)
-        codes.push_back(code);
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || codes.size() != deals.size())
+    if (FILE *pipe = popen(command.c_str(), "r")) {
+        int code;
+        while (std::fscanf(pipe, "%d", &code) == 1)
+            codes.push_back(code);
+        int status = pclose(pipe);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            codes.clear();
+    }
+    std::filesystem::remove_all(folder);
+    if (codes.size() != deals.size())
         return {};
     return codes;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Deal values checked by libdds, in a child process with a private working folder: libdds writes dump files
+// Deal values checked by libdds, in a separate process with a private working folder: libdds writes dump files
 // into the current folder on a bad deal and can abort on some.
 #include <string>
 #include <vector>
