@@ -15,7 +15,6 @@ constexpr int WxCommandId(int commandNumber) {
 }
 
 enum : int {
-    ID_VIEW_CUSTOMIZE = 126,
     ID_WINDOW_MANAGER = 131,
 
     ID_ENTER_URL = WxCommandId(32771),

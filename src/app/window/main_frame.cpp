@@ -100,17 +100,6 @@ wxToolBar *CMainFrame::MakeToolBar() {
     return bar;
 }
 
-void CMainFrame::ResetToolBar() {
-    wxToolBar *old = GetToolBar();
-    SetToolBar(nullptr);
-    m_pAddressBox = nullptr;
-    if (old)
-        old->Destroy();
-    SetToolBar(MakeToolBar());
-    SetAddressText(u"");
-    SendSizeEvent();
-}
-
 wxTextCtrl *CMainFrame::GetAddressBox() {
     return g_pMainFrame ? g_pMainFrame->m_pAddressBox : nullptr;
 }

@@ -30,8 +30,6 @@ public:
     void UpdateTitle();
     // The menus of the File menu's recent-file block, re-made from the program's list.
     void RefreshRecentFiles(wxMenuBar *menuBar);
-    // Re-creates the toolbar with a new, empty address box (what resetting the toolbar does).
-    void ResetToolBar();
 
 private:
     void CreateBars();
