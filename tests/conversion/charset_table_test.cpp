@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
+#include <unicode/ucnv.h>
 
 #include "oracle.h"
 #include "platform/charset_table.h"
@@ -154,6 +156,19 @@ TEST(CodePageDecoding, UnknownPageOrEmptyInputGivesEmptyText) {
     EXPECT_EQ(platform::ConvertFromCodePage("caf\xE9", 1252), u"caf\u00E9");
     // Invalid UTF-8 is substituted, not dropped.
     EXPECT_EQ(platform::ConvertFromCodePage("a\xFFz", 65001), u"a\uFFFDz");
+}
+
+TEST(CodePageDecoding, SingleBytePagesDecodeLongTextsAsByteByByte) {
+    std::string bytes;
+    for (int i = 0; i < 3; ++i)
+        for (int byte = 255; byte >= 0; --byte)
+            bytes.push_back(static_cast<char>(byte));
+    for (unsigned codePage : {866u, 874u, 1250u, 1252u, 1255u, 10000u, 21866u, 28591u, 28598u}) {
+        std::u16string text = platform::ConvertFromCodePage(bytes, codePage);
+        ASSERT_EQ(text.size(), bytes.size()) << codePage;
+        for (size_t i = 0; i < bytes.size(); ++i)
+            ASSERT_EQ(text[i], platform::ConvertFromCodePage(bytes.substr(i, 1), codePage)[0]) << codePage;
+    }
 }
 
 TEST(CodePageEncoding, Latin1ReportsWhatItCannotHold) {
