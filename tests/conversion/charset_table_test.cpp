@@ -4,10 +4,8 @@
 
 #include <cstring>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
-#include <unicode/ucnv.h>
 
 #include "oracle.h"
 #include "platform/charset_table.h"
