@@ -11,6 +11,7 @@
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
 #include "app/window/page_document.h"
+#include "app/window/text_view.h"
 #include "app/window/window_app.h"
 #include "app/window/wx_text.h"
 #include "companion/class_registry.h"
@@ -170,6 +171,10 @@ TEST_F(WindowStartTest, CharsetOnlyInHttpHeaderConvertsAsTheBatchRunDoes) {
     EXPECT_EQ(converted.m_strRawHtml, page);
     ASSERT_TRUE(converted.m_bConverted);
     EXPECT_EQ(converted.m_nOutputCodePage, 65001);
+    // The PBN window shows the names outside Latin-1 as the page has them.
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
+    ASSERT_NE(ActiveTextView(), nullptr);
+    EXPECT_NE(FromWx(ActiveTextView()->GetTextCtrl()->GetValue()).find(u"\u0141"), std::u16string::npos);
 
     std::string pbnFile = m_home + "/batch.pbn", textFile = m_home + "/batch.txt";
     ASSERT_EQ(RunProgram({"-pbn", pbnFile, "-text", textFile, url}), 0);

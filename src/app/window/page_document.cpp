@@ -25,10 +25,6 @@ CDSCDocument::CDSCDocument() : m_page(*this) {
 
 CDSCDocument::~CDSCDocument() = default;
 
-bool CDSCDocument::OnNewDocument() {
-    return wxDocument::OnNewDocument();
-}
-
 bool CDSCDocument::OnOpenDocument(const wxString &path) {
     std::string utf8Path(path.utf8_str());
     std::ifstream file(utf8Path, std::ios::binary);

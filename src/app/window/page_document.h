@@ -25,7 +25,6 @@ public:
     CDSCDoc &Page() { return m_page; }
     const CDSCDoc &Page() const { return m_page; }
 
-    bool OnNewDocument() override;
     // Only tests that the file can be read; the browser view then loads it as a file URI.
     bool OnOpenDocument(const wxString &path) override;
     bool DeleteContents() override;

@@ -8,8 +8,8 @@
 
 #include <wx/dcscreen.h>
 #include <wx/evtloop.h>
+#include <wx/filename.h>
 #include <wx/html/helpctrl.h>
-#include <wx/msgdlg.h>
 #include <wx/timer.h>
 
 #include "app/window/about_box.h"
