@@ -303,3 +303,12 @@ TEST_F(WindowStartTest, ViewHelpOpensTheHelpBookAtItsContents) {
     EXPECT_TRUE(RunUntil(
         [&] { return help->GetTitle().Contains("index.htm") || help->GetTitle().Contains("What Dealscope does"); }, 5));
 }
+
+TEST_F(WindowStartTest, DdaAloneWithoutTheCompanionReportsAndEnds) {
+    std::string page = m_home + "/results.htm";
+    std::filesystem::copy_file(DataPath("conversion/layout_a.htm"), page);
+    EXPECT_FALSE(Start({"-dda", page}));
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
+    EXPECT_FALSE(g_pMainFrame && g_pMainFrame->IsShown());
+}
