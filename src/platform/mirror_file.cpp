@@ -51,6 +51,11 @@ std::string TempNameBeside(const std::string &target, unsigned attempt) {
     std::string folder = FolderOf(target);
     size_t slash = target.rfind('/');
     std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    // The temporary name adds about two dozen bytes to the target's: keep it within the longest name a folder
+    // allows, so that a target with a long (but allowed) name can still be written.
+    constexpr size_t MAX_NAME_PART = 200;
+    if (name.size() > MAX_NAME_PART)
+        name.resize(MAX_NAME_PART);
     std::string temp = folder == "/" ? "/" : folder + "/";
     temp += '.';
     temp += name;
@@ -71,6 +76,16 @@ MirrorFile::MirrorFile(std::string targetPath) : m_targetPath(ResolveLink(target
     bool targetExists = stat(m_targetPath.c_str(), &targetInfo) == 0;
     if (targetExists && S_ISDIR(targetInfo.st_mode))
         throw ProgramException(u"Cannot write the file: it is a folder.");
+    if (targetExists && !S_ISREG(targetInfo.st_mode)) {
+        // A device or a pipe (/dev/null, /dev/stdout, a FIFO) takes the bytes as they come: renaming a file over
+        // it would put a plain file in its place.
+        int fd = open(m_targetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            ThrowSystemError("Cannot create the file", errno);
+        m_fd = fd;
+        m_direct = true;
+        return;
+    }
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         std::string temp = TempNameBeside(m_targetPath, attempt);
         int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -111,6 +126,11 @@ void MirrorFile::Write(std::string_view bytes) {
 void MirrorFile::Commit() {
     if (m_fd < 0)
         throw ProgramException(u"Cannot write the file: it is closed.");
+    if (m_direct) {
+        if (close(std::exchange(m_fd, -1)) != 0)
+            ThrowSystemError("Cannot write the file", errno);
+        return;
+    }
     if (fsync(m_fd) != 0) {
         int error = errno;
         Abort();

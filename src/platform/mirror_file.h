@@ -1,7 +1,7 @@
 #pragma once
 // A file that is never left half-written: the bytes go to a temporary file beside the target, which replaces the
 // target only when everything was written and flushed to disk. On any failure the target keeps its old content
-// (or stays absent) and the temporary file is removed.
+// (or stays absent) and the temporary file is removed. A target that is a device or a pipe is written directly.
 #include <string>
 #include <string_view>
 
@@ -30,6 +30,7 @@ private:
     std::string m_targetPath;
     std::string m_tempPath;
     int m_fd = -1;
+    bool m_direct = false; // the target is a device or a pipe, written in place
 };
 
 // Writes all bytes through a MirrorFile. Throws ProgramException on failure; the target is then untouched.

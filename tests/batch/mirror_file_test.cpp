@@ -1,11 +1,13 @@
 #include "platform/mirror_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 
 #include "platform/error_report.h"
 #include "platform/wide_text.h"
@@ -100,6 +102,29 @@ TEST_F(MirrorFileTest, CommitTwiceIsRefused) {
     EXPECT_THROW(file.Commit(), platform::ProgramException);
     EXPECT_THROW(file.Write("two"), platform::ProgramException);
     EXPECT_EQ(Read(target), "one");
+}
+
+TEST_F(MirrorFileTest, PipeTargetIsWrittenInPlace) {
+    // Renaming a file over a named pipe (or /dev/null, /dev/stdout) would replace it with a plain file.
+    fs::path fifo = m_dir / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_hard_link(fifo, m_dir / "same pipe");
+    std::future<std::string> reader = std::async(std::launch::async, [&] { return Read(fifo); });
+    platform::WriteFileThroughMirror(fifo.string(), "through the pipe");
+    // Had the pipe been replaced, the reader would wait for a writer forever: be one, through the other name.
+    int fd = open((m_dir / "same pipe").c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0)
+        close(fd);
+    EXPECT_EQ(reader.get(), "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(EntriesInDir(), 2u);
+}
+
+TEST_F(MirrorFileTest, LongestAllowedNameCanBeWritten) {
+    fs::path target = m_dir / (std::string(251, 'n') + ".pbn"); // 255 bytes, the most a name may have
+    platform::WriteFileThroughMirror(target.string(), "long");
+    EXPECT_EQ(Read(target), "long");
+    EXPECT_EQ(EntriesInDir(), 1u);
 }
 
 } // namespace
