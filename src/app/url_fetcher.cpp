@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #define CURL_DISABLE_TYPECHECK
@@ -84,9 +85,29 @@ long TimeLimit() {
     return DEFAULT_URL_TIME_LIMIT;
 }
 
+// Where the body goes. Nothing may be thrown through libcurl's C frames: a body too large or memory running out
+// stops the transfer (a short count) and is told afterwards.
+struct BodyTarget {
+    std::string *bytes;
+    size_t maxBytes;
+    bool tooLarge = false;
+    bool outOfMemory = false;
+};
+
 size_t AppendBody(char *data, size_t size, size_t count, void *target) {
-    static_cast<std::string *>(target)->append(data, size * count);
-    return size * count;
+    auto *body = static_cast<BodyTarget *>(target);
+    size_t length = size * count;
+    if (length > body->maxBytes - body->bytes->size()) {
+        body->tooLarge = true;
+        return 0;
+    }
+    try {
+        body->bytes->append(data, length);
+    } catch (const std::bad_alloc &) {
+        body->outOfMemory = true;
+        return 0;
+    }
+    return length;
 }
 
 class EasyHandle {
@@ -113,7 +134,7 @@ private:
 
 } // namespace
 
-FetchedPage FetchUrl(std::string_view url) {
+FetchedPage FetchUrl(std::string_view url, size_t maxBytes) {
     CurlLibrary &curl = Curl();
     EasyHandle easy(curl);
     FetchedPage page;
@@ -134,9 +155,16 @@ FetchedPage FetchUrl(std::string_view url) {
     easy.Set(CURLOPT_USERAGENT, "Dealscope/1.0");
     easy.Set(CURLOPT_ERRORBUFFER, errorText);
     easy.Set(CURLOPT_WRITEFUNCTION, &AppendBody);
-    easy.Set(CURLOPT_WRITEDATA, static_cast<void *>(&page.bytes));
+    BodyTarget body{&page.bytes, maxBytes};
+    easy.Set(CURLOPT_WRITEDATA, static_cast<void *>(&body));
+    // A declared length above the limit ends the transfer before the body comes.
+    easy.Set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes));
 
     CURLcode code = curl.easyPerform(easy.Get());
+    if (body.outOfMemory)
+        throw std::bad_alloc();
+    if (body.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
+        Fail("The page could not be loaded: it is larger than " + std::to_string(maxBytes) + " bytes.");
     if (code != CURLE_OK) {
         std::string reason = errorText[0] ? errorText : curl.easyStrerror(code);
         if (code == CURLE_OPERATION_TIMEDOUT)

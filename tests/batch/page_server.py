@@ -5,6 +5,7 @@
                                 Content-Type header (no charset parameter without the query)
   /redirect?to=<path>           302 to <path>; /redirect?to=<path>&hops=<n> redirects n times first
   /silent                       accepts the request and never answers
+  /endless                      a page that never ends: chunks of markup until the client goes away
   anything else                 404
 
 It ends when its standard input is closed, so it never outlives the test that started it.
@@ -52,6 +53,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
         elif url.path == "/silent":
             time.sleep(600)
+        elif url.path == "/endless":
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.end_headers()
+            chunk = b"<p>board</p>" * 5000
+            try:
+                while True:
+                    self.wfile.write(chunk)
+            except OSError:
+                pass
         else:
             self.send_error(404)
 

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/url_fetcher.h"
 #include "conversion/version_info.h"
+#include "platform/error_report.h"
 #include "platform/wide_text.h"
 #include "program_runner.h"
 
@@ -139,6 +141,25 @@ TEST_F(BatchProgramTest, UrlThatDoesNotAnswerEndsAfterTimeLimit) {
     EXPECT_LT(run.seconds, 30);
     EXPECT_NE(run.err.find("no answer within 2 seconds"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(m_dir / "out.pbn"));
+}
+
+// A server may send more than any page holds, or never stop: the load ends at a limit with a clear message.
+TEST(UrlFetcherTest, PageLargerThanTheLimitIsRefused) {
+    setenv("no_proxy", "127.0.0.1", 1);
+    setenv("NO_PROXY", "127.0.0.1", 1);
+    PageServer server(DATA.string());
+    for (const std::string path : {"/endless", "/files/conversion/layout_a.htm"}) {
+        SCOPED_TRACE(path);
+        try {
+            FetchUrl(server.Url(path), 4096);
+            ADD_FAILURE() << "a page over the limit was loaded";
+        } catch (const platform::ProgramException &error) {
+            EXPECT_EQ(platform::Utf16ToUtf8(error.Message()),
+                      "The page could not be loaded: it is larger than 4096 bytes.");
+        }
+    }
+    EXPECT_EQ(FetchUrl(server.Url("/files/conversion/layout_a.htm")).bytes,
+              ReadFile(DATA / "conversion" / "layout_a.htm"));
 }
 
 TEST_F(BatchProgramTest, UrlErrorsAreReportedWithTheUrl) {
