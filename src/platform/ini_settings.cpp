@@ -1,10 +1,12 @@
 #include "platform/ini_settings.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 
 #include "platform/error_report.h"
 #include "platform/mirror_file.h"
@@ -64,11 +66,26 @@ IniSettings::IniSettings(std::string path) : m_path(std::move(path)) {
     Load();
 }
 
-void IniSettings::Load() {
+bool IniSettings::Load() {
     m_sections.clear();
-    std::ifstream in(m_path, std::ios::binary);
-    if (!in)
-        return;
+    int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT; // no file yet: nothing stored
+    std::string text;
+    char buffer[16384];
+    for (;;) {
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            close(fd);
+            if (got < 0)
+                return false;
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    std::istringstream in(text);
     std::string line;
     Section *current = nullptr;
     while (std::getline(in, line)) {
@@ -103,6 +120,7 @@ void IniSettings::Load() {
         if (!replaced)
             current->values.emplace_back(std::move(name), std::move(value));
     }
+    return true;
 }
 
 const std::string *IniSettings::Find(const std::string &section, const std::string &name) const {
@@ -167,7 +185,9 @@ std::string IniSettings::GetString(const std::string &section, const std::string
 bool IniSettings::SetString(const std::string &section, const std::string &name, const std::string &value) {
     if (name.find_first_of("=\r\n") != std::string::npos || section.find_first_of("]\r\n") != std::string::npos)
         return false;
-    Load();
+    // A file that exists but cannot be read is never overwritten: what it holds would be lost.
+    if (!Load())
+        return false;
     Store(section, name, value);
     try {
         MakeParentFolders(m_path);

@@ -19,7 +19,8 @@ public:
     bool SetInt(const std::string &section, const std::string &name, int value) override;
     std::string GetString(const std::string &section, const std::string &name,
                           const std::string &defaultValue) const override;
-    // False when the file could not be written (or the name cannot be stored); the file is then unchanged.
+    // False when the file could not be read again or written (or the name cannot be stored); the file is then
+    // unchanged.
     bool SetString(const std::string &section, const std::string &name, const std::string &value) override;
 
     const std::string &Path() const { return m_path; }
@@ -30,7 +31,8 @@ private:
         std::vector<std::pair<std::string, std::string>> values;
     };
 
-    void Load();
+    // False when the file exists but could not be read (the store is then empty).
+    bool Load();
     const std::string *Find(const std::string &section, const std::string &name) const;
     void Store(const std::string &section, const std::string &name, const std::string &value);
     std::string Serialize() const;

@@ -71,6 +71,18 @@ TEST_F(IniSettingsTest, UnwritableFileReportsFailureAndLosesNothing) {
     EXPECT_FALSE(settings.SetString("Settings", "Bad=Name", "v"));
 }
 
+TEST_F(IniSettingsTest, FileThatCannotBeReadIsNeverOverwritten) {
+    // Registering the companion or storing an option must not wipe what the file holds. (Root reads any file,
+    // so the file here cannot be read because it is a link to itself.)
+    fs::path path = m_dir / "classes.ini";
+    fs::create_symlink(path, path);
+    platform::IniSettings settings(path.string());
+    EXPECT_EQ(settings.GetString("Tricksmith.Object", "CLSID", "none"), "none");
+    EXPECT_FALSE(settings.SetString("Tricksmith.Object", "CLSID", "{x}"));
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(fs::read_symlink(path), path);
+}
+
 TEST(DefaultSettingsPath, FollowsXdgConfigHome) {
     const char *savedConfig = std::getenv("XDG_CONFIG_HOME");
     std::string saved = savedConfig ? savedConfig : "";
