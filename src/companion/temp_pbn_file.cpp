@@ -50,7 +50,13 @@ int CreateTempPbnFile(std::u16string_view defaultFileName, std::string &path) {
         }
     }
     char resolved[4096];
-    std::string shown = realpath(folder.c_str(), resolved) ? std::string(resolved) : folder;
+    // The folder as the user would find it, links resolved, with its trailing '/' as the names are made from it.
+    std::string shown = folder;
+    if (realpath(folder.c_str(), resolved)) {
+        shown = resolved;
+        if (shown.back() != '/')
+            shown.push_back('/');
+    }
     platform::FatalError(platform::Utf8ToUtf16("Unable to create a temporary file in the folder '" + shown +
                                                "'.\r\n\r\nBe sure this folder exists, and if so, delete .pbn "
                                                "files beginning with '") +

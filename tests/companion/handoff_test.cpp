@@ -67,7 +67,7 @@ TEST_F(HandOffTest, AllThousandNamesTakenIsReported) {
     EXPECT_TRUE(Fails([] { WriteTempPbn("x", u"full.pbn"); }));
     EXPECT_EQ(Error(), "Unable to create a temporary file in the folder '" +
                            std::filesystem::canonical(m_root / "tmp").string() +
-                           "'.\r\n\r\nBe sure this folder exists, and if so, delete .pbn files beginning with "
+                           "/'.\r\n\r\nBe sure this folder exists, and if so, delete .pbn files beginning with "
                            "'full'.");
     EXPECT_EQ(ReadFile(m_root / "tmp" / "full.pbn"), "");
 
@@ -75,7 +75,9 @@ TEST_F(HandOffTest, AllThousandNamesTakenIsReported) {
     m_errors.clear();
     setenv("TMPDIR", (m_root / "gone").c_str(), 1);
     EXPECT_TRUE(Fails([] { WriteTempPbn("x", u"a.pbn"); }));
-    EXPECT_NE(Error().find("Unable to create a temporary file in the folder '"), std::string::npos);
+    EXPECT_NE(Error().find("Unable to create a temporary file in the folder '" + (m_root / "gone").string() + "/'"),
+              std::string::npos)
+        << Error();
 }
 
 TEST_F(HandOffTest, StartsTheRegisteredProgramOnTheNewFile) {
