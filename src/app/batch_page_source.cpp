@@ -12,9 +12,9 @@
 #include "platform/charset_table.h"
 #include "platform/error_report.h"
 #include "platform/file_uri.h"
+#include "platform/path_text.h"
 #include "platform/wide_text.h"
 
-using platform::Utf16ToUtf8;
 using platform::Utf8ToUtf16;
 
 BatchPageSource::BatchPageSource(std::u16string url, std::string bytes, unsigned codePage)
@@ -35,7 +35,7 @@ namespace {
 } // namespace
 
 BatchPageSource ReadPageFile(const std::u16string &path) {
-    std::string name = Utf16ToUtf8(path);
+    std::string name = platform::PathTextToBytes(path);
     int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         FailedToOpen(path, errno);
@@ -71,7 +71,7 @@ BatchPageSource ReadPageFile(const std::u16string &path) {
 BatchPageSource LoadPageFromUrl(const std::u16string &url) {
     FetchedPage page;
     try {
-        page = FetchUrl(Utf16ToUtf8(url));
+        page = FetchUrl(platform::PathTextToBytes(url));
     } catch (const platform::ProgramException &error) {
         platform::ReportException(error, url);
     }

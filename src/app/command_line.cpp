@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "platform/path_text.h"
 #include "platform/wide_text.h"
 
 using platform::IsAlnumW;
@@ -18,7 +19,8 @@ bool IsUrlArgument(std::u16string_view argument) {
 
 void CTSCommandLineInfo::ParseCommandLine(int argc, const char *const *argv) {
     for (int i = 1; i < argc; ++i) {
-        std::u16string argument = platform::Utf8ToUtf16(argv[i]);
+        // File names need not be UTF-8: their bytes are kept so that the files named are the ones used.
+        std::u16string argument = platform::PathBytesToText(argv[i]);
         bool isSwitch = !argument.empty() && argument[0] == u'-';
         std::u16string_view param(argument);
         if (isSwitch)

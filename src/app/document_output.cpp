@@ -3,11 +3,11 @@
 #include "conversion/dsc_doc.h"
 #include "platform/error_report.h"
 #include "platform/mirror_file.h"
-#include "platform/wide_text.h"
+#include "platform/path_text.h"
 
 void WriteTextFile(const std::u16string &path, std::string_view text) {
     try {
-        platform::WriteFileThroughMirror(platform::Utf16ToUtf8(path), text);
+        platform::WriteFileThroughMirror(platform::PathTextToBytes(path), text);
     } catch (const platform::ProgramException &error) {
         platform::ReportException(error, path);
     }

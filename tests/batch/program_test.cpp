@@ -216,6 +216,17 @@ TEST_F(BatchProgramTest, PageFileWithSpacesAndHashWritesBothOutputs) {
     EXPECT_EQ(ReadFile(text), golden.text);
 }
 
+TEST_F(BatchProgramTest, FileNamesThatAreNotUtf8AreTheFilesUsed) {
+    GoldenPage golden = Standard();
+    fs::path page = m_dir / "r\xe9sultats.htm"; // ISO-8859-1 names
+    fs::copy_file(golden.page, page);
+    fs::path pbn = m_dir / "sortie \xe9t\xe9.pbn";
+    ProgramResult run = Run({page.string(), "-pbn", pbn.string()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(WithoutCreatedLine(ReadFile(pbn)), golden.pbn);
+    EXPECT_EQ(FilesIn(m_dir), 3u); // the settings folder, the page and the output under its own name
+}
+
 TEST_F(BatchProgramTest, GoldenPagesConvertWithTheStoredRecapOption) {
     // Each page's charset is declared only in the page (or not at all: Windows-1252); the recap option comes
     // from the user's settings file.
