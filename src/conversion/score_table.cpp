@@ -372,21 +372,19 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
                     rows.Set(r, STC_RESULT, u"0");
                     break;
                 }
+                // A count that cannot be worked out leaves the column as it is (empty, or what an earlier
+                // result cell of the row put there).
                 int64_t tricks;
                 if (made > 0) {
                     tricks = made + 6;
                 } else {
                     // Down: the tricks follow from the contract's level, when the row already holds it.
                     int64_t level = LeadingInteger(rows.Get(r, STC_CONTRACT));
-                    if (level < 1) {
-                        rows.Set(r, STC_RESULT, u"");
+                    if (level < 1)
                         break;
-                    }
                     tricks = made + level + 6;
                 }
-                if (tricks == 255)
-                    rows.Set(r, STC_RESULT, u"");
-                else
+                if (tricks != 255)
                     rows.SetNumber(r, STC_RESULT, static_cast<int32_t>(static_cast<uint32_t>(tricks)));
                 break;
             }

@@ -103,7 +103,7 @@ void AppendParLine(std::string &report, const CDDA &dda, int vulnerability, int 
 } // namespace
 
 // GetDealHolding appended to `out`; false when the holding is empty.
-bool AppendDealHolding(std::string &out, int seat, int suit, std::string_view deal) {
+bool AppendDealHolding(std::string &out, int seat, int suit, std::string_view deal, bool utf8) {
     if (deal.size() < 2 || deal[1] != ':')
         return false;
     size_t first = std::string_view("NESW").find(deal[0]);
@@ -124,7 +124,9 @@ bool AppendDealHolding(std::string &out, int seat, int suit, std::string_view de
     }
     bool any = false;
     for (; position < deal.size() && deal[position] != '.' && deal[position] != ' '; ++position) {
-        if (any)
+        // One blank between cards; a character the page wrote in a hand cell stays whole in UTF-8.
+        const bool continuation = utf8 && (static_cast<unsigned char>(deal[position]) & 0xC0) == 0x80;
+        if (any && !continuation)
             out += ' ';
         out += deal[position];
         any = true;
@@ -132,21 +134,21 @@ bool AppendDealHolding(std::string &out, int seat, int suit, std::string_view de
     return any;
 }
 
-std::string GetDealHolding(int seat, int suit, std::string_view deal) {
+std::string GetDealHolding(int seat, int suit, std::string_view deal, bool utf8) {
     std::string holding;
-    AppendDealHolding(holding, seat, suit, deal);
+    AppendDealHolding(holding, seat, suit, deal, utf8);
     return holding;
 }
 
 int AppendDiagramLine(std::string &target, int seat, int suitNumber, int startColumn, int targetColumn, bool lineEnd,
-                      std::string_view deal) {
+                      std::string_view deal, bool utf8) {
     size_t before = target.size();
     for (; startColumn < targetColumn; ++startColumn)
         target += ' ';
     if (suitNumber != 0) {
         target += DIAGRAM_SUIT_LETTERS[suitNumber - 1];
         target += "  ";
-        if (!AppendDealHolding(target, seat, suitNumber - 1, deal))
+        if (!AppendDealHolding(target, seat, suitNumber - 1, deal, utf8))
             target += "-----";
     }
     if (lineEnd)
@@ -329,14 +331,15 @@ void AppendTextReport(std::string &report, const CBoardRecord &record, const Enc
     const std::string &deal = fields[BRF_DEAL];
     if (deal.empty())
         return;
+    const bool utf8 = codePage == 65001;
     for (int suit = 1; suit <= 4; ++suit)
-        AppendDiagramLine(report, NORTH, suit, 0, 16, true, deal);
+        AppendDiagramLine(report, NORTH, suit, 0, 16, true, deal, utf8);
     for (int suit = 1; suit <= 4; ++suit) {
-        int westWidth = AppendDiagramLine(report, WEST, suit, 0, 0, false, deal);
-        AppendDiagramLine(report, EAST, suit, westWidth, 31, true, deal);
+        int westWidth = AppendDiagramLine(report, WEST, suit, 0, 0, false, deal, utf8);
+        AppendDiagramLine(report, EAST, suit, westWidth, 31, true, deal, utf8);
     }
     for (int suit = 1; suit <= 4; ++suit)
-        AppendDiagramLine(report, SOUTH, suit, 0, 16, true, deal);
+        AppendDiagramLine(report, SOUTH, suit, 0, 16, true, deal, utf8);
 
     CDDA dda;
     if (doubleDummyTricks.size() == 20) {

@@ -18,12 +18,13 @@ using EncodedBoardRecord = std::array<std::string, BRF_COUNT>;
 void AppendTextReport(std::string &report, const CBoardRecord &record, const EncodedBoardRecord &fields,
                       std::u16string_view doubleDummyTricks, int codePage);
 
-// The cards of a seat in a suit (0 spades .. 3 clubs) of an 8-bit Deal value, one blank between cards.
-std::string GetDealHolding(int seat, int suit, std::string_view deal);
+// The cards of a seat in a suit (0 spades .. 3 clubs) of an 8-bit Deal value, one blank between cards; `utf8`:
+// the value is UTF-8, so the bytes of one character are not split by blanks.
+std::string GetDealHolding(int seat, int suit, std::string_view deal, bool utf8 = false);
 // Pads from startColumn to targetColumn, then writes the suit letter and holding of suit number 1..4 (0 none);
 // returns the number of bytes appended.
 int AppendDiagramLine(std::string &target, int seat, int suitNumber, int startColumn, int targetColumn, bool lineEnd,
-                      std::string_view deal);
+                      std::string_view deal, bool utf8 = false);
 // "NS: 2D 3/1H -/2S 1NT C5 S6/8": what each partner makes, then the strains where one of them falls short.
 void AppendMakeableLine(std::string &target, const CDDA &dda, int side);
 // The makeable contracts and the par, marked up; empty for an incomplete table.

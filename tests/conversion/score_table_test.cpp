@@ -141,6 +141,17 @@ TEST(ScoreTable, TricksFollowTheResultCell) {
     EXPECT_EQ(result("\"4S\"", "-1"), "\"\"4S\"\" -\r\n");
 }
 
+TEST(ScoreTable, ResultCellWithoutATrickCountKeepsAnEarlierOne) {
+    // A second result cell that gives no count (down without a contract, or 249 made) leaves the first one's.
+    auto rows = [](const std::string &second) {
+        return BuildInside(Table(Row({{"tsstmade", "3"}, {"tsstmade", second}, {"tsstcontract", "4S"}}))).rows;
+    };
+    EXPECT_EQ(rows("-1"), "4S 9\r\n");
+    EXPECT_EQ(rows("249"), "4S 9\r\n");
+    EXPECT_EQ(rows("1"), "4S 7\r\n");
+    EXPECT_EQ(rows(""), "4S 0\r\n");
+}
+
 TEST(ScoreTable, PairCellsGiveSectionNumberAndNames) {
     Built built = BuildInside(Table(Row({{"tsstpairns", "B12"}, {"tsstpairew", "7-East team"}}) +
                                     Row({{"tsstpairns", "North"}, {"tsstpairew", "C3"}})));

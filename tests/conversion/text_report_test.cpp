@@ -62,6 +62,16 @@ TEST(TextReport, DealHoldings) {
     EXPECT_EQ(GetDealHolding(0, 3, "N:1.2.3"), "");
 }
 
+TEST(TextReport, OddCharactersOfAHandCellStayWholeInTheDiagram) {
+    // A hand cell's stray non-ASCII character is kept in the Deal; the report separates characters, not bytes.
+    const std::u16string deal = u"N:AK\u00E9.Q\u0141.J.T 2.3.4.5 6.7.8.9 A.K.Q.J";
+    std::string utf8 = Report(Record(u"1", u"N", u"None", deal), u"", 65001);
+    EXPECT_NE(utf8.find("S  A K \xC3\xA9\r\n"), std::string::npos) << utf8;
+    EXPECT_NE(utf8.find("H  Q \xC5\x81\r\n"), std::string::npos) << utf8;
+    std::string latin1 = Report(Record(u"1", u"N", u"None", u"N:AK\u00E9.Q.J.T 2.3.4.5 6.7.8.9 A.K.Q.J"), u"", 28591);
+    EXPECT_NE(latin1.find("S  A K \xE9\r\n"), std::string::npos) << latin1;
+}
+
 TEST(TextReport, DoubleDummyLinesForACompleteTable) {
     std::string report = Report(Record(u"1", u"N", u"None", DEAL), TRICKS);
     EXPECT_NE(report.find("\r\nNS: 1C D5 H6 S5 NT6\r\nEW: 1D 2S C5 H6 NT6\r\nLoTT: 15 - 16 = -1\r\n"
