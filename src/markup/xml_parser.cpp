@@ -60,7 +60,7 @@ namespace {
 // Html names fold as the "C" locale's iswupper + towlower do: only the ASCII capitals change (an upper-case
 // letter beyond ASCII has no lower case in that locale).
 inline char16_t Fold(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? char16_t(c + 0x20) : c;
+    return platform::ToLowerW(c);
 }
 
 // The key of a name is compared and hashed as it is folded, so a lookup needs no copy of the name: a name of

@@ -111,6 +111,13 @@ TEST(CardsParse, LowerCaseIsUpperCasedInPlace) {
     auto q = ParseHand(u"X1.z");
     EXPECT_EQ(q.hand.m_strError, u"X 1 z");
     EXPECT_EQ(q.text, u"X1.Z");
+
+    // Upper-casing is that of the default "C" locale: small letters beyond ASCII stay as they are in the text.
+    auto r = ParseHand(u"AK\u00e9.q\u00df.\u0442");
+    EXPECT_EQ(r.hand.m_nError, HAND_ERROR_INVALID_CHARACTER);
+    EXPECT_EQ(r.hand.m_strError, u"\u00e9 \u00df \u0442");
+    EXPECT_EQ(r.text, u"AK\u00e9.Q\u00df.\u0442");
+    EXPECT_EQ(r.hand.m_nHCP, 9);
 }
 
 TEST(CardsParse, UnnamedCardsAfterTheFourthSuitAreIgnored) {

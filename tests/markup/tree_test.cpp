@@ -1,5 +1,6 @@
 // Atoms, element flags, node creation, the two searches and Reset.
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
 
 #include <string>
 #include <vector>
@@ -80,6 +81,32 @@ TEST(MarkupAtoms, HtmlFoldsAsciiCapitalsOnly) {
     EXPECT_NE(upper, lower);
     EXPECT_EQ(parser.FindAtom(u"\u00c9T\u00c9"), upper);
     EXPECT_EQ(parser.AddAtom(u""), parser.AddAtom(u"")); // the empty name is a name too
+}
+
+// Html names fold as iswupper and then towlower do in the Windows runtime's default "C" locale, which the program
+// never changes: towlower there maps 'A'..'Z' only, whatever iswupper says of other capitals. So every capital
+// that Unicode lowers but that is not ASCII keeps an atom of its own: the Kelvin sign is not "k", dotted capital I
+// is not "i", accented and Cyrillic capitals are not their small letters.
+TEST(MarkupAtoms, HtmlFoldingLowersNoCapitalBeyondAscii) {
+    CXMLParser parser(true);
+    int capitals = 0;
+    for (UChar32 c = 1; c < 0x10000; ++c) {
+        const UChar32 lower = u_tolower(c);
+        if (lower == c || lower > 0xFFFF)
+            continue;
+        ++capitals;
+        const char16_t upperName[] = {char16_t(c), u'q', 0}, lowerName[] = {char16_t(lower), u'q', 0};
+        const uint16_t upperAtom = parser.AddAtom(upperName), lowerAtom = parser.AddAtom(lowerName);
+        if (c >= u'A' && c <= u'Z')
+            ASSERT_EQ(upperAtom, lowerAtom) << std::hex << c;
+        else
+            ASSERT_NE(upperAtom, lowerAtom) << std::hex << c;
+    }
+    EXPECT_GT(capitals, 1000);
+    // The page's end tag names the element by the same rule.
+    ParsedPage page;
+    page.Parse("<\u212Aq><kq>x</kq>y</\u212AQ>z");
+    EXPECT_EQ(page.Tree(), "\u212Aq[kq[\"x\"] \"y\"] | \"z\"");
 }
 
 TEST(MarkupAtoms, StoredNodeNamesKeepTheirCase) {
