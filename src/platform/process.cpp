@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -55,6 +57,45 @@ int WaitForChild(pid_t pid, int *status) {
         pid_t result = waitpid(pid, status, 0);
         if (result >= 0 || errno != EINTR)
             return result;
+    }
+}
+
+// The processes that `pid` started, and theirs, each stopped as it is found so that it cannot start another
+// while we look. A server killed alone would leave its helpers running without a parent.
+void StopDescendants(pid_t pid, std::vector<pid_t> &found) {
+    constexpr size_t MAX_DESCENDANTS = 4096;
+    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR *folder = opendir(tasks.c_str());
+    if (!folder)
+        return;
+    std::vector<pid_t> children;
+    while (dirent *task = readdir(folder)) {
+        if (task->d_name[0] == '.')
+            continue;
+        std::string list = tasks + "/" + task->d_name + "/children";
+        int fd = open(list.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        std::string text;
+        char buffer[4096];
+        ssize_t got;
+        while ((got = read(fd, buffer, sizeof buffer)) > 0)
+            text.append(buffer, static_cast<size_t>(got));
+        close(fd);
+        const char *at = text.c_str();
+        char *end = nullptr;
+        for (long child = std::strtol(at, &end, 10); end != at; child = std::strtol(at, &end, 10)) {
+            children.push_back(static_cast<pid_t>(child));
+            at = end;
+        }
+    }
+    closedir(folder);
+    for (pid_t child : children) {
+        if (found.size() >= MAX_DESCENDANTS)
+            return;
+        kill(child, SIGSTOP);
+        found.push_back(child);
+        StopDescendants(child, found);
     }
 }
 
@@ -244,7 +285,12 @@ bool ChildProcess::WaitExit(int timeoutMs) {
 
 void ChildProcess::Kill() {
     if (m_pid > 0) {
+        kill(m_pid, SIGSTOP);
+        std::vector<pid_t> descendants;
+        StopDescendants(m_pid, descendants);
         kill(m_pid, SIGKILL);
+        for (pid_t descendant : descendants)
+            kill(descendant, SIGKILL);
         int status = 0;
         if (WaitForChild(m_pid, &status) == m_pid)
             m_status = status;

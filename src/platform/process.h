@@ -43,7 +43,8 @@ public:
 
     // Waits up to `timeoutMs` for the child to end; true when it has ended and is reaped.
     bool WaitExit(int timeoutMs);
-    // Kills the child (SIGKILL) and reaps it; nothing when no child runs.
+    // Kills the child (SIGKILL), and the processes it started that still run, and reaps it; nothing when no
+    // child runs.
     void Kill();
     // How the child ended, e.g. "exit status 3" or "signal 9 (Killed)"; empty while it runs.
     std::string DescribeExit() const;

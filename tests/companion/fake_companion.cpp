@@ -89,6 +89,17 @@ int main() {
             if (g_mode == "hang-analyse")
                 for (;;)
                     pause();
+            if (g_mode == "helper-hang-analyse") {
+                // A server with a helper process of its own, and both stuck.
+                pid_t helper = fork();
+                if (helper == 0)
+                    for (;;)
+                        pause();
+                if (g_log.is_open())
+                    g_log << "helper " << helper << std::endl;
+                for (;;)
+                    pause();
+            }
             if (g_mode == "error-analyse") {
                 Reply("ERROR 80004005 The%20analysis%20failed%20for%20board%207.");
                 continue;
