@@ -2,8 +2,11 @@
 // of text-encoding@0.7.0 (tests/oracle).
 #include <gtest/gtest.h>
 
+#include <unicode/ucnv.h>
+
 #include <cstring>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -166,6 +169,60 @@ TEST(CodePageDecoding, SingleBytePagesDecodeLongTextsAsByteByByte) {
         ASSERT_EQ(text.size(), bytes.size()) << codePage;
         for (size_t i = 0; i < bytes.size(); ++i)
             ASSERT_EQ(text[i], platform::ConvertFromCodePage(bytes.substr(i, 1), codePage)[0]) << codePage;
+    }
+}
+
+// ICU's own UTF-8 decoding, substitutions included: what the page decoder must give for every input.
+std::u16string IcuUtf8(const std::string &bytes) {
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter *converter = ucnv_open("UTF-8", &status);
+    std::u16string text(bytes.size() + 1, u'\0');
+    int32_t length = ucnv_toUChars(converter, text.data(), static_cast<int32_t>(text.size()), bytes.data(),
+                                   static_cast<int32_t>(bytes.size()), &status);
+    ucnv_close(converter);
+    EXPECT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+TEST(CodePageDecoding, Utf8PagesDecodeAsIcuDoes) {
+    // Boundaries of every sequence length, ill-formed sequences (overlong, surrogates, beyond U+10FFFF, cut
+    // short, stray continuation bytes) and a byte-order mark, alone and inside ASCII runs longer than eight bytes.
+    const std::vector<std::string> pieces = {
+        "plain ASCII text longer than eight bytes",
+        "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
+        "\xED\x9F\xBF\xEE\x80\x80 caf\xC3\xA9 \xE2\x99\xA0 \xF0\x9F\x82\xA1",
+        "\xC0\xAF",
+        "\xC1\xBF",
+        "\xE0\x9F\xBF",
+        "\xED\xA0\x80",
+        "\xF0\x8F\xBF\xBF",
+        "\xF4\x90\x80\x80",
+        "\xF5\x80\x80\x80",
+        "\xFF",
+        "\x80",
+        "\xC3",
+        "\xE2\x99",
+        "\xF0\x9F\x82",
+        "\xEF\xBB\xBF"
+        "BOM",
+        "\xC3(",
+        "\xE2\x28\xA1",
+    };
+    for (const std::string &piece : pieces) {
+        for (const std::string &text : {piece, "0123456789" + piece + "abcdefghijk", piece + piece}) {
+            EXPECT_EQ(platform::ConvertFromCodePage(text, 65001), IcuUtf8(text)) << text;
+        }
+    }
+    // Long mixed texts, well-formed and with one ill-formed byte somewhere.
+    std::mt19937 random(4);
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        for (int i = 0; i < 300; ++i)
+            text += pieces[random() % 3].substr(0, random() % 20);
+        if (round % 2)
+            text[random() % text.size()] = static_cast<char>(0x80 + random() % 0x80);
+        EXPECT_EQ(platform::ConvertFromCodePage(text, 65001), IcuUtf8(text));
     }
 }
 
