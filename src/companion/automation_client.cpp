@@ -1,5 +1,8 @@
 #include "companion/automation_client.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "companion/automation_text.h"
 #include "companion/class_registry.h"
 #include "platform/error_report.h"
@@ -164,13 +167,24 @@ void AutomationClient::Quit() {
 }
 
 std::string AutomationClient::ReadReply() {
+    using Clock = std::chrono::steady_clock;
+    // Only news of progress restarts the time limit: a server whose work is stuck while something in it still
+    // says "BUSY" must not hold us forever.
+    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(g_limits.m_replyMs);
+    std::string lastProgress;
     std::string line;
     for (;;) {
-        auto result = m_server.ReadLine(line, g_limits.m_replyMs, MAX_REPLY_LENGTH);
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        auto result = m_server.ReadLine(line, static_cast<int>(std::max<long long>(left, 0)), MAX_REPLY_LENGTH);
         switch (result) {
         case platform::ChildProcess::ReadResult::LINE:
-            if (line == "BUSY" || line.starts_with("BUSY "))
-                continue; // still working: the time limit starts again
+            if (line == "BUSY" || line.starts_with("BUSY ")) {
+                if (line.size() > 5 && line != lastProgress) {
+                    lastProgress = line;
+                    deadline = Clock::now() + std::chrono::milliseconds(g_limits.m_replyMs);
+                }
+                continue;
+            }
             return line;
         case platform::ChildProcess::ReadResult::TIMEOUT:
             Fail(W("Tricksmith did not answer within " + std::to_string((g_limits.m_replyMs + 999) / 1000) +

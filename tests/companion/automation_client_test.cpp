@@ -88,6 +88,14 @@ TEST_F(AutomationClientTest, ProgressLinesKeepALongAnalysisAlive) {
     EXPECT_EQ(results.size(), 2u);
 }
 
+TEST_F(AutomationClientTest, BusyWithoutProgressDoesNotHoldTheClientForever) {
+    companion::SetTransportLimits({5000, 1000, 2000}); // a bare BUSY every 100 ms, and never an answer
+    DoubleDummyResults results;
+    EXPECT_FALSE(Analyse("busy-forever", results));
+    EXPECT_EQ(Error(), "Tricksmith did not answer within 1 seconds.");
+    ExpectNoServerLeft();
+}
+
 TEST_F(AutomationClientTest, NoBoardsGiveNoResultsAndNoError) {
     DoubleDummyResults results;
     ASSERT_TRUE(Analyse("zero-boards", results)) << Error();

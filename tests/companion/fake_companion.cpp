@@ -104,6 +104,11 @@ int main() {
                 Reply("ERROR 80004005 The%20analysis%20failed%20for%20board%207.");
                 continue;
             }
+            if (g_mode == "busy-forever")
+                for (;;) {
+                    Reply("BUSY");
+                    usleep(100 * 1000);
+                }
             if (g_mode == "busy-then-ok") {
                 for (int i = 0; i < 6; ++i) {
                     Reply("BUSY " + std::to_string(i));
