@@ -39,9 +39,12 @@ int Register() {
 }
 
 int Serve() {
-    // Dealscope may die without saying goodbye; go with it rather than linger.
+    // Dealscope may die without saying goodbye; go with it rather than linger. Had it died already, before the
+    // request took effect, we would have a new parent by now. (Dealscope itself may well be process 1, as in a
+    // container: a parent of 1 alone says nothing.)
+    pid_t parent = getppid();
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() == 1)
+    if (getppid() != parent)
         return 1;
     // The solver writes dump.txt into the current folder when it dislikes a deal: give it a folder of its own.
     std::string pattern = companion::TempFolder() + "tricksmith-standin-XXXXXX";

@@ -50,6 +50,23 @@ TEST(StandinPbnTest, GamesTagsRowsCommentsAndCharsets) {
     EXPECT_EQ(standin::DecodePbnBytes("\xEF\xBB\xBF[Event \"Caf\xc3\xa9\"]"), "[Event \"Caf\xc3\xa9\"]");
 }
 
+TEST(StandinServerTest, ServesAParentThatIsProcessOne) {
+    // In a container Dealscope may be the first process; the stand-in must still answer it. A new process
+    // namespace gives the shell that starts the stand-in process id 1.
+    if (std::system("unshare --pid --fork true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no process namespaces here";
+    std::string command = "unshare --pid --fork sh -c 'printf \"QUIT\\n\" | " + std::string(TRICKSMITH_STANDIN) +
+                          " --automation; echo status $?'";
+    FILE *run = popen(command.c_str(), "r");
+    ASSERT_NE(run, nullptr);
+    std::string output;
+    char buffer[256];
+    while (size_t got = std::fread(buffer, 1, sizeof buffer, run))
+        output.append(buffer, got);
+    pclose(run);
+    EXPECT_EQ(output, "READY 1\nOK empty\nstatus 0\n");
+}
+
 TEST(StandinFormatTest, TricksAndOptimumResultRowsFollowTheSameOrder) {
     standin::TrickTable table{};
     for (int declarer = 0; declarer < 4; ++declarer)
