@@ -118,6 +118,20 @@ bool IsLowSurrogate(char16_t c) {
 void AppendLatin1(std::string &out, std::u16string_view text, bool *lossy) {
     size_t length = out.size();
     out.resize(length + text.size());
+    // Text that fits (the usual case once the export's code page is chosen) is narrowed eight units at a time;
+    // the loop below takes over at the first block holding a character beyond U+00FF.
+    size_t start = 0;
+#ifdef __SSE2__
+    const __m128i highBytes = _mm_set1_epi16(static_cast<short>(0xFF00));
+    for (; start + 8 <= text.size(); start += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text.data() + start));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, highBytes), _mm_setzero_si128())) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out.data() + length), _mm_packus_epi16(units, units));
+        length += 8;
+    }
+#endif
+    text.remove_prefix(start);
     bool replaced = false;
     for (size_t i = 0; i < text.size(); ++i) {
         char16_t c = text[i];

@@ -240,6 +240,29 @@ TEST(CodePageEncoding, Latin1ReportsWhatItCannotHold) {
     EXPECT_FALSE(lossy);
 }
 
+TEST(CodePageEncoding, Latin1LongTextsNarrowWhereverTheOddCharacterStands) {
+    const std::u16string base = u"R\u00E9sum\u00E9 of the Caf\u00E9 Cr\u00E8me pairs, session two";
+    std::string narrowed;
+    for (char16_t c : base)
+        narrowed.push_back(static_cast<char>(c));
+    bool lossy = true;
+    EXPECT_EQ(platform::ConvertToCodePage(base, 28591, &lossy), narrowed);
+    EXPECT_FALSE(lossy);
+    for (size_t at = 0; at <= base.size(); ++at) {
+        for (std::u16string odd : {std::u16string(u"\u0141"), std::u16string(u"\U0001F0A1")}) {
+            std::u16string text = base;
+            text.insert(at, odd);
+            std::string expected = narrowed;
+            expected.insert(at, "?");
+            EXPECT_EQ(platform::ConvertToCodePage(text, 28591, &lossy), expected) << at;
+            EXPECT_TRUE(lossy) << at;
+            std::string appended = "x";
+            platform::AppendToCodePage(appended, text, 28591);
+            EXPECT_EQ(appended, "x" + expected) << at;
+        }
+    }
+}
+
 TEST(CodePageEncoding, Utf8EncodesEveryCharacter) {
     bool lossy = true;
     EXPECT_EQ(platform::ConvertToCodePage(u"\u0141\u00F3d\u017A \u2660 \U0001F0A1", 65001, &lossy),
