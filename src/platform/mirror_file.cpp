@@ -92,9 +92,13 @@ MirrorFile::MirrorFile(std::string targetPath) : m_targetPath(ResolveLink(target
         if (fd >= 0) {
             m_fd = fd;
             m_tempPath = std::move(temp);
-            // A replaced file keeps its permissions.
-            if (targetExists)
+            // A replaced file keeps its owner (where we may give it away, as root may) and its permissions; the
+            // owner first, since a change of owner clears the set-id bits.
+            if (targetExists) {
+                if (targetInfo.st_uid != geteuid() || targetInfo.st_gid != getegid())
+                    (void)fchown(m_fd, targetInfo.st_uid, targetInfo.st_gid);
                 (void)fchmod(m_fd, targetInfo.st_mode & 07777);
+            }
             return;
         }
         if (errno != EEXIST)

@@ -94,6 +94,21 @@ TEST_F(MirrorFileTest, ReplacedFileKeepsPermissionsAndLinksStayLinks) {
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
+TEST_F(MirrorFileTest, ReplacedFileKeepsItsOwner) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    // Root converting into a user's file must leave it the user's.
+    fs::path target = m_dir / "users.pbn";
+    Write(target, "old");
+    ASSERT_EQ(chown(target.c_str(), 4321, 8765), 0);
+    platform::WriteFileThroughMirror(target.string(), "new");
+    struct stat info;
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 8765u);
+    EXPECT_EQ(Read(target), "new");
+}
+
 TEST_F(MirrorFileTest, CommitTwiceIsRefused) {
     fs::path target = m_dir / "once.txt";
     platform::MirrorFile file(target.string());
