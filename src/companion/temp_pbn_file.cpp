@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <fcntl.h>
@@ -16,6 +17,13 @@ namespace companion {
 std::string TempFolder() {
     const char *folder = std::getenv("TMPDIR");
     std::string path = folder && folder[0] ? folder : "/tmp";
+    // The path is handed to the companion, which need not work in our current folder: make it absolute.
+    if (path[0] != '/') {
+        std::error_code error;
+        std::filesystem::path absolute = std::filesystem::absolute(path, error);
+        if (!error)
+            path = absolute.lexically_normal().string();
+    }
     if (path.back() != '/')
         path.push_back('/');
     return path;

@@ -6,7 +6,7 @@
 
 namespace companion {
 
-// The temporary folder with a trailing '/': $TMPDIR when set and not empty, else /tmp.
+// The temporary folder, absolute, with a trailing '/': $TMPDIR when set and not empty, else /tmp.
 std::string TempFolder();
 
 // The base of the temporary names for a page's default ".pbn" file name: any folder part and the extension

@@ -41,6 +41,15 @@ TEST_F(HandOffTest, BaseNameComesFromThePagesDefaultFileName) {
     EXPECT_EQ(companion::TempFolder(), (m_root / "tmp").string() + "/");
     unsetenv("TMPDIR");
     EXPECT_EQ(companion::TempFolder(), "/tmp/");
+
+    // A relative folder is taken from the current one: the companion, which works elsewhere, gets a full path.
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(m_root);
+    setenv("TMPDIR", "tmp", 1);
+    std::string path = WriteTempPbn("x", u"rel.pbn");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(path, (m_root / "tmp" / "rel.pbn").string());
+    EXPECT_EQ(ReadFile(path), "x");
 }
 
 TEST_F(HandOffTest, NamesCountUpWhenTakenAndNothingIsOverwritten) {
