@@ -102,6 +102,7 @@ void CDSCDoc::BuildDealValue(const BoardParts &parts, int firstSeat, std::u16str
         cells[k] = tree::FirstTextChild(parts.cells[k]);
 
     deal.clear();
+    deal.reserve(80); // a full deal is 69 characters
     deal += SEAT_LETTERS[firstSeat];
     deal += u':';
     for (int hand = 0; hand < 4; ++hand) {

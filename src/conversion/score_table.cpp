@@ -1,6 +1,7 @@
 #include "conversion/score_table.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -49,10 +50,20 @@ bool IsElementOfClass(const NKXML::CNode *node, uint16_t tagAtom, uint16_t class
            tree::ValueEquals(tree::FirstAttributeValue(node, classAtom), name);
 }
 
-// A character that a table token cannot hold without quotes.
+// The ASCII characters that a table token cannot hold without quotes: blanks and controls, and [ ] { } ; % ".
+constexpr auto QUOTED_ASCII = [] {
+    std::array<bool, 128> quoted{};
+    for (int c = 0; c < 0x21; ++c)
+        quoted[c] = true;
+    quoted[0x7F] = true;
+    for (char c : {'[', ']', '{', '}', ';', '%', '"'})
+        quoted[static_cast<unsigned char>(c)] = true;
+    return quoted;
+}();
+
+// A character that a table token cannot hold without quotes (non-ASCII included).
 inline bool NeedsQuotes(char16_t c) {
-    return c < 0x21 || c > 0x7E || c == u'[' || c == u']' || c == u'{' || c == u'}' || c == u';' || c == u'%' ||
-           c == u'"';
+    return c >= 0x80 || QUOTED_ASCII[c];
 }
 
 bool NeedsQuotes(std::u16string_view value) {
@@ -63,11 +74,11 @@ bool NeedsQuotes(std::u16string_view value) {
     return false;
 }
 
-// Symbols replaced, then white space dropped. True when the result needs quotes as a table token.
-bool CleanCellText(std::u16string_view text, std::u16string &out) {
-    out.resize(text.size());
+// Symbols replaced, then white space dropped, into out[0..); returns the length. *needsQuotes: the result needs
+// quotes as a table token.
+size_t CleanCellText(std::u16string_view text, char16_t *out, bool *needsQuotes) {
     size_t length = 0;
-    bool needsQuotes = false;
+    bool quotes = false;
     for (char16_t c : text) {
         if (c >= u'\u00D7') { // the symbols all lie above ASCII
             for (const auto &[symbol, letter] : ScoreTableSymbolMap) {
@@ -80,10 +91,16 @@ bool CleanCellText(std::u16string_view text, std::u16string &out) {
         if (platform::IsSpaceW(c))
             continue;
         out[length++] = c;
-        needsQuotes = needsQuotes || NeedsQuotes(c);
+        quotes = quotes || NeedsQuotes(c);
     }
-    out.resize(length);
-    return needsQuotes;
+    *needsQuotes = quotes;
+    return length;
+}
+
+void CleanCellText(std::u16string_view text, std::u16string &out) {
+    out.resize(text.size());
+    bool needsQuotes;
+    out.resize(CleanCellText(text, out.data(), &needsQuotes));
 }
 
 void AppendDecimal(std::u16string &out, int64_t value) {
@@ -181,6 +198,30 @@ void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value,
         m_pool += u'"';
     } else {
         m_pool += value;
+    }
+    End();
+}
+
+void ScoreTableRows::SetCleanedToken(size_t row, int column, std::u16string_view text, bool leadTen) {
+    Begin(row, column);
+    // Room for an opening quote, then the cleaned text; the quote is kept only when the token needs it.
+    const size_t quote = m_pool.size();
+    m_pool.resize(quote + 1 + text.size());
+    m_pool[quote] = u'"';
+    char16_t *value = m_pool.data() + quote + 1;
+    bool needsQuotes;
+    size_t length = CleanCellText(text, value, &needsQuotes);
+    if (leadTen && length == 3 && value[1] == u'1' && value[2] == u'0') {
+        value[1] = u'T'; // "10" as PBN writes the ten
+        length = 2;
+    }
+    m_pool.resize(quote + 1 + length);
+    if (length == 0) {
+        m_pool[quote] = u'-';
+    } else if (needsQuotes) {
+        m_pool += u'"';
+    } else {
+        m_open->start = static_cast<uint32_t>(quote + 1);
     }
     End();
 }
@@ -360,11 +401,9 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
             std::u16string_view raw = NodeText(source->m_children[position], rawCopy);
             const ScoreTableClass &info = ScoreTableClassMap[entry];
             switch (info.rule) {
-            case RULE_PLAIN: {
-                bool needsQuotes = CleanCellText(raw, cleaned);
-                rows.SetToken(r, info.column, cleaned, needsQuotes);
+            case RULE_PLAIN:
+                rows.SetCleanedToken(r, info.column, raw, false);
                 break;
-            }
             case RULE_TRICKS: {
                 CleanCellText(raw, cleaned);
                 int64_t made = LeadingInteger(cleaned);
@@ -389,12 +428,7 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
                 break;
             }
             case RULE_LEAD:
-                CleanCellText(raw, cleaned);
-                if (cleaned.size() == 3 && cleaned[1] == u'1' && cleaned[2] == u'0') {
-                    cleaned[1] = u'T'; // "10" as PBN writes the ten
-                    cleaned.resize(2);
-                }
-                rows.SetToken(r, STC_LEAD, cleaned);
+                rows.SetCleanedToken(r, STC_LEAD, raw, true);
                 break;
             case RULE_PAIR_NS:
                 ParsePairCell(raw, rows, r, 0);

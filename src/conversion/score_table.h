@@ -57,6 +57,9 @@ public:
     // The same when the caller already knows whether the value needs quotes.
     void SetToken(size_t row, int column, std::u16string_view value, bool needsQuotes);
     void SetNumber(size_t row, int column, int64_t number);
+    // Sets the token of a cell's text cleaned as plain cells are (suit symbols and signs replaced, white space
+    // dropped), written straight into the pool; `leadTen`: a three-character "x10" becomes "xT".
+    void SetCleanedToken(size_t row, int column, std::u16string_view text, bool leadTen);
 
 private:
     struct Span {

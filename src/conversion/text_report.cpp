@@ -122,16 +122,25 @@ bool AppendDealHolding(std::string &out, int seat, int suit, std::string_view de
             return false;
         position = dot + 1;
     }
-    bool any = false;
-    for (; position < deal.size() && deal[position] != '.' && deal[position] != ' '; ++position) {
-        // One blank between cards; a character the page wrote in a hand cell stays whole in UTF-8.
-        const bool continuation = utf8 && (static_cast<unsigned char>(deal[position]) & 0xC0) == 0x80;
-        if (any && !continuation)
-            out += ' ';
-        out += deal[position];
-        any = true;
+    size_t end = position;
+    while (end < deal.size() && deal[end] != '.' && deal[end] != ' ')
+        ++end;
+    if (end == position)
+        return false;
+    // One blank between cards; a character the page wrote in a hand cell stays whole in UTF-8. The holding is
+    // written in place: at most two bytes per byte of the deal.
+    const size_t start = out.size();
+    out.resize(start + 2 * (end - position));
+    char *target = out.data() + start;
+    size_t length = 0;
+    for (size_t i = position; i < end; ++i) {
+        const bool continuation = utf8 && (static_cast<unsigned char>(deal[i]) & 0xC0) == 0x80;
+        if (i != position && !continuation)
+            target[length++] = ' ';
+        target[length++] = deal[i];
     }
-    return any;
+    out.resize(start + length);
+    return true;
 }
 
 std::string GetDealHolding(int seat, int suit, std::string_view deal, bool utf8) {
@@ -143,8 +152,8 @@ std::string GetDealHolding(int seat, int suit, std::string_view deal, bool utf8)
 int AppendDiagramLine(std::string &target, int seat, int suitNumber, int startColumn, int targetColumn, bool lineEnd,
                       std::string_view deal, bool utf8) {
     size_t before = target.size();
-    for (; startColumn < targetColumn; ++startColumn)
-        target += ' ';
+    if (startColumn < targetColumn)
+        target.append(static_cast<size_t>(targetColumn - startColumn), ' ');
     if (suitNumber != 0) {
         target += DIAGRAM_SUIT_LETTERS[suitNumber - 1];
         target += "  ";
@@ -359,21 +368,18 @@ void AppendTextReport(std::string &report, const CBoardRecord &record, const Enc
     }
 
     if (!fields[BRF_SCORETABLE].empty()) {
-        // The column names without their widths, separated by ", ".
-        std::string columns;
-        bool copying = true;
-        for (char c : fields[BRF_SCORETABLE]) {
-            if (c == '\\') {
-                copying = false;
-            } else if (c == ';') {
-                columns += ", ";
-                copying = true;
-            } else if (copying) {
-                columns += c;
-            }
-        }
+        // The column names without their widths, separated by ", ": each column's text up to a backslash.
         report += "ScoreTable: ";
-        report += columns;
+        std::string_view value = fields[BRF_SCORETABLE];
+        for (size_t start = 0;;) {
+            size_t end = value.find(';', start);
+            std::string_view column = value.substr(start, end == std::string_view::npos ? end : end - start);
+            report += column.substr(0, column.find('\\'));
+            if (end == std::string_view::npos)
+                break;
+            report += ", ";
+            start = end + 1;
+        }
         report += "\r\n";
         report += fields[BRF_SCORETABLE_ROWS];
     }
