@@ -60,15 +60,13 @@ int WaitForChild(pid_t pid, int *status) {
     }
 }
 
-// The processes that `pid` started, and theirs, each stopped as it is found so that it cannot start another
-// while we look. A server killed alone would leave its helpers running without a parent.
-void StopDescendants(pid_t pid, std::vector<pid_t> &found) {
-    constexpr size_t MAX_DESCENDANTS = 4096;
+// The children of `pid`, from the kernel's lists of each of its threads.
+std::vector<pid_t> ChildrenOf(pid_t pid) {
+    std::vector<pid_t> children;
     std::string tasks = "/proc/" + std::to_string(pid) + "/task";
     DIR *folder = opendir(tasks.c_str());
     if (!folder)
-        return;
-    std::vector<pid_t> children;
+        return children;
     while (dirent *task = readdir(folder)) {
         if (task->d_name[0] == '.')
             continue;
@@ -90,12 +88,26 @@ void StopDescendants(pid_t pid, std::vector<pid_t> &found) {
         }
     }
     closedir(folder);
-    for (pid_t child : children) {
-        if (found.size() >= MAX_DESCENDANTS)
-            return;
-        kill(child, SIGSTOP);
-        found.push_back(child);
-        StopDescendants(child, found);
+    return children;
+}
+
+// The processes that `pid` started, and theirs, each stopped as it is found so that it cannot start another
+// while we look. A server killed alone would leave its helpers running without a parent.
+std::vector<pid_t> StopDescendants(pid_t pid) {
+    constexpr size_t MAX_DESCENDANTS = 4096;
+    std::vector<pid_t> found;
+    // A work list, not recursion: a chain of helpers may be deep.
+    std::vector<pid_t> children = ChildrenOf(pid);
+    for (size_t scanned = 0;;) {
+        for (pid_t child : children) {
+            if (found.size() >= MAX_DESCENDANTS)
+                return found;
+            kill(child, SIGSTOP);
+            found.push_back(child);
+        }
+        if (scanned == found.size())
+            return found;
+        children = ChildrenOf(found[scanned++]);
     }
 }
 
@@ -286,8 +298,7 @@ bool ChildProcess::WaitExit(int timeoutMs) {
 void ChildProcess::Kill() {
     if (m_pid > 0) {
         kill(m_pid, SIGSTOP);
-        std::vector<pid_t> descendants;
-        StopDescendants(m_pid, descendants);
+        std::vector<pid_t> descendants = StopDescendants(m_pid);
         kill(m_pid, SIGKILL);
         for (pid_t descendant : descendants)
             kill(descendant, SIGKILL);

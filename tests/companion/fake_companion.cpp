@@ -90,11 +90,15 @@ int main() {
                 for (;;)
                     pause();
             if (g_mode == "helper-hang-analyse") {
-                // A server with a helper process of its own, and both stuck.
+                // A server with a helper process, which has a helper of its own, and all stuck.
                 pid_t helper = fork();
-                if (helper == 0)
+                if (helper == 0) {
+                    pid_t inner = fork();
+                    if (inner > 0 && g_log.is_open())
+                        g_log << "helper " << inner << std::endl;
                     for (;;)
                         pause();
+                }
                 if (g_log.is_open())
                     g_log << "helper " << helper << std::endl;
                 for (;;)
