@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <string>
 
 #include "conversion/dsc_doc.h"
@@ -202,27 +203,39 @@ void CDSCDoc::ScanBoards(ScanResult &scan) {
         BuildBoardRecord(board.node, board.indexInParent, board.parts, scan.boards[board.record]);
         open.pop_back();
     };
+    // The walk's own stack: each level keeps its children's array and count, so that stepping to the next
+    // child reads nothing but the array.
     struct Level {
-        const NKXML::CNode *node;
-        size_t next;
+        const NKXML::CNode *const *children;
+        uint32_t next;
+        uint32_t count;
         bool board;
     };
     std::vector<Level> stack;
+    stack.reserve(64);
+    auto enter = [&stack](const NKXML::CNode *node, bool board) {
+        Level &level = stack.emplace_back();
+        level.children = node->m_children.begin();
+        level.next = 0;
+        level.count = static_cast<uint32_t>(node->m_children.size());
+        level.board = board;
+    };
     for (const NKXML::CNode *root : m_parser.m_roots) {
-        stack.push_back({root, 0, visit(root, 0)});
+        enter(root, visit(root, 0));
         while (!stack.empty()) {
             Level &level = stack.back();
-            if (level.next == level.node->m_children.size()) {
+            if (level.next == level.count) {
                 if (level.board)
                     close();
                 stack.pop_back();
                 continue;
             }
-            const size_t index = level.next++;
-            const NKXML::CNode *child = level.node->m_children[index];
-            bool board = visit(child, index);
+            const uint32_t index = level.next++;
+            const NKXML::CNode *child = level.children[index];
+            // Text and comments are neither labels, cells, tables nor boards.
+            const bool board = child->m_nType == NKXML::XML_ELEMENT && visit(child, index);
             if (!child->m_children.empty())
-                stack.push_back({child, 0, board});
+                enter(child, board);
             else if (board)
                 close();
         }
