@@ -35,11 +35,36 @@ std::string FolderOf(const std::string &path) {
     return path.substr(0, slash);
 }
 
-// A link is replaced by writing to the file it points to, so the link itself survives as a link.
+// The file a dangling link points to (which writing creates), following a chain of links; the path itself
+// when the chain cannot be read.
+std::string DanglingLinkTarget(const std::string &path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        char target[PATH_MAX];
+        ssize_t length = readlink(current.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            return path;
+        std::string next(target, static_cast<size_t>(length));
+        if (next[0] != '/') {
+            std::string folder = FolderOf(current);
+            next = (folder == "/" ? "/" : folder + "/") + next;
+        }
+        current = std::move(next);
+    }
+    return path;
+}
+
+// A link is replaced by writing to the file it points to, so the link itself survives as a link; a link to a
+// file that does not exist yet gets that file.
 std::string ResolveLink(const std::string &path) {
     struct stat info;
     if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
         return path;
+    if (stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? DanglingLinkTarget(path) : path;
     char resolved[PATH_MAX];
     if (realpath(path.c_str(), resolved) == nullptr)
         return path;

@@ -109,6 +109,17 @@ TEST_F(MirrorFileTest, ReplacedFileKeepsItsOwner) {
     EXPECT_EQ(Read(target), "new");
 }
 
+TEST_F(MirrorFileTest, LinkToAFileNotYetWrittenCreatesThatFile) {
+    fs::create_directories(m_dir / "results");
+    fs::create_symlink("results/latest.pbn", m_dir / "out.pbn");
+    fs::create_symlink("out.pbn", m_dir / "chain.pbn");
+    platform::WriteFileThroughMirror((m_dir / "chain.pbn").string(), "first");
+    EXPECT_TRUE(fs::is_symlink(m_dir / "chain.pbn"));
+    EXPECT_TRUE(fs::is_symlink(m_dir / "out.pbn"));
+    EXPECT_EQ(Read(m_dir / "results" / "latest.pbn"), "first");
+    EXPECT_EQ(EntriesInDir(), 3u);
+}
+
 TEST_F(MirrorFileTest, CommitTwiceIsRefused) {
     fs::path target = m_dir / "once.txt";
     platform::MirrorFile file(target.string());
