@@ -9,7 +9,7 @@ public:
     // The page's address as the loader reports it.
     virtual std::u16string GetLocationURL() = 0;
     // The page's bytes as loaded, up to the first zero byte; false (and empty bytes) when they cannot be read.
-    virtual bool GetRawSource(std::string& bytes) = 0;
+    virtual bool GetRawSource(std::string &bytes) = 0;
     // The Windows code page of the page's charset (1252 when the charset is unknown or undeclared).
     virtual unsigned GetDocumentCodePage() = 0;
 };

@@ -11,8 +11,8 @@ std::u16string ConvertFromCodePage(std::string_view bytes, unsigned codePage);
 
 // Encodes text in 28591 (ISO-8859-1) or 65001 (UTF-8). For 28591, *lossy is set when a character had to be
 // replaced (by '?'); the caller chooses 65001 then.
-std::string ConvertToCodePage(std::u16string_view text, unsigned codePage, bool* lossy = nullptr);
+std::string ConvertToCodePage(std::u16string_view text, unsigned codePage, bool *lossy = nullptr);
 // The same, appended to `out` (no temporary string); *lossy as above.
-void AppendToCodePage(std::string& out, std::u16string_view text, unsigned codePage, bool* lossy = nullptr);
+void AppendToCodePage(std::string &out, std::u16string_view text, unsigned codePage, bool *lossy = nullptr);
 
-}  // namespace platform
+} // namespace platform
