@@ -19,10 +19,10 @@ constexpr std::u16string_view TS_FLAGS_BOARD_WITH_RECAP = u"4103f";
 
 // Characters beyond U+00FF do not fit ISO-8859-1: one of them anywhere makes the whole export UTF-8.
 bool FitsLatin1(std::u16string_view text) {
+    char16_t all = 0;
     for (char16_t c : text)
-        if (c > 0xFF)
-            return false;
-    return true;
+        all |= c;
+    return all <= 0xFF;
 }
 
 std::string Encode(std::u16string_view text, int codePage) {
@@ -65,21 +65,19 @@ void CDSCDoc::Convert() {
     ScanResult scan;
     ScanBoards(scan);
 
-    // The output code page: every text of the page counts, boards that will not be written included.
+    // The output code page: every text of the page counts, boards that will not be written included. The same
+    // pass measures the fields, so that the export and the report get their room at once.
     bool fits = FitsLatin1(scan.event) && FitsLatin1(scan.site) && FitsLatin1(scan.date) && FitsLatin1(scan.recapText);
-    for (size_t b = 0; fits && b < scan.boards.size(); ++b)
-        for (const std::u16string &field : scan.boards[b])
-            if (!(fits = FitsLatin1(field)))
-                break;
+    size_t fieldUnits = scan.recapText.size();
+    for (const CBoardRecord &record : scan.boards) {
+        for (const std::u16string &field : record) {
+            fits = fits && FitsLatin1(field);
+            fieldUnits += field.size();
+        }
+    }
     if (!fits)
         m_nOutputCodePage = CODE_PAGE_UTF8;
     const int codePage = m_nOutputCodePage;
-
-    // Room for the whole export and report at once: the fields, plus the tags and diagram lines of each board.
-    size_t fieldUnits = scan.recapText.size();
-    for (const CBoardRecord &record : scan.boards)
-        for (const std::u16string &field : record)
-            fieldUnits += field.size();
     const size_t estimate =
         (codePage == CODE_PAGE_UTF8 ? fieldUnits * 3 / 2 : fieldUnits) + scan.boards.size() * 400 + 512;
     m_strPbn.reserve(estimate);
