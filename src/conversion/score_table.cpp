@@ -471,26 +471,36 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
         }
     }
 
+    // Every line fits in the widths of its columns with their separators (the last column's value is no wider
+    // than its width either): the rows are written in place and the text cut to what was written.
+    int columnsShown[SCORE_TABLE_COLUMN_COUNT];
+    int shownCount = 0;
     size_t lineLength = 2;
-    for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column)
-        lineLength += present[column] ? std::max<size_t>(widths[column], 1) + 1 : 0;
-    rowsText.reserve(rowsText.size() + rows.RowCount() * lineLength);
-    for (size_t r = 0; r < rows.RowCount(); ++r) {
-        bool first = true;
-        for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column) {
-            if (!present[column])
-                continue;
-            std::u16string_view cell = rows.IsEmpty(r, column) ? std::u16string_view(u"-") : rows.Get(r, column);
-            if (!first)
-                rowsText += u' ';
-            first = false;
-            size_t padding = column == lastPresent || cell.size() >= widths[column] ? 0 : widths[column] - cell.size();
-            if (ScoreTableColumns[column].rightJustified)
-                rowsText.append(padding, u' ');
-            rowsText += cell;
-            if (!ScoreTableColumns[column].rightJustified)
-                rowsText.append(padding, u' ');
+    for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column) {
+        if (present[column]) {
+            columnsShown[shownCount++] = column;
+            lineLength += std::max<size_t>(widths[column], 1) + 1;
         }
-        rowsText += u"\r\n";
     }
+    const size_t start = rowsText.size();
+    rowsText.resize(start + rows.RowCount() * lineLength);
+    char16_t *out = rowsText.data() + start;
+    for (size_t r = 0; r < rows.RowCount(); ++r) {
+        for (int shown = 0; shown < shownCount; ++shown) {
+            const int column = columnsShown[shown];
+            std::u16string_view cell = rows.IsEmpty(r, column) ? std::u16string_view(u"-") : rows.Get(r, column);
+            if (shown > 0)
+                *out++ = u' ';
+            size_t padding = column == lastPresent || cell.size() >= widths[column] ? 0 : widths[column] - cell.size();
+            const bool right = ScoreTableColumns[column].rightJustified;
+            if (right)
+                out = std::fill_n(out, padding, u' ');
+            out = std::copy(cell.begin(), cell.end(), out);
+            if (!right)
+                out = std::fill_n(out, padding, u' ');
+        }
+        *out++ = u'\r';
+        *out++ = u'\n';
+    }
+    rowsText.resize(static_cast<size_t>(out - rowsText.data()));
 }
