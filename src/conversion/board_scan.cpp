@@ -184,9 +184,14 @@ void CDSCDoc::ScanBoards(ScanResult &scan) {
     auto visit = [&](const NKXML::CNode *node, size_t indexInParent) {
         if (node->m_nType != NKXML::XML_ELEMENT)
             return false; // text and comments are neither labels, cells, tables nor boards
-        for (OpenBoard &board : open)
-            CollectBoardParts(node, board.parts);
-        if (node->m_nAtom == m_atoms[ATOM_DIV]) {
+        // Only labels, hand cells and score tables are parts of a board.
+        const uint16_t atom = node->m_nAtom;
+        if (atom == m_atoms[ATOM_SPAN] || atom == m_atoms[ATOM_TD] || atom == m_atoms[ATOM_TABLE]) {
+            for (OpenBoard &board : open)
+                CollectBoardParts(node, board.parts);
+            return false;
+        }
+        if (atom == m_atoms[ATOM_DIV]) {
             if (tree::HasAttributeValue(node, m_atoms[ATOM_CLASS], u"tsboard")) {
                 open.push_back({node, indexInParent, scan.boards.size(), {}});
                 scan.boards.emplace_back();
