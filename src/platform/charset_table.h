@@ -8,7 +8,7 @@ namespace platform {
 inline constexpr unsigned CODE_PAGE_NOT_DECODED = 0xFFFFFFFFu;
 
 struct CharsetCodePage {
-    const char* name;
+    const char *name;
     unsigned codePage;
 };
 
@@ -22,4 +22,4 @@ std::optional<unsigned> LookupCharsetCodePage(std::string_view charsetName);
 // As a browser view reports a page's code page: the table's code page, or 1252.
 unsigned GetCharsetCodePage(std::string_view charsetName);
 
-}  // namespace platform
+} // namespace platform
