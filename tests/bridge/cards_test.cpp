@@ -36,119 +36,64 @@ void ExpectInvariants(const CCards &hand) {
 
 } // namespace
 
-TEST(CardsParse, FullHandCountsAndPoints) {
-    auto p = ParseHand(u"AKQ.JT9.876.5432");
-    ASSERT_TRUE(p.ok);
-    EXPECT_EQ(p.hand.m_nError, HAND_ERROR_NONE);
-    EXPECT_EQ(p.hand.m_nCards, 13);
-    EXPECT_EQ(p.hand.m_nHCP, 10);
-    EXPECT_EQ(p.hand.m_suitMask[SPADES], 0x1C00);
-    EXPECT_EQ(p.hand.m_suitMask[CLUBS], 0x000F);
-    EXPECT_EQ(p.hand.m_nKnown[HEARTS], 3);
-    ExpectInvariants(p.hand);
-}
-
-TEST(CardsParse, DashAndEmptyAreVoidHands) {
-    for (const char16_t *text : {u"-", u""}) {
-        auto p = ParseHand(text);
-        EXPECT_TRUE(p.ok);
-        EXPECT_EQ(p.hand.m_nCards, 0);
+// Hands as the page writes them: the parse result, the error kind and text, the text upper-cased in place, the
+// cards and points read (every card before and after a bad character is read once; a fifth group is not).
+TEST(CardsParse, HandsAndErrors) {
+    const struct {
+        const char16_t *text;
+        bool ok;
+        int error;
+        const char16_t *errorText;
+        const char16_t *stored; // the text after parsing
+        int cards, points;
+    } rows[] = {
+        {u"AKQ.JT9.876.5432", true, HAND_ERROR_NONE, u"", u"AKQ.JT9.876.5432", 13, 10},
+        {u"-", true, HAND_ERROR_NONE, u"", u"-", 0, 0},
+        {u"", true, HAND_ERROR_NONE, u"", u"", 0, 0},
+        {u"AKQ.JT", true, HAND_ERROR_NONE, u"", u"AKQ.JT", 5, 10}, // missing suits stay empty
+        {u"--", false, HAND_ERROR_INVALID_CHARACTER, u"- -", u"--", 0, 0},
+        {u"AKQ.JT.9.8.7", false, HAND_ERROR_TOO_MANY_SUITS, u"", u"AKQ.JT.9.8.7", 7, 10},
+        {u"x.x.x.x.x?z", false, HAND_ERROR_TOO_MANY_SUITS, u"", u"x.x.x.x.x?z", 4, 0},
+        {u"AKA.2.3.4", false, HAND_ERROR_DUPLICATE_CARD, u"SA", u"AKA.2.3.4", 5, 7},
+        {u"AKA.KK.3.22", false, HAND_ERROR_DUPLICATE_CARD, u"SA HK C2", u"AKA.KK.3.22", 5, 10},
+        // The first kind of error wins; every card is still read.
+        {u"AKZ.Q.J.TT", false, HAND_ERROR_INVALID_CHARACTER, u"Z", u"AKZ.Q.J.TT", 5, 10},
+        {u"AA.Z.1.", false, HAND_ERROR_DUPLICATE_CARD, u"SA", u"AA.Z.1.", 1, 4},
+        // 'X' and '1' are no ranks; the error text keeps the character as written.
+        {u"X1.z", false, HAND_ERROR_INVALID_CHARACTER, u"X 1 z", u"X1.Z", 0, 0},
+        // Upper-casing is that of the default "C" locale: small letters beyond ASCII stay as they are.
+        {u"AK\u00e9.q\u00df.\u0442", false, HAND_ERROR_INVALID_CHARACTER, u"\u00e9 \u00df \u0442",
+         u"AK\u00e9.Q\u00df.\u0442", 3, 9},
+        {u"akq.x.?.2", true, HAND_ERROR_NONE, u"", u"AKQ.x.?.2", 6, 9},
+    };
+    CCards hand; // reused: each parse starts afresh, whatever the one before left
+    for (const auto &row : rows) {
+        std::u16string text = row.text;
+        SCOPED_TRACE(testing::PrintToString(text));
+        EXPECT_EQ(hand.Parse(text), row.ok);
+        EXPECT_EQ(hand.m_nError, row.error);
+        EXPECT_EQ(hand.m_strError, row.errorText);
+        EXPECT_EQ(text, row.stored);
+        EXPECT_EQ(hand.m_nCards, row.cards);
+        EXPECT_EQ(hand.m_nHCP, row.points);
+        ExpectInvariants(hand);
     }
-    auto p = ParseHand(u"--");
-    EXPECT_FALSE(p.ok);
-    EXPECT_EQ(p.hand.m_nError, HAND_ERROR_INVALID_CHARACTER);
-    EXPECT_EQ(p.hand.m_strError, u"- -");
+    auto full = ParseHand(u"AKQ.JT9.876.5432");
+    EXPECT_EQ(full.hand.m_suitMask[SPADES], 0x1C00);
+    EXPECT_EQ(full.hand.m_suitMask[CLUBS], 0x000F);
+    auto unnamed = ParseHand(u"akq.x.?.2");
+    EXPECT_EQ(unnamed.hand.m_nUnknown[HEARTS], 1);
+    EXPECT_EQ(unnamed.hand.m_nUnknown[DIAMONDS], 1);
 }
 
-TEST(CardsParse, FiveGroupsAreTooManySuits) {
-    auto p = ParseHand(u"AKQ.JT.9.8.7");
-    EXPECT_FALSE(p.ok);
-    EXPECT_EQ(p.hand.m_nError, HAND_ERROR_TOO_MANY_SUITS);
-    EXPECT_EQ(p.hand.m_strError, u"");
-    EXPECT_EQ(p.hand.m_nCards, 7); // the fifth group is not read
-    // A shorter text leaves the missing suits empty.
-    auto q = ParseHand(u"AKQ.JT");
-    EXPECT_TRUE(q.ok);
-    EXPECT_EQ(q.hand.m_nCards, 5);
-}
-
-TEST(CardsParse, DuplicateCardsAreNamed) {
-    auto p = ParseHand(u"AKA.2.3.4");
-    EXPECT_FALSE(p.ok);
-    EXPECT_EQ(p.hand.m_nError, HAND_ERROR_DUPLICATE_CARD);
-    EXPECT_EQ(p.hand.m_strError, u"SA");
-    EXPECT_EQ(p.hand.m_suitMask[SPADES], 0x1800);
-    ExpectInvariants(p.hand);
-
-    auto q = ParseHand(u"AKA.KK.3.22");
-    EXPECT_EQ(q.hand.m_strError, u"SA HK C2");
-}
-
-TEST(CardsParse, FirstErrorKindWins) {
-    auto p = ParseHand(u"AKZ.Q.J.TT");
-    EXPECT_FALSE(p.ok);
-    EXPECT_EQ(p.hand.m_nError, HAND_ERROR_INVALID_CHARACTER);
-    EXPECT_EQ(p.hand.m_strError, u"Z");
-    EXPECT_EQ(p.hand.m_nCards, 5); // every card read, before and after the bad character, once
-    ExpectInvariants(p.hand);
-
-    auto q = ParseHand(u"AA.Z.1.");
-    EXPECT_EQ(q.hand.m_nError, HAND_ERROR_DUPLICATE_CARD);
-    EXPECT_EQ(q.hand.m_strError, u"SA");
-}
-
-TEST(CardsParse, LowerCaseIsUpperCasedInPlace) {
-    auto p = ParseHand(u"akq.x.?.2");
-    ASSERT_TRUE(p.ok);
-    EXPECT_EQ(p.text, u"AKQ.x.?.2");
-    EXPECT_EQ(p.hand.m_nUnknown[HEARTS], 1);
-    EXPECT_EQ(p.hand.m_nUnknown[DIAMONDS], 1);
-    EXPECT_EQ(p.hand.m_nCards, 6);
-    EXPECT_EQ(p.hand.m_nHCP, 9);
-    ExpectInvariants(p.hand);
-
-    // 'X' and '1' are no ranks; the error text keeps the character as written.
-    auto q = ParseHand(u"X1.z");
-    EXPECT_EQ(q.hand.m_strError, u"X 1 z");
-    EXPECT_EQ(q.text, u"X1.Z");
-
-    // Upper-casing is that of the default "C" locale: small letters beyond ASCII stay as they are in the text.
-    auto r = ParseHand(u"AK\u00e9.q\u00df.\u0442");
-    EXPECT_EQ(r.hand.m_nError, HAND_ERROR_INVALID_CHARACTER);
-    EXPECT_EQ(r.hand.m_strError, u"\u00e9 \u00df \u0442");
-    EXPECT_EQ(r.text, u"AK\u00e9.Q\u00df.\u0442");
-    EXPECT_EQ(r.hand.m_nHCP, 9);
-}
-
-TEST(CardsParse, UnnamedCardsAfterTheFourthSuitAreIgnored) {
-    auto p = ParseHand(u"x.x.x.x.x?z");
-    EXPECT_EQ(p.hand.m_nError, HAND_ERROR_TOO_MANY_SUITS);
-    EXPECT_EQ(p.hand.m_nCards, 4);
-}
-
-TEST(CardsParse, ReparseResetsEverything) {
-    CCards hand;
-    std::u16string bad = u"AA.Q";
-    EXPECT_FALSE(hand.Parse(bad));
-    std::u16string good = u".K";
-    EXPECT_TRUE(hand.Parse(good));
-    EXPECT_EQ(hand.m_nError, HAND_ERROR_NONE);
-    EXPECT_EQ(hand.m_strError, u"");
-    EXPECT_EQ(hand.m_nCards, 1);
-    EXPECT_EQ(hand.m_suitMask[SPADES], 0);
-}
-
-TEST(CardsNames, CardNamesAndUnnamedCards) {
+TEST(CardsNames, CardNamesAndCodesOutsideThePack) {
     EXPECT_EQ(CCards::GetCardName(48), u"SA");
     EXPECT_EQ(CCards::GetCardName(35), u"CT");
     EXPECT_EQ(CCards::GetCardName(3), u"C2");
     EXPECT_EQ(CCards::GetCardName(CARD_X), u"x");
     EXPECT_EQ(CCards::GetCardName(CARD_UNKNOWN), u"?");
-}
-
-TEST(CardsNames, CodesOutsideThePackNameNothing) {
     for (int code : {-1, -4, 52, 53, 1000, -1000})
-        EXPECT_EQ(CCards::GetCardName(code), u"") << code;
+        EXPECT_EQ(CCards::GetCardName(code), u"") << code; // nothing is read past the tables
 }
 
 TEST(CardsNextCard, WalksSpadesAceDownThenTheOtherSuits) {

@@ -21,27 +21,6 @@ int Score(int level, int strain, int doubled, bool vulnerable, int tricks) {
 
 } // namespace
 
-TEST(ScoreCompute, WorkedValues) {
-    EXPECT_EQ(Score(3, NOTRUMP, 0, false, 9), 400);
-    EXPECT_EQ(Score(3, NOTRUMP, 0, true, 9), 600);
-    EXPECT_EQ(Score(4, SPADES, 0, false, 10), 420);
-    EXPECT_EQ(Score(4, SPADES, 0, true, 10), 620);
-    EXPECT_EQ(Score(1, NOTRUMP, 0, false, 7), 90);
-    EXPECT_EQ(Score(2, SPADES, 1, false, 8), 470);
-    EXPECT_EQ(Score(6, NOTRUMP, 0, false, 12), 990);
-    EXPECT_EQ(Score(6, NOTRUMP, 0, true, 12), 1440);
-    EXPECT_EQ(Score(7, NOTRUMP, 0, false, 13), 1520);
-    EXPECT_EQ(Score(7, NOTRUMP, 0, true, 13), 2220);
-    EXPECT_EQ(Score(4, SPADES, 1, true, 8), -500);
-    EXPECT_EQ(Score(4, SPADES, 2, true, 8), -1000);
-    EXPECT_EQ(Score(1, NOTRUMP, 0, false, 13), 270);
-    EXPECT_EQ(Score(1, CLUBS, 2, false, 7), 230);
-    EXPECT_EQ(Score(3, NOTRUMP, 1, false, 6), -500);
-    EXPECT_EQ(Score(3, NOTRUMP, 1, false, 5), -800);
-    EXPECT_EQ(Score(3, NOTRUMP, 1, true, 5), -1100);
-    EXPECT_EQ(Score(3, NOTRUMP, 2, true, 8), -400);
-}
-
 TEST(ScoreCompute, UnknownContractsAndPasses) {
     CScore unknown;
     unknown.m_nLevel = 4;

@@ -64,12 +64,7 @@ TEST(MarkupEntities, LengthVersionReturnsTheNewLength) {
 }
 
 TEST(MarkupEntities, LongRunsOfAmpersands) {
-    // Megabytes of '&' without any ';', and with one ';' at the very end (the whole run is one long reference
-    // that is no name). Both stay as written; the benchmark shows the time grows linearly.
-    std::u16string run(4 * 1024 * 1024, u'&');
-    EXPECT_EQ(Decode(run), run);
-    std::u16string withSemicolon = run + u";";
-    EXPECT_EQ(Decode(withSemicolon), withSemicolon);
+    // Megabytes of '&' in a page are in robustness_test.cpp; the benchmark shows the time grows linearly.
     std::u16string numeric;
     for (int i = 0; i < 100000; ++i)
         numeric += u"&#";

@@ -42,23 +42,19 @@ TEST(MarkupErrors, GetErrorMessage) {
     EXPECT_EQ(std::u16string(big), u"Encountered syntax that is not supported");
 }
 
-TEST(MarkupErrors, FirstLineWithoutBreaks) {
+TEST(MarkupErrors, StatusNamesTheLineOfThePosition) {
+    const struct {
+        const char *page, *status;
+    } rows[] = {
+        {"<p>a < 1</p>", "Unexpected char: 1\n:\r\nLine 1:<p>a < 1</p>"},
+        {"<html>\r\n<body>\r\n<p a=1 / ></p>\r\n</body>", "Unexpected char:  \n:\r\nLine 3:<p a=1 / ></p>"},
+        {"a\nb\n<c#", "Unexpected char: #\n:\r\nLine 3:<c#"}, // the last line, without a break after it
+        // The line comes from the page as written, not from the copy the parser cut up and decoded.
+        {"<a b=c>d &amp; e < 5", "Unexpected char: 5\n:\r\nLine 1:<a b=c>d &amp; e < 5"},
+    };
     ParsedPage page;
-    page.Parse("<p>a < 1</p>");
-    EXPECT_EQ(page.Status(), "Unexpected char: 1\n:\r\nLine 1:<p>a < 1</p>");
-}
-
-TEST(MarkupErrors, ThirdLineWithCrLf) {
-    ParsedPage page;
-    page.Parse("<html>\r\n<body>\r\n<p a=1 / ></p>\r\n</body>");
-    ASSERT_TRUE(page.error);
-    EXPECT_EQ(page.Status(), "Unexpected char:  \n:\r\nLine 3:<p a=1 / ></p>");
-}
-
-TEST(MarkupErrors, LastLineWithoutEnd) {
-    ParsedPage page;
-    page.Parse("a\nb\n<c#");
-    EXPECT_EQ(page.Status(), "Unexpected char: #\n:\r\nLine 3:<c#");
+    for (const auto &row : rows)
+        EXPECT_EQ(page.Parse(row.page).Status(), row.status) << row.page;
 }
 
 TEST(MarkupErrors, PositionOnALineBreakShowsItsOwnLine) {
@@ -79,23 +75,18 @@ TEST(MarkupErrors, PositionOnALineBreakShowsItsOwnLine) {
     EXPECT_EQ(page.parser.FormatError(CXMLException(0, u"m")), u"m:\r\nLine 1:");
 }
 
-TEST(MarkupErrors, PositionOutsideTheTextGivesTheMessageAlone) {
+TEST(MarkupErrors, MessageAloneOutsideTheTextAndCutTo511) {
     ParsedPage page;
     page.Parse("abc");
     EXPECT_EQ(page.parser.FormatError(CXMLException(-1, u"m")), u"m");
     EXPECT_EQ(page.parser.FormatError(CXMLException(3, u"m")), u"m");
     EXPECT_EQ(page.parser.FormatError(CXMLException(2, u"m")), u"m:\r\nLine 1:abc");
-    page.parser.Reset();
-    EXPECT_EQ(page.parser.FormatError(CXMLException(0, u"m")), u"m"); // no text any more
-}
-
-TEST(MarkupErrors, LongMessagesAreCutTo511) {
-    ParsedPage page;
-    page.Parse("abc");
-    std::u16string longMessage(600, u'm');
-    EXPECT_EQ(page.parser.FormatError(CXMLException(1, longMessage)), std::u16string(511, u'm') + u":\r\nLine 1:abc");
+    EXPECT_EQ(page.parser.FormatError(CXMLException(1, std::u16string(600, u'm'))),
+              std::u16string(511, u'm') + u":\r\nLine 1:abc");
     EXPECT_EQ(page.parser.FormatError(CXMLException(1, u"")),
               u"Encountered syntax that is not supported:\r\nLine 1:abc");
+    page.parser.Reset();
+    EXPECT_EQ(page.parser.FormatError(CXMLException(0, u"m")), u"m"); // no text any more
 }
 
 TEST(MarkupErrors, PartialTreeStaysAfterAnError) {
@@ -106,12 +97,6 @@ TEST(MarkupErrors, PartialTreeStaysAfterAnError) {
     std::vector<CNode *> out;
     page.parser.FindElements(out, u"p", nullptr, nullptr);
     EXPECT_EQ(out.size(), 2u);
-}
-
-TEST(MarkupErrors, ErrorLineComesFromTheTextNotTheCutCopy) {
-    ParsedPage page;
-    page.Parse("<a b=c>d &amp; e < 5");
-    EXPECT_EQ(page.Status(), "Unexpected char: 5\n:\r\nLine 1:<a b=c>d &amp; e < 5");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-// The tokenizer's states, one behaviour per test, pictured with the tree dump.
+// The tokenizer's states, one behaviour per test, pictured with the tree dump. These pin the behaviours down by
+// hand; tokenizer_model_test.cpp checks the same states on random texts against a plain model.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -56,15 +57,11 @@ TEST(MarkupTokenizer, WhiteSpaceBetweenTopLevelNodesMakesNoNode) {
 }
 
 TEST(MarkupTokenizer, NoEndTagIsInferred) {
-    EXPECT_EQ(Tree("<p>a<p>b"), "p[\"a\" p[\"b\"]]");
     EXPECT_EQ(Tree("<ul><li>1<li>2</ul>x"), "ul[li[\"1\" li[\"2\"]]] | \"x\"");
 }
 
 TEST(MarkupTokenizer, EmptyElementsAndSelfClosingTags) {
-    EXPECT_EQ(Tree("<br>x"), "br | \"x\"");
     EXPECT_EQ(Tree("<br/>x"), "br | \"x\"");
-    EXPECT_EQ(Tree("<br />x"), "br | \"x\"");
-    EXPECT_EQ(Tree("<br clear>x"), "br(clear) | \"x\"");
     EXPECT_EQ(Tree("<br clear=all>x"), "br(clear=all) | \"x\"");
     EXPECT_EQ(Tree("<span/>x"), "span | \"x\"");
     EXPECT_EQ(Tree("<a href=x/>y"), "a(href=x) | \"y\"");
@@ -97,32 +94,27 @@ TEST(MarkupTokenizer, EndTags) {
     EXPECT_EQ(Tree("<a>x</ a>y"), "a[\"x\" \"y\"]");
     EXPECT_EQ(Tree("<a><b><a><b>x</a>y"), "a[b[a[b[\"x\"]] \"y\"]]"); // the innermost of that name closes
     EXPECT_EQ(Error("</x>", false), "No start tag corresponding to end tag @3");
-    EXPECT_EQ(Tree("<a>x</a>", false), "a[\"x\"]");
 }
 
 TEST(MarkupTokenizer, EndTagOfAnElementThatWasClosedAlreadyIsIgnored) {
     EXPECT_EQ(Tree("<div><p>a</p></p>b</div>"), "div[p[\"a\"] \"b\"]");
-    EXPECT_EQ(Tree("<div><br></br>b</div>"), "div[br \"b\"]");
     EXPECT_EQ(Tree("<div><i/></i>b</div>"), "div[i \"b\"]");
 }
 
 TEST(MarkupTokenizer, ScriptAndStyleContentIsPassedOver) {
     EXPECT_EQ(Tree("<script>if (a<b) x();</script>c"), "script | \"c\"");
     EXPECT_EQ(Tree("<style>p<<q {}</style>c"), "style | \"c\"");
-    EXPECT_EQ(Tree("<SCRIPT>x</SCRIPT>c"), "SCRIPT | \"c\"");
     // Any end tag ends it; the rest becomes text and its own end tag is then ignored.
     EXPECT_EQ(Tree("<div><script>s=\"</b>\" + t</script>c</div>"), "div[script \"\" + t\" \"c\"]");
     EXPECT_EQ(Tree("<script>a</ b>c"), "script"); // "</ " is no end tag: all of it stays raw
     EXPECT_EQ(Tree("<script>//<![CDATA[\nx = '</p>';\n//]]></script>c"), "script | \"c\"");
     EXPECT_EQ(Error("<script>//<![CDATA[ x </script>"), "CDATA not terminated @8");
-    EXPECT_EQ(Tree("<script src=a.js></script>c"), "script(src=a.js) | \"c\"");
     EXPECT_EQ(Tree("<script/>c"), "script | \"c\"");
 }
 
 TEST(MarkupTokenizer, UnquotedAttributesAndRawText) {
     EXPECT_EQ(Tree("<p style=x>a<b>c</b></p>"), "p(style=x)[\"a\" b[\"c\"]]");
     EXPECT_EQ(Tree("<script defer>a<b>c</script>d"), "script(defer) | \"d\"");
-    EXPECT_EQ(Tree("<script type=js>a<b>c</script>d"), "script(type=js) | \"d\"");
 }
 
 TEST(MarkupTokenizer, ReferencesAreDecodedInTextThatALessThanEnds) {
@@ -133,7 +125,6 @@ TEST(MarkupTokenizer, ReferencesAreDecodedInTextThatALessThanEnds) {
 
 TEST(MarkupTokenizer, CdataStaysInTheText) {
     EXPECT_EQ(Tree("<x><![CDATA[a<b &amp;]]>c</x>"), "x[\"<![CDATA[a<b &]]>c\"]");
-    EXPECT_EQ(Tree("<x>t<![CDATA[<]]>u</x>"), "x[\"t<![CDATA[<]]>u\"]");
     EXPECT_EQ(Error("<x>t<![CDATA[ no end"), "CDATA not terminated @4");
     EXPECT_EQ(Error("<![CDATA[ no end"), "CDATA not terminated @0");
     EXPECT_EQ(Tree("<![CDATA[a]]><b></b>"), "\"<![CDATA[a]]>\" | b");
@@ -153,7 +144,6 @@ TEST(MarkupTokenizer, Comments) {
     EXPECT_EQ(Tree("<!-->x"), "<!> | \"x\"");
     EXPECT_EQ(Tree("<!--->x"), "<!> | \"x\"");
     EXPECT_EQ(Tree("<a><!-- open"), "a[<! open>]");
-    EXPECT_EQ(Tree("<a><!--x--></a>"), "a[<!x>]");
 }
 
 TEST(MarkupTokenizer, LessThanInText) {
@@ -166,7 +156,6 @@ TEST(MarkupTokenizer, UnexpectedCharacters) {
     EXPECT_EQ(Error("<a#>"), "Unexpected char: #\n @2");
     EXPECT_EQ(Error("<a/x>"), "Unexpected char: x\n @3");
     EXPECT_EQ(Error("<a b=1 / >"), "Unexpected char:  \n @8");
-    EXPECT_EQ(Error("<a \"x\">"), "Unexpected char: \"\n @3");
     EXPECT_EQ(Error("<=>"), "Unexpected char: =\n @1");
 }
 
@@ -175,9 +164,7 @@ TEST(MarkupTokenizer, TextEndingInLessThanAndBang) {
     EXPECT_EQ(Tree("a<"), "\"a\"");
     EXPECT_EQ(Tree("<a"), "a");
     EXPECT_EQ(Tree("<a b=\"x"), "a(b=x)");
-    EXPECT_EQ(Tree("<a b"), "a(b)");
     EXPECT_EQ(Tree("<script>x<"), "script");
-    EXPECT_EQ(Tree("<script>x</"), "script");
     EXPECT_EQ(Tree("<script>x</y"), "script");
 }
 
