@@ -24,9 +24,8 @@ inline ddTableResults DdsTable(const CDDA &dda) {
 
 struct DdsPar {
     bool ok = false;
-    int nsFirst = 0;          // North-South start the bidding: the score seen from North-South
-    int ewFirst = 0;          // East-West start the bidding: the score seen from East-West
-    std::string contracts[2]; // "NS:EW 4Sx", "EW:..."
+    int nsFirst = 0; // North-South start the bidding: the score seen from North-South
+    int ewFirst = 0; // East-West start the bidding: the score seen from East-West
     // The par contracts of both starts together, as SidesPar() names them, in our plain style ("4S*-EW-1",
     // "5NT-W"): libdds writes a made contract at a lower level with overtricks ("4N-W+1"), we name the level
     // made; each failing contract carries its undertricks.
@@ -70,8 +69,6 @@ inline DdsPar RunDdsPar(const CDDA &dda, int vulnerable) {
     // "NS 420" and "EW -420".
     out.nsFirst = std::atoi(par.parScore[0] + 3);
     out.ewFirst = std::atoi(par.parScore[1] + 3);
-    out.contracts[0] = par.parContractsString[0];
-    out.contracts[1] = par.parContractsString[1];
     out.contractSet = SidesParContracts(table, vulnerable);
     out.ok = true;
     return out;
