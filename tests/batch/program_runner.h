@@ -4,16 +4,13 @@
 #include <vector>
 
 struct ProgramResult {
-    int exitCode = -1; // the exit status, or 128 + the signal that ended it
-    std::string out;
-    std::string err;
+    int exitCode = -1;  // the exit status, or 128 + the signal that ended it
+    std::string output; // standard output and standard error together
     double seconds = 0;
 };
 
-// Runs `program` with the arguments (argv[0] is the program) and extra "NAME=value" environment entries,
-// collecting standard output and standard error.
-ProgramResult RunProgram(const std::string &program, const std::vector<std::string> &arguments,
-                         const std::vector<std::string> &environment = {});
+// Runs `program` with the arguments (argv[0] is the program) in this process's environment.
+ProgramResult RunProgram(const std::string &program, const std::vector<std::string> &arguments);
 
 // tests/batch/page_server.py serving `root` on 127.0.0.1; stopped when the object goes.
 class PageServer {

@@ -7,18 +7,17 @@ namespace {
 
 class BatchDdaTest : public CompanionFixture {
 protected:
-    // Runs dealscope on the test page with `switches`; returns its exit status, its standard error in `errors`.
-    int RunDealscope(const std::string &switches, std::string &errors) {
-        std::string errorFile = (m_root / "stderr.txt").string();
-        std::string command = "cd '" + m_root.string() + "' && '" + std::string(DEALSCOPE_EXE) + "' '" +
-                              std::string(DEALSCOPE_TEST_DATA) + "/companion/dda_page.htm' " + switches + " 2>'" +
-                              errorFile + "' >/dev/null";
+    // Runs dealscope on the test page with "-dda -pbn out.pbn -text out.txt"; its exit status, its standard error
+    // in `errors`.
+    int RunDealscope(std::string &errors) {
+        std::string command = "cd '" + m_root.string() +
+                              "' && '" DEALSCOPE_EXE "' '" DEALSCOPE_TEST_DATA
+                              "/companion/dda_page.htm' -dda -pbn out.pbn -text out.txt 2>stderr.txt >/dev/null";
         int status = std::system(command.c_str());
-        errors = ReadFile(errorFile);
+        errors = ReadFile(m_root / "stderr.txt");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-
-    size_t Count(const std::string &text, const std::string &what) {
+    static size_t Count(const std::string &text, const std::string &what) {
         size_t count = 0;
         for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
             ++count;
@@ -27,9 +26,9 @@ protected:
 };
 
 TEST_F(BatchDdaTest, AnalysedOutputsCarryTheDoubleDummyResults) {
-    ASSERT_EQ(std::system((std::string(TRICKSMITH_STANDIN) + " --register >/dev/null").c_str()), 0);
+    RegisterStandin();
     std::string errors;
-    ASSERT_EQ(RunDealscope("-dda -pbn out.pbn -text out.txt", errors), 0) << errors;
+    ASSERT_EQ(RunDealscope(errors), 0) << errors;
     std::string pbn = ReadFile(m_root / "out.pbn");
     std::string report = ReadFile(m_root / "out.txt");
     EXPECT_EQ(Count(pbn, "[DoubleDummyTricks \""), 8u);
@@ -38,28 +37,23 @@ TEST_F(BatchDdaTest, AnalysedOutputsCarryTheDoubleDummyResults) {
     EXPECT_EQ(Count(report, "\r\nLoTT: "), 8u);
 }
 
-TEST_F(BatchDdaTest, MissingCompanionEndsTheRunWithoutOutputs) {
-    std::string errors;
-    EXPECT_NE(RunDealscope("-dda -pbn out.pbn", errors), 0);
-    EXPECT_NE(errors.find("Tricksmith.Object:"), std::string::npos) << errors;
-    EXPECT_NE(errors.find("Class not registered"), std::string::npos) << errors;
-    EXPECT_FALSE(std::filesystem::exists(m_root / "out.pbn"));
-}
-
-TEST_F(BatchDdaTest, FailingCompanionEndsTheRunWithoutOutputsOrProcesses) {
-    Register(FAKE_COMPANION);
-    for (const char *mode : {"crash-mid-board", "garbage"}) {
+TEST_F(BatchDdaTest, MissingOrFailingCompanionEndsTheRunWithoutOutputsOrProcesses) {
+    for (const char *mode : {"unregistered", "crash-mid-board", "garbage"}) {
+        SCOPED_TRACE(mode);
+        if (std::string(mode) != "unregistered")
+            Register(FAKE_COMPANION);
         setenv("FAKE_COMPANION_MODE", mode, 1);
         std::string errors;
-        EXPECT_NE(RunDealscope("-dda -pbn out.pbn -text out.txt", errors), 0) << mode;
-        EXPECT_NE(errors.find("Tricksmith"), std::string::npos) << mode << ": " << errors;
-        EXPECT_FALSE(std::filesystem::exists(m_root / "out.pbn")) << mode;
-        EXPECT_FALSE(std::filesystem::exists(m_root / "out.txt")) << mode;
+        EXPECT_NE(RunDealscope(errors), 0);
+        EXPECT_NE(errors.find(mode == std::string("unregistered") ? "Tricksmith.Object:\nClass not registered"
+                                                                  : "Tricksmith"),
+                  std::string::npos)
+            << errors;
+        EXPECT_FALSE(std::filesystem::exists(m_root / "out.pbn"));
+        EXPECT_FALSE(std::filesystem::exists(m_root / "out.txt"));
     }
-    std::vector<pid_t> pids = FakePids();
-    EXPECT_EQ(pids.size(), 2u);
-    for (pid_t pid : pids)
-        EXPECT_TRUE(ProcessGone(pid)) << pid;
+    EXPECT_EQ(FakeLogged().size(), 2u);
+    ExpectNoServerLeft();
 }
 
 } // namespace

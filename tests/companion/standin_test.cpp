@@ -9,16 +9,16 @@
 
 namespace {
 
+const std::string DEAL = "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3";
+
 TEST(StandinDealTest, OnlyCompleteDistinctDealsPass) {
-    standin::DealCards cards;
-    ASSERT_TRUE(
-        standin::ReadCompleteDeal("N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3", cards));
-    EXPECT_EQ(cards[0][0], (1u << 12) | (1u << 11) | (1u << 6)); // North's spades Q J 6
+    standin::DealCards north, east;
+    ASSERT_TRUE(standin::ReadCompleteDeal(DEAL, north));
     // The first seat rotates the hands: East's hand comes first.
     ASSERT_TRUE(
-        standin::ReadCompleteDeal("E:873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3 QJ6.K652.J85.T98", cards));
-    EXPECT_EQ(cards[0][0], (1u << 12) | (1u << 11) | (1u << 6));
-    EXPECT_EQ(cards[1][3], (1u << 12) | (1u << 4)); // East's clubs Q 4
+        standin::ReadCompleteDeal("E:873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3 QJ6.K652.J85.T98", east));
+    EXPECT_EQ(north, east);
+    EXPECT_EQ(north[0][0], (1u << 12) | (1u << 11) | (1u << 6)); // North's spades Q J 6
 
     const char *rejected[] = {
         "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 -",                 // unknown hand
@@ -32,7 +32,7 @@ TEST(StandinDealTest, OnlyCompleteDistinctDealsPass) {
         "",
     };
     for (const char *deal : rejected)
-        EXPECT_FALSE(standin::ReadCompleteDeal(deal, cards)) << deal;
+        EXPECT_FALSE(standin::ReadCompleteDeal(deal, north)) << deal;
 }
 
 TEST(StandinPbnTest, GamesTagsRowsCommentsAndCharsets) {
@@ -67,25 +67,11 @@ TEST(StandinServerTest, ServesAParentThatIsProcessOne) {
     EXPECT_EQ(output, "READY 1\nOK empty\nstatus 0\n");
 }
 
-TEST(StandinFormatTest, TricksAndOptimumResultRowsFollowTheSameOrder) {
-    standin::TrickTable table{};
-    for (int declarer = 0; declarer < 4; ++declarer)
-        for (int strain = 0; strain < 5; ++strain)
-            table[declarer][strain] = (declarer * 5 + strain) % 14;
-    EXPECT_EQ(standin::FormatDoubleDummyTricks(table), "401230abcd9567851234");
-    std::string rows = standin::FormatOptimumResultRows(table);
-    EXPECT_TRUE(rows.starts_with("N NT  4\r\nN  S  0\r\nN  H  1\r\n")) << rows;
-    EXPECT_NE(rows.find("\r\nS  S 10\r\n"), std::string::npos) << rows;
-    EXPECT_TRUE(rows.ends_with("W  D  3\r\nW  C  4\r\n")) << rows;
-    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 20);
-}
-
-class StandinAnalysisTest : public CompanionFixture {};
+using StandinAnalysisTest = CompanionFixture;
 
 TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSkipped) {
     UseProgramTimeLimits();
-    // Registered the way a user does it.
-    ASSERT_EQ(std::system((std::string(TRICKSMITH_STANDIN) + " --register >/dev/null").c_str()), 0);
+    RegisterStandin();
     std::string server;
     ASSERT_TRUE(GetTricksmithExePath(server));
     EXPECT_EQ(server, std::filesystem::canonical(TRICKSMITH_STANDIN).string());
@@ -98,11 +84,10 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSk
     for (int board = 1; board <= 36; ++board)
         pbn +=
             "[Board \"" + std::to_string(board) + "\"]\r\n[Deal \"" + oracle[(board - 1) % 12].m_deal + "\"]\r\n\r\n";
-    pbn += "[Board \"37\"]\r\n[Deal \"N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 -\"]\r\n\r\n";
-    pbn += "[Board \"38\"]\r\n[Deal \"N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 "
-           "AT942.AQ4.32.KJ2\"]\r\n\r\n";
-    pbn += "[Board \"39\"]\r\n[Deal \"N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 "
-           "AT942.AQ4.32.KJx\"]\r\n\r\n";
+    const std::string incomplete[] = {DEAL.substr(0, DEAL.rfind(' ')) + " -", DEAL.substr(0, DEAL.size() - 1) + "2",
+                                      DEAL.substr(0, DEAL.size() - 1) + "x"};
+    for (int board = 37; board <= 39; ++board)
+        pbn += "[Board \"" + std::to_string(board) + "\"]\r\n[Deal \"" + incomplete[board - 37] + "\"]\r\n\r\n";
     pbn += "[Board \"40\"]\r\n";
     std::string path = (m_root / "tmp" / "page.pbn").string();
     std::ofstream(path, std::ios::binary) << pbn;
@@ -110,30 +95,30 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSk
     companion::DoubleDummyResults results = companion::RunDoubleDummyAnalysis(path);
     EXPECT_TRUE(m_errors.empty()) << Error();
     ASSERT_EQ(results.size(), 36u);
+    const char *strains[] = {"NT", " S", " H", " D", " C"};
     for (int board = 1; board <= 36; ++board) {
+        SCOPED_TRACE("board " + std::to_string(board));
         const CDoubleDummyResult &result = results.at(platform::WidenAscii(std::to_string(board)));
         std::string expected = oracle[(board - 1) % 12].m_tricks;
-        EXPECT_EQ(platform::Utf16ToUtf8(result.m_strDoubleDummyTricks), expected) << "board " << board;
+        EXPECT_EQ(platform::Utf16ToUtf8(result.m_strDoubleDummyTricks), expected);
         EXPECT_EQ(result.m_strOptimumResultTable, u"Declarer;Denomination\\2R;Result\\2R");
-        // Each row says what the matching digit says.
-        std::string rows = platform::Utf16ToUtf8(result.m_strOptimumResultRows);
-        std::istringstream lines(rows);
+        // Row k says what digit k says: declarers N, S, E, W, each NT, S, H, D, C.
+        std::istringstream rows(platform::Utf16ToUtf8(result.m_strOptimumResultRows));
         std::string row;
         for (int k = 0; k < 20; ++k) {
-            ASSERT_TRUE(std::getline(lines, row));
-            int tricks = std::stoi(row.substr(5));
-            EXPECT_EQ(tricks, std::stoi(expected.substr(k, 1), nullptr, 16)) << row;
+            ASSERT_TRUE(std::getline(rows, row));
+            EXPECT_EQ(row.substr(0, 5), std::string(1, "NSEW"[k / 5]) + " " + strains[k % 5] + " ") << row;
+            EXPECT_EQ(std::stoi(row.substr(5)), std::stoi(expected.substr(k, 1), nullptr, 16)) << row;
             EXPECT_EQ(row.back(), '\r');
         }
+        EXPECT_FALSE(std::getline(rows, row));
     }
     // The private working folder went with the server.
     EXPECT_EQ(TempFiles(), std::vector<std::string>{"page.pbn"});
-}
 
-TEST_F(StandinAnalysisTest, UnreadableFileIsNotOpened) {
-    Register(TRICKSMITH_STANDIN);
-    std::string path = (m_root / "tmp" / "missing.pbn").string();
-    EXPECT_THROW(companion::RunDoubleDummyAnalysis(path), platform::UserException);
+    // A file that cannot be read is not opened.
+    path = (m_root / "tmp" / "missing.pbn").string();
+    EXPECT_TRUE(Fails([&] { companion::RunDoubleDummyAnalysis(path); }));
     EXPECT_EQ(Error(), path + ":\r\nCannot open temp file in TS.");
 }
 
