@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""A small HTTP server for the batch tests, on 127.0.0.1 at a free port, which it prints first on stdout.
+"""A small HTTP server for the batch tests, on 127.0.0.1 at a free port; it prints the port and its pid first.
 
   /files/<path>?charset=<name>  the file under the root folder as text/html, the charset (if any) in the header
   /redirect?to=<path>&hops=<n>  302 to <path>, after n redirects to itself
   /silent                       accepts the request and never answers
   /endless                      a page that never ends
-It ends when its standard input is closed, so it never outlives the test that started it.
+It ends on SIGTERM, or when the test that started it has gone.
 """
 import http.server
 import os
@@ -55,9 +55,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_error(404)
 
 
+parent = os.getppid()
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
 threading.Thread(target=server.serve_forever, daemon=True).start()
-print(server.server_address[1], flush=True)
-sys.stdin.read()
+print(server.server_address[1], os.getpid(), flush=True)
+while os.getppid() == parent:
+    time.sleep(0.2)
 os._exit(0)

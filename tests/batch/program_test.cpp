@@ -1,19 +1,77 @@
 // The dealscope program run as a user runs it: page files and URLs in, PBN and text files out, messages on
 // standard error, and an exit code that says whether everything asked for was written.
 #include <iconv.h>
+#include <signal.h>
+#include <sys/wait.h>
 
+#include <chrono>
+#include <cstdio>
 #include <stdexcept>
 
 #include "app/url_fetcher.h"
 #include "conversion/version_info.h"
 #include "platform/error_report.h"
 #include "platform/wide_text.h"
-#include "program_runner.h"
 #include "scratch_dir.h"
 
 namespace {
 
 const fs::path DATA = fs::path(DEALSCOPE_TEST_DATA);
+
+// An argument for the shell, every byte as it is.
+std::string Quoted(const std::string &argument) {
+    std::string quoted = "'";
+    for (char c : argument)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+struct ProgramResult {
+    int exitCode;       // the exit status, or 128 + the signal that ended it
+    std::string output; // standard output and standard error together
+    double seconds;
+};
+
+ProgramResult RunProgram(const std::string &program, const std::vector<std::string> &arguments) {
+    std::string command = Quoted(program);
+    for (const std::string &argument : arguments)
+        command += " " + Quoted(argument);
+    auto start = std::chrono::steady_clock::now();
+    FILE *pipe = popen((command + " </dev/null 2>&1").c_str(), "r");
+    if (!pipe)
+        throw std::runtime_error("cannot start " + program);
+    ProgramResult result{-1, "", 0};
+    char buffer[4096];
+    while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        result.output.append(buffer, got);
+    int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return result;
+}
+
+// tests/batch/page_server.py serving `root` on 127.0.0.1 until the object goes.
+class PageServer {
+public:
+    explicit PageServer(const std::string &root)
+        : m_pipe(
+              popen(("exec python3 " + Quoted(BATCH_TEST_DIR "/page_server.py") + " " + Quoted(root)).c_str(), "r")) {
+        if (!m_pipe || std::fscanf(m_pipe, "%d %d", &m_port, &m_pid) != 2)
+            throw std::runtime_error("the page server did not start");
+    }
+    ~PageServer() {
+        kill(m_pid, SIGTERM);
+        pclose(m_pipe);
+    }
+    std::string Url(const std::string &pathAndQuery) const {
+        return "http://127.0.0.1:" + std::to_string(m_port) + pathAndQuery;
+    }
+
+private:
+    FILE *m_pipe;
+    int m_port = 0;
+    int m_pid = 0;
+};
 
 // The PBN text without its "%Created" line, which holds the time of the conversion.
 std::string WithoutCreatedLine(std::string pbn) {
