@@ -6,13 +6,10 @@
 #include <wx/textctrl.h>
 
 #include "app/window/browser_view.h"
-#include "app/window/child_frame.h"
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
 #include "app/window/page_document.h"
 #include "app/window/text_view.h"
-#include "app/window/wx_text.h"
-#include "companion/class_registry.h"
 #include "platform/code_page.h"
 #include "platform/settings.h"
 #include "platform/wide_text.h"
@@ -21,8 +18,24 @@
 
 namespace {
 
+class DocumentCommandsTest : public GuiTest {
+protected:
+    // Starts the window on a copy of a test page and waits for its conversion.
+    CDSCDocument *StartOn(const std::string &page, const std::string &name = "results.htm") {
+        m_page = CopyPage(page, name);
+        return Start({m_page}) && WaitForActivePage() ? ActiveDocument() : nullptr;
+    }
+
+    static void ActivateTab(size_t index) {
+        g_pMainFrame->GetNotebook()->SetSelection(index);
+        Pump(0.1);
+    }
+
+    std::string m_page;
+};
+
 // What a text window must show: the text with each CR LF as one line end.
-std::u16string AsShown(std::u16string text) {
+std::u16string AsShown(const std::u16string &text) {
     std::u16string result;
     for (size_t i = 0; i < text.size(); ++i)
         if (!(text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n'))
@@ -30,31 +43,12 @@ std::u16string AsShown(std::u16string text) {
     return result;
 }
 
+// The same for an output text in the document's output code page.
+std::u16string AsShown(const std::string &text, int codePage) {
+    return AsShown(platform::ConvertFromCodePage(text, static_cast<unsigned>(codePage)));
+}
+
 } // namespace
-
-class DocumentCommandsTest : public WindowTest {
-protected:
-    // Starts the window on a copy of a test page and waits for its conversion.
-    CDSCDocument *StartOn(const std::string &page, const std::string &name = "results.htm") {
-        m_page = m_home + "/" + name;
-        std::filesystem::copy_file(DataPath("conversion/" + page), m_page);
-        if (!Start({m_page}) || !WaitForActivePage())
-            return nullptr;
-        return ActiveDocument();
-    }
-
-    std::u16string ActiveText() {
-        CDSCTextView *view = ActiveTextView();
-        return view ? FromWx(view->GetTextCtrl()->GetValue()) : u"(no text window)";
-    }
-
-    void ActivateTab(size_t index) {
-        g_pMainFrame->GetNotebook()->SetSelection(index);
-        Pump(0.1);
-    }
-
-    std::string m_page;
-};
 
 TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
     CDSCDocument *document = StartOn("windows1252_accents.htm");
@@ -70,17 +64,14 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
 
     ActivateTab(0);
     ASSERT_TRUE(Command(ID_VIEW_PBN));
-    std::u16string pbn = platform::ConvertFromCodePage(page.m_strPbn, static_cast<unsigned>(page.m_nOutputCodePage));
-    EXPECT_EQ(ActiveText(), AsShown(pbn));
+    EXPECT_EQ(ActiveText(), AsShown(page.m_strPbn, page.m_nOutputCodePage));
     EXPECT_NE(ActiveText().find(u"[Board \""), std::u16string::npos);
     EXPECT_EQ(ActiveText().find(u'\r'), std::u16string::npos);
 
     ActivateTab(0);
     ASSERT_TRUE(Command(ID_VIEW_TEXT));
-    std::u16string report =
-        platform::ConvertFromCodePage(page.m_strTextReport, static_cast<unsigned>(page.m_nOutputCodePage));
-    EXPECT_EQ(ActiveText(), AsShown(report));
-    EXPECT_EQ(g_pMainFrame->GetNotebook()->GetPageCount(), 4u);
+    EXPECT_EQ(ActiveText(), AsShown(page.m_strTextReport, page.m_nOutputCodePage));
+    EXPECT_EQ(TabCount(), 4u);
 
     // Copy only with a selection; Cut and Paste never in a text window.
     wxTextCtrl *control = ActiveTextView()->GetTextCtrl();
@@ -94,11 +85,7 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
     EXPECT_FALSE(IsEnabled(ID_REFRESH));
     EXPECT_FALSE(IsEnabled(ID_GO_BACK));
     std::u16string url = page.m_strURL;
-    wxTextCtrl *box = CMainFrame::GetAddressBox();
-    box->ChangeValue("http://127.0.0.1:9/elsewhere.htm");
-    wxCommandEvent enter(wxEVT_TEXT_ENTER, box->GetId());
-    enter.SetEventObject(box);
-    box->ProcessWindowEvent(enter);
+    EnterAddress("http://127.0.0.1:9/elsewhere.htm");
     Pump(0.5);
     EXPECT_EQ(page.m_strURL, url);
     EXPECT_TRUE(page.m_bPageLoaded);
@@ -106,25 +93,24 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
 
 TEST_F(DocumentCommandsTest, SecondViewPbnBringsTheOpenWindowForward) {
     ASSERT_NE(StartOn("layout_a.htm"), nullptr);
-    wxAuiNotebook *tabs = g_pMainFrame->GetNotebook();
     ASSERT_TRUE(Command(ID_VIEW_PBN));
     wxWindow *pbnWindow = g_pMainFrame->GetActiveChild();
-    ASSERT_EQ(tabs->GetPageCount(), 2u);
+    ASSERT_EQ(TabCount(), 2u);
 
     ActivateTab(0);
     ASSERT_NE(ActiveBrowserView(), nullptr);
     ASSERT_TRUE(Command(ID_VIEW_PBN));
-    EXPECT_EQ(tabs->GetPageCount(), 2u);
+    EXPECT_EQ(TabCount(), 2u);
     EXPECT_EQ(g_pMainFrame->GetActiveChild(), pbnWindow);
 
     // Closing the text window leaves the page open; the next View PBN opens a new window.
     pbnWindow->Close();
-    ASSERT_TRUE(RunUntil([&] { return tabs->GetPageCount() == 1; }, 5));
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 1; }, 5));
     ASSERT_NE(ActiveDocument(), nullptr);
     EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
     EXPECT_EQ(ActiveDocument()->m_pTextFrames[TEXT_PBN], nullptr);
     ASSERT_TRUE(Command(ID_VIEW_PBN));
-    EXPECT_EQ(tabs->GetPageCount(), 2u);
+    EXPECT_EQ(TabCount(), 2u);
     EXPECT_NE(ActiveTextView(), nullptr);
 }
 
@@ -133,21 +119,19 @@ TEST_F(DocumentCommandsTest, RecapChangeConvertsAgainAndThePbnWindowFollows) {
     ASSERT_NE(document, nullptr);
     EXPECT_TRUE(IsChecked(ID_RECAP_OMIT));
     ASSERT_TRUE(Command(ID_VIEW_PBN));
-    std::string before = document->Page().m_strPbn;
-    EXPECT_EQ(before.find("[Board \"Recap\"]"), std::string::npos);
+    EXPECT_EQ(document->Page().m_strPbn.find("[Board \"Recap\"]"), std::string::npos);
 
     // Chosen from the PBN window's own menu: the command reaches the page's document.
     ASSERT_TRUE(Command(ID_RECAP_INSERT_BOARD));
-    const std::string &after = document->Page().m_strPbn;
-    EXPECT_NE(after.find("[Board \"Recap\"]"), std::string::npos);
-    EXPECT_EQ(ActiveText(),
-              AsShown(platform::ConvertFromCodePage(after, static_cast<unsigned>(document->Page().m_nOutputCodePage))));
+    const CDSCDoc &page = document->Page();
+    EXPECT_NE(page.m_strPbn.find("[Board \"Recap\"]"), std::string::npos);
+    EXPECT_EQ(ActiveText(), AsShown(page.m_strPbn, page.m_nOutputCodePage));
     EXPECT_TRUE(IsChecked(ID_RECAP_INSERT_BOARD));
     EXPECT_FALSE(IsChecked(ID_RECAP_OMIT));
     // The choice is the default of pages opened later.
     EXPECT_EQ(platform::AppSettings().GetInt("Settings", "RecapOption", -1), 1);
 
-    // Choosing it again stores it again but converts nothing.
+    // Choosing it again stores it again.
     platform::AppSettings().SetInt("Settings", "RecapOption", 0);
     ASSERT_TRUE(Command(ID_RECAP_INSERT_BOARD));
     EXPECT_EQ(platform::AppSettings().GetInt("Settings", "RecapOption", -1), 1);
@@ -160,41 +144,29 @@ TEST_F(DocumentCommandsTest, SaveAsSuggestsNamesFromThePageAddress) {
     ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
     ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
     ASSERT_EQ(m_prompts.saveRequests.size(), 3u);
-    EXPECT_EQ(m_prompts.saveRequests[0].defaultName, u"tuesday.pbn");
-    EXPECT_EQ(m_prompts.saveRequests[0].defaultExtension, u".pbn");
-    EXPECT_EQ(m_prompts.saveRequests[0].filter, u"PBN Files (*.pbn)|*.pbn|All Files (*.*)|*.*");
-    EXPECT_EQ(m_prompts.saveRequests[1].defaultName, u"tuesday.txt");
-    EXPECT_EQ(m_prompts.saveRequests[1].filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
-    EXPECT_EQ(m_prompts.saveRequests[2].defaultName, u"tuesday.htm");
-    EXPECT_EQ(m_prompts.saveRequests[2].filter, u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*");
+    const std::u16string expected[][3] = {
+        {u"tuesday.pbn", u".pbn", u"PBN Files (*.pbn)|*.pbn|All Files (*.*)|*.*"},
+        {u"tuesday.txt", u".txt", u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*"},
+        {u"tuesday.htm", u".htm", u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*"}};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(m_prompts.saveRequests[i].defaultName, expected[i][0]);
+        EXPECT_EQ(m_prompts.saveRequests[i].defaultExtension, expected[i][1]);
+        EXPECT_EQ(m_prompts.saveRequests[i].filter, expected[i][2]);
+    }
     // Cancelled: nothing written.
     EXPECT_FALSE(std::filesystem::exists(m_home + "/tuesday.pbn"));
 
     // A page address with a query: the name before the '?', its extension replaced.
     TestHttpServer server;
-    server.Serve("/club/results.asp", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
-    ActiveBrowserView()->Navigate2(platform::Utf8ToUtf16(server.Url("/club/results.asp?event=3&s=a/b")));
-    ASSERT_TRUE(RunUntil([&] {
-        return ActiveDocument()->Page().m_bPageLoaded &&
-               ActiveDocument()->Page().m_strURL.find(u"event=3") != std::u16string::npos;
-    }));
-    m_prompts.saveRequests.clear();
-    m_prompts.answers = {std::nullopt};
-    ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
-    ASSERT_EQ(m_prompts.saveRequests.size(), 1u);
-    // The last '/' of the whole address is inside the query here, so the name comes from after it.
-    EXPECT_EQ(m_prompts.saveRequests[0].defaultName, ActiveDocument()->Page().GetDefaultFileName(u".pbn"));
-
     server.Serve("/club/final.htm", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
-    ActiveBrowserView()->Navigate2(platform::Utf8ToUtf16(server.Url("/club/final.htm?round=2")));
-    ASSERT_TRUE(RunUntil([&] {
-        return ActiveDocument()->Page().m_bPageLoaded &&
-               ActiveDocument()->Page().m_strURL.find(u"round=2") != std::u16string::npos;
-    }));
+    std::string url = server.Url("/club/final.htm?round=2");
+    ActiveBrowserView()->Navigate2(platform::Utf8ToUtf16(url));
+    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(url)));
     m_prompts.saveRequests.clear();
     m_prompts.answers = {std::nullopt, std::nullopt};
     ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
     ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
+    ASSERT_EQ(m_prompts.saveRequests.size(), 2u);
     EXPECT_EQ(m_prompts.saveRequests[0].defaultName, u"final.txt");
     EXPECT_EQ(m_prompts.saveRequests[1].defaultName, u"final.htm");
 }
@@ -226,7 +198,7 @@ TEST_F(DocumentCommandsTest, SaveAsWritesTheDocumentsBytesAndAFailedSaveKeepsOld
     EXPECT_EQ(ReadFile(pbn), page.m_strPbn);
 }
 
-TEST_F(DocumentCommandsTest, ShowStatusAndTheEnableRulesFollowTheConversion) {
+TEST_F(DocumentCommandsTest, ShowStatusTheEnableRulesAndAnalysisWithoutTheCompanionFollowTheConversion) {
     CDSCDocument *document = StartOn("layout_a.htm");
     ASSERT_NE(document, nullptr);
     ASSERT_TRUE(Command(ID_SHOW_STATUS));
@@ -234,20 +206,27 @@ TEST_F(DocumentCommandsTest, ShowStatusAndTheEnableRulesFollowTheConversion) {
     EXPECT_EQ(m_prompts.messages[0].text, u"Conversion successful.\r\n\r\n" + document->Page().m_strStatus);
     EXPECT_EQ(m_prompts.messages[0].caption, u"Dealscope");
     EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::None);
-    for (int id : {ID_VIEW_SOURCE, ID_SAVE_HTML_AS, ID_VIEW_PBN, ID_SAVE_PBN_AS, ID_VIEW_TEXT, ID_SAVE_TEXT_AS,
-                   ID_OPEN_WITH_TRICKSMITH, ID_DOUBLE_DUMMY_ALL})
+    const int boardCommands[] = {ID_VIEW_PBN,     ID_SAVE_PBN_AS,          ID_VIEW_TEXT,
+                                 ID_SAVE_TEXT_AS, ID_OPEN_WITH_TRICKSMITH, ID_DOUBLE_DUMMY_ALL};
+    for (int id : boardCommands)
         EXPECT_TRUE(IsEnabled(id)) << id;
+    EXPECT_TRUE(IsEnabled(ID_VIEW_SOURCE) && IsEnabled(ID_SAVE_HTML_AS));
+
+    // No companion registered: the analysis is reported as failed and the document stays as it was.
+    std::string before = document->Page().m_strPbn;
+    m_prompts.messages.clear();
+    ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
+    EXPECT_EQ(document->Page().m_strPbn, before);
+    EXPECT_TRUE(IsEnabled(ID_DOUBLE_DUMMY_ALL));
 
     // A page without boards: only the page's own commands stay.
-    std::string empty = m_home + "/empty.htm";
-    std::filesystem::copy_file(DataPath("conversion/no_boards.htm"), empty);
-    m_prompts.answers = {empty};
+    m_prompts.answers = {CopyPage("no_boards.htm", "empty.htm")};
     ASSERT_TRUE(Command(wxID_OPEN));
     ASSERT_TRUE(RunUntil([] { return ActiveDocument() && ActiveDocument()->Page().m_bPageLoaded; }));
-    EXPECT_TRUE(IsEnabled(ID_VIEW_SOURCE));
-    EXPECT_TRUE(IsEnabled(ID_SAVE_HTML_AS));
-    for (int id :
-         {ID_VIEW_PBN, ID_SAVE_PBN_AS, ID_VIEW_TEXT, ID_SAVE_TEXT_AS, ID_OPEN_WITH_TRICKSMITH, ID_DOUBLE_DUMMY_ALL})
+    EXPECT_TRUE(IsEnabled(ID_VIEW_SOURCE) && IsEnabled(ID_SAVE_HTML_AS));
+    for (int id : boardCommands)
         EXPECT_FALSE(IsEnabled(id)) << id;
     m_prompts.messages.clear();
     ASSERT_TRUE(Command(ID_SHOW_STATUS));
@@ -256,9 +235,7 @@ TEST_F(DocumentCommandsTest, ShowStatusAndTheEnableRulesFollowTheConversion) {
 }
 
 TEST_F(DocumentCommandsTest, DoubleDummyAllAddsTheTablesToThePbnWindow) {
-    ASSERT_EQ(companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID,
-                                             DEALSCOPE_STANDIN),
-              "");
+    ASSERT_EQ(RegisterCompanion(), "");
     CDSCDocument *document = StartOn("layout_a.htm");
     ASSERT_NE(document, nullptr);
     ASSERT_TRUE(Command(ID_VIEW_PBN));
@@ -272,25 +249,13 @@ TEST_F(DocumentCommandsTest, DoubleDummyAllAddsTheTablesToThePbnWindow) {
     EXPECT_FALSE(IsEnabled(ID_DOUBLE_DUMMY_ALL));
 }
 
-TEST_F(DocumentCommandsTest, DoubleDummyAllWithoutTheCompanionReportsAndKeepsTheDocument) {
-    CDSCDocument *document = StartOn("layout_a.htm");
-    ASSERT_NE(document, nullptr);
-    std::string before = document->Page().m_strPbn;
-    ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
-    ASSERT_EQ(m_prompts.messages.size(), 1u);
-    EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
-    EXPECT_EQ(document->Page().m_strPbn, before);
-    EXPECT_TRUE(IsEnabled(ID_DOUBLE_DUMMY_ALL));
-}
-
 TEST_F(DocumentCommandsTest, OpenWithTricksmithStartsTheRegisteredProgramOnANewFile) {
     std::string program = m_home + "/tricksmith.sh";
     std::string record = m_home + "/started-with.txt";
     WriteFile(program,
               "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part'\nmv '" + record + ".part' '" + record + "'\n");
     std::filesystem::permissions(program, std::filesystem::perms::owner_all);
-    ASSERT_EQ(companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID, program),
-              "");
+    ASSERT_EQ(RegisterCompanion(program), "");
     CDSCDocument *document = StartOn("layout_a.htm");
     ASSERT_NE(document, nullptr);
     ASSERT_TRUE(Command(ID_OPEN_WITH_TRICKSMITH));

@@ -1,7 +1,7 @@
 #pragma once
-// Drives the real window in a test: starts the application object with a command line, runs its event loop
-// until something has happened, sends menu commands, reads enable states, and answers the window's message boxes
-// and file dialogs.
+// Drives the real window, or the toolkit alone for a dialog, in a GUI test: a fresh home, settings and temporary
+// folder per test, the event loop run until something has happened, menu commands sent as the menu sends them,
+// message boxes recorded and file dialogs answered from a queue.
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,7 +11,6 @@
 
 #include "app/window/window_prompts.h"
 
-class CDSCApp;
 class CDSCDocument;
 class CDSCView;
 class CDSCTextView;
@@ -60,42 +59,52 @@ private:
     }
 };
 
-class WindowTest : public ::testing::Test {
+class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the window with these arguments after the program name; false when start-up failed.
+    // Starts the application with these arguments after the program name; false when start-up failed.
     bool Start(const std::vector<std::string> &arguments);
+    // Starts the toolkit alone, for a dialog tested without the main window; it stays up for the process's later
+    // tests of this kind (Start ends it).
+    void StartToolkit();
     // Runs the event loop until the condition holds (true) or the time is up (false).
     static bool RunUntil(const std::function<bool()> &condition, double seconds = 30);
-    // Runs the event loop for a while.
     static void Pump(double seconds);
 
-    // The active tab's document and views.
+    // The active tab's document and views, and the text that the active text window shows.
     static CDSCDocument *ActiveDocument();
     static CDSCView *ActiveBrowserView();
     static CDSCTextView *ActiveTextView();
-    // Waits until the active page window's document has loaded and converted its page.
+    static std::u16string ActiveText();
+    static size_t TabCount();
+    // Waits until the active page window's document has loaded (and converted) its page, or that address.
     static bool WaitForActivePage(double seconds = 30);
+    static bool WaitForPage(const std::u16string &url, double seconds = 30);
+    // Types an address into the address box and presses Enter.
+    static void EnterAddress(const std::string &text);
 
-    // A menu command as the menu sends it; false when the active menu has no such item.
+    // A menu command as the menu sends it; false when the active menu has no such item or it is disabled.
     static bool Command(int id);
-    // Whether a command is enabled, as its menu item or button would show it.
+    // Whether a command is enabled or checked, as its menu item or button would show it.
     static bool IsEnabled(int id);
     static bool IsChecked(int id);
 
     static std::string ReadFile(const std::string &path);
     static void WriteFile(const std::string &path, const std::string &bytes);
     static std::string DataPath(const std::string &relative);
+    static std::u16string FileUri(const std::string &path);
+    // A copy of tests/data/conversion/<page> in the test's home under this name; its path.
+    std::string CopyPage(const std::string &page, const std::string &name);
     // The lines of a PBN text without its "%Created" line, which holds the time of the conversion.
     static std::string WithoutCreatedLine(const std::string &pbn);
-
     // Runs the program itself (the batch executable) with these arguments; its exit code.
     static int RunProgram(const std::vector<std::string> &arguments);
+    // Registers this program as the companion; the registry's error text, empty when it worked.
+    static std::string RegisterCompanion(const std::string &program = DEALSCOPE_STANDIN);
 
-    std::string m_home; // a fresh home, settings and temporary folder for this test
+    std::string m_home;
     TestPrompts m_prompts;
-    CDSCApp *m_app = nullptr;
     bool m_started = false;
 };

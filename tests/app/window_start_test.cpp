@@ -7,77 +7,66 @@
 #include <wx/webview.h>
 
 #include "app/window/browser_view.h"
-#include "app/window/child_frame.h"
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
 #include "app/window/page_document.h"
-#include "app/window/text_view.h"
 #include "app/window/window_app.h"
-#include "app/window/wx_text.h"
-#include "companion/class_registry.h"
-#include "platform/file_uri.h"
 #include "platform/wide_text.h"
 #include "test_http_server.h"
 #include "window_driver.h"
 
 namespace {
 
-size_t CountBoards(const std::string &pbn) {
-    size_t count = 0;
-    for (size_t at = pbn.find("[Board \""); at != std::string::npos; at = pbn.find("[Board \"", at + 1))
-        ++count;
-    return count;
-}
+class WindowStartTest : public GuiTest {
+protected:
+    // The window's document has the same PBN (but for the time of the conversion) and report as the batch run.
+    void ExpectSameAsBatchRun(const CDSCDoc &converted, const std::string &page) {
+        std::string pbnFile = m_home + "/batch.pbn", textFile = m_home + "/batch.txt";
+        ASSERT_EQ(RunProgram({"-pbn", pbnFile, "-text", textFile, page}), 0);
+        ASSERT_TRUE(converted.m_bConverted);
+        EXPECT_EQ(WithoutCreatedLine(converted.m_strPbn), WithoutCreatedLine(ReadFile(pbnFile)));
+        EXPECT_EQ(converted.m_strTextReport, ReadFile(textFile));
+    }
+};
 
-std::u16string FileUri(const std::string &path) {
-    return platform::Utf8ToUtf16(platform::FileUriFromPath(path));
+std::vector<std::string> MenuTitles() {
+    std::vector<std::string> result;
+    wxMenuBar *bar = g_pMainFrame->GetMenuBar();
+    for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i)
+        result.push_back(std::string(bar->GetMenuLabel(i).utf8_str()));
+    return result;
 }
 
 } // namespace
-
-class WindowStartTest : public WindowTest {
-protected:
-    // A copy of a test page in the test's home, under a name that needs escaping in a URI.
-    std::string CopyPage(const std::string &page, const std::string &name) {
-        std::string path = m_home + "/" + name;
-        std::filesystem::copy_file(DataPath("conversion/" + page), path);
-        return path;
-    }
-};
 
 TEST_F(WindowStartTest, PageFileFromCommandLineConvertsAsTheBatchRunDoes) {
     std::string page = CopyPage("layout_a.htm", "club results #1.htm");
     ASSERT_TRUE(Start({page}));
     ASSERT_TRUE(g_pMainFrame->IsShown());
     ASSERT_TRUE(WaitForActivePage());
-    CDSCDocument *document = ActiveDocument();
-    ASSERT_NE(document, nullptr);
-    const CDSCDoc &converted = document->Page();
+    const CDSCDoc &converted = ActiveDocument()->Page();
 
     // The page file is loaded under its proper file URI, which the address box shows.
     EXPECT_EQ(converted.m_strURL, FileUri(page));
     EXPECT_EQ(CMainFrame::GetAddressText(), FileUri(page));
     EXPECT_NE(converted.m_strURL.find(u"club%20results%20%231.htm"), std::u16string::npos);
-
-    // The same outputs as the batch run, byte for byte but for the time of the conversion.
-    std::string pbnFile = m_home + "/batch.pbn", textFile = m_home + "/batch.txt";
-    ASSERT_EQ(RunProgram({"-pbn", pbnFile, "-text", textFile, page}), 0);
-    ASSERT_TRUE(converted.m_bConverted);
-    EXPECT_EQ(WithoutCreatedLine(converted.m_strPbn), WithoutCreatedLine(ReadFile(pbnFile)));
-    EXPECT_EQ(converted.m_strTextReport, ReadFile(textFile));
-    size_t boards = CountBoards(converted.m_strPbn);
+    ExpectSameAsBatchRun(converted, page);
+    size_t boards = 0;
+    for (size_t at = converted.m_strPbn.find("[Board \""); at != std::string::npos;
+         at = converted.m_strPbn.find("[Board \"", at + 1))
+        ++boards;
     ASSERT_GT(boards, 0u);
     EXPECT_EQ(converted.m_strStatus, platform::WidenAscii(std::to_string(boards) + " boards converted."));
 
     // The window's title names the page first; the command-line file is no recent file.
-    RunUntil([] { return g_pMainFrame->GetTitle() == "Tuesday Evening Pairs - Dealscope"; }, 5);
-    EXPECT_EQ(g_pMainFrame->GetTitle(), "Tuesday Evening Pairs - Dealscope");
+    EXPECT_TRUE(RunUntil([] { return g_pMainFrame->GetTitle() == "Tuesday Evening Pairs - Dealscope"; }, 5))
+        << g_pMainFrame->GetTitle();
     EXPECT_TRUE(wxGetApp().RecentFiles().empty());
     // The address box is four inches wide at the screen's resolution.
     EXPECT_EQ(CMainFrame::GetAddressBox()->GetSize().x, 4 * wxGetApp().m_nDpiX);
 }
 
-TEST_F(WindowStartTest, SecondPageOpensInSecondTabAndTabsKeepTheirAddresses) {
+TEST_F(WindowStartTest, SecondPageOpensInSecondTabTabsKeepTheirAddressesAndItBecomesRecent) {
     std::string first = CopyPage("layout_a.htm", "first.htm");
     std::string second = CopyPage("layout_b.htm", "second.htm");
     ASSERT_TRUE(Start({first}));
@@ -85,21 +74,35 @@ TEST_F(WindowStartTest, SecondPageOpensInSecondTabAndTabsKeepTheirAddresses) {
 
     m_prompts.answers.push_back(second);
     ASSERT_TRUE(Command(wxID_OPEN));
-    ASSERT_EQ(m_prompts.openFilters.size(), 1u);
-    EXPECT_EQ(m_prompts.openFilters[0], u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*");
-    ASSERT_TRUE(WaitForActivePage());
-    wxAuiNotebook *tabs = g_pMainFrame->GetNotebook();
-    EXPECT_EQ(tabs->GetPageCount(), 2u);
+    EXPECT_EQ(m_prompts.openFilters,
+              std::vector<std::u16string>{u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*"});
+    ASSERT_TRUE(WaitForPage(FileUri(second)));
+    EXPECT_EQ(TabCount(), 2u);
     EXPECT_EQ(CMainFrame::GetAddressText(), FileUri(second));
-    // A file opened once the window is up enters the recent files.
-    ASSERT_EQ(wxGetApp().RecentFiles().size(), 1u);
-    EXPECT_EQ(wxGetApp().RecentFiles()[0], wxString::FromUTF8(second));
 
+    wxAuiNotebook *tabs = g_pMainFrame->GetNotebook();
     tabs->SetSelection(0);
     EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == FileUri(first); }, 5));
     EXPECT_EQ(ActiveDocument()->Page().m_strURL, FileUri(first));
     tabs->SetSelection(1);
     EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == FileUri(second); }, 5));
+
+    // A file opened once the window is up is the one recent file, kept in the settings for the next start.
+    ASSERT_EQ(wxGetApp().RecentFiles(), std::vector<wxString>{wxString::FromUTF8(second)});
+    wxMenuBar *bar = g_pMainFrame->GetMenuBar();
+    g_pMainFrame->RefreshRecentFiles(bar);
+    ASSERT_NE(bar->FindItem(wxID_FILE1), nullptr);
+    EXPECT_EQ(bar->FindItem(wxID_FILE1)->GetItemLabel(), "&1 " + wxString::FromUTF8(second));
+    EXPECT_EQ(bar->FindItem(wxID_FILE2), nullptr);
+    EXPECT_NE(ReadFile(m_home + "/config/Dealscope/Dealscope.ini").find(second), std::string::npos);
+
+    // Chosen from the menu once its window is closed, the file opens again.
+    ASSERT_TRUE(Command(wxID_CLOSE));
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 1; }, 5));
+    g_pMainFrame->RefreshRecentFiles(g_pMainFrame->GetMenuBar());
+    ASSERT_TRUE(Command(wxID_FILE1));
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 2; }, 5));
+    EXPECT_TRUE(WaitForPage(FileUri(second)));
 }
 
 TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisited) {
@@ -113,24 +116,19 @@ TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisited) {
     EXPECT_FALSE(IsEnabled(ID_STOP));
 
     // Typed into the address box: a path that exists goes to that file.
-    wxTextCtrl *box = CMainFrame::GetAddressBox();
-    box->ChangeValue(wxString::FromUTF8(second));
-    wxCommandEvent enter(wxEVT_TEXT_ENTER, box->GetId());
-    enter.SetEventObject(box);
-    box->ProcessWindowEvent(enter);
-    ASSERT_TRUE(RunUntil([&] { return ActiveDocument()->Page().m_strURL == FileUri(second); }));
-    ASSERT_TRUE(WaitForActivePage());
+    EnterAddress(second);
+    ASSERT_TRUE(WaitForPage(FileUri(second)));
     EXPECT_TRUE(RunUntil([] { return IsEnabled(ID_GO_BACK); }, 5));
     EXPECT_FALSE(IsEnabled(ID_GO_FORWARD));
 
     ASSERT_TRUE(Command(ID_GO_BACK));
-    ASSERT_TRUE(RunUntil([&] { return ActiveDocument()->Page().m_strURL == FileUri(first); }));
+    ASSERT_TRUE(WaitForPage(FileUri(first)));
     EXPECT_TRUE(RunUntil([] { return IsEnabled(ID_GO_FORWARD); }, 5));
     EXPECT_FALSE(IsEnabled(ID_GO_BACK));
     EXPECT_EQ(CMainFrame::GetAddressText(), FileUri(first));
 
     ASSERT_TRUE(Command(ID_GO_FORWARD));
-    ASSERT_TRUE(RunUntil([&] { return ActiveDocument()->Page().m_strURL == FileUri(second); }));
+    EXPECT_TRUE(WaitForPage(FileUri(second)));
 }
 
 TEST_F(WindowStartTest, PopUpLinkOpensInNewTab) {
@@ -141,17 +139,13 @@ TEST_F(WindowStartTest, PopUpLinkOpensInNewTab) {
     server.Serve("/b.htm", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
     ASSERT_TRUE(Start({server.Url("/index.htm")}));
     ASSERT_TRUE(WaitForActivePage());
-    ASSERT_EQ(g_pMainFrame->GetNotebook()->GetPageCount(), 1u);
+    ASSERT_EQ(TabCount(), 1u);
 
     // A click on the link, as the user makes it.
-    wxWebView *webView = ActiveBrowserView()->GetWebView();
-    webView->RunScript("document.getElementById('pop').click();");
-    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetNotebook()->GetPageCount() == 2; }, 10));
-    ASSERT_TRUE(RunUntil([&] {
-        CDSCDocument *document = ActiveDocument();
-        return document && document->Page().m_strURL == platform::Utf8ToUtf16(server.Url("/b.htm")) &&
-               document->Page().m_bConverted;
-    }));
+    ActiveBrowserView()->GetWebView()->RunScript("document.getElementById('pop').click();");
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 2; }, 10));
+    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(server.Url("/b.htm"))));
+    EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
 }
 
 TEST_F(WindowStartTest, CharsetOnlyInHttpHeaderConvertsAsTheBatchRunDoes) {
@@ -165,44 +159,35 @@ TEST_F(WindowStartTest, CharsetOnlyInHttpHeaderConvertsAsTheBatchRunDoes) {
     std::string url = server.Url("/results.htm");
 
     ASSERT_TRUE(Start({url}));
-    ASSERT_TRUE(WaitForActivePage());
+    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(url)));
     const CDSCDoc &converted = ActiveDocument()->Page();
-    EXPECT_EQ(converted.m_strURL, platform::Utf8ToUtf16(url));
     EXPECT_EQ(converted.m_strRawHtml, page);
-    ASSERT_TRUE(converted.m_bConverted);
     EXPECT_EQ(converted.m_nOutputCodePage, 65001);
+    ExpectSameAsBatchRun(converted, url);
     // The PBN window shows the names outside Latin-1 as the page has them.
     ASSERT_TRUE(Command(ID_VIEW_PBN));
-    ASSERT_NE(ActiveTextView(), nullptr);
-    EXPECT_NE(FromWx(ActiveTextView()->GetTextCtrl()->GetValue()).find(u"\u0141"), std::u16string::npos);
-
-    std::string pbnFile = m_home + "/batch.pbn", textFile = m_home + "/batch.txt";
-    ASSERT_EQ(RunProgram({"-pbn", pbnFile, "-text", textFile, url}), 0);
-    EXPECT_EQ(WithoutCreatedLine(converted.m_strPbn), WithoutCreatedLine(ReadFile(pbnFile)));
-    EXPECT_EQ(converted.m_strTextReport, ReadFile(textFile));
+    EXPECT_NE(ActiveText().find(u"\u0141"), std::u16string::npos);
 }
 
 TEST_F(WindowStartTest, ClosingTabWhilePageLoadsIsSafe) {
     TestHttpServer server;
     server.Serve("/slow.htm", {"text/html", ReadFile(DataPath("conversion/layout_a.htm")), 1500});
-    std::string first = m_home + "/first.htm";
-    std::filesystem::copy_file(DataPath("conversion/layout_b.htm"), first);
-    ASSERT_TRUE(Start({first}));
+    ASSERT_TRUE(Start({CopyPage("layout_b.htm", "first.htm")}));
     ASSERT_TRUE(WaitForActivePage());
 
     ASSERT_TRUE(Command(wxID_NEW));
-    ASSERT_EQ(g_pMainFrame->GetNotebook()->GetPageCount(), 2u);
+    ASSERT_EQ(TabCount(), 2u);
     ActiveBrowserView()->Navigate2(platform::Utf8ToUtf16(server.Url("/slow.htm")));
     ASSERT_TRUE(RunUntil([&] { return server.RequestCount() > 0; }, 10));
     ASSERT_TRUE(Command(wxID_CLOSE));
     Pump(2.5);
-    EXPECT_EQ(g_pMainFrame->GetNotebook()->GetPageCount(), 1u);
+    EXPECT_EQ(TabCount(), 1u);
     EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
 }
 
-TEST_F(WindowStartTest, NewWindowShowsEmptyBrowser) {
+TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookAndMenusThatFollowTheActiveWindow) {
     ASSERT_TRUE(Start({}));
-    ASSERT_EQ(g_pMainFrame->GetNotebook()->GetPageCount(), 1u);
+    ASSERT_EQ(TabCount(), 1u);
     CDSCDocument *document = ActiveDocument();
     ASSERT_NE(document, nullptr);
     Pump(0.5);
@@ -212,80 +197,11 @@ TEST_F(WindowStartTest, NewWindowShowsEmptyBrowser) {
     EXPECT_FALSE(IsEnabled(ID_VIEW_SOURCE));
     EXPECT_FALSE(IsEnabled(ID_VIEW_PBN));
     EXPECT_TRUE(IsEnabled(ID_SHOW_STATUS));
-}
-
-TEST_F(WindowStartTest, DdaAloneAnalysesThePageThenShowsTheWindow) {
-    ASSERT_EQ(companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID,
-                                             DEALSCOPE_STANDIN),
-              "");
-    std::string page = m_home + "/results.htm";
-    std::filesystem::copy_file(DataPath("conversion/layout_a.htm"), page);
-    ASSERT_TRUE(Start({"-dda", page}));
-    EXPECT_TRUE(m_prompts.messages.empty());
-    ASSERT_TRUE(g_pMainFrame->IsShown());
-    const CDSCDoc &converted = ActiveDocument()->Page();
-    EXPECT_TRUE(converted.m_bPageLoaded);
-    EXPECT_FALSE(converted.m_ddResults.empty());
-    EXPECT_NE(converted.m_strPbn.find("[DoubleDummyTricks \""), std::string::npos);
-    // The analysis left its temporary file behind, named after the page.
-    EXPECT_TRUE(std::filesystem::exists(m_home + "/tmp/results.pbn"));
-}
-
-TEST_F(WindowStartTest, PageFileThatCannotBeOpenedEndsStartUp) {
-    EXPECT_FALSE(Start({m_home + "/missing.htm"}));
-    ASSERT_EQ(m_prompts.messages.size(), 1u);
-    EXPECT_EQ(m_prompts.messages[0].text.rfind(u"Failed to open document.", 0), 0u);
-}
-
-TEST_F(WindowStartTest, MenusFollowTheActiveWindow) {
-    ASSERT_TRUE(Start({}));
-    auto titles = [] {
-        std::vector<std::string> result;
-        wxMenuBar *bar = g_pMainFrame->GetMenuBar();
-        for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i)
-            result.push_back(std::string(bar->GetMenuLabel(i).utf8_str()));
-        return result;
-    };
     // A page window shows the document menu.
-    EXPECT_EQ(titles(), (std::vector<std::string>{"&File", "&Edit", "&View", "&Browser", "F&avorites", "&Convert",
-                                                  "&Window", "&Help"}));
-    // With no window open, the frame's own menu.
-    ASSERT_TRUE(Command(wxID_CLOSE));
-    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetNotebook()->GetPageCount() == 0; }, 5));
-    EXPECT_TRUE(RunUntil([&] { return titles() == std::vector<std::string>{"&File", "&View", "&Help"}; }, 5));
-}
+    EXPECT_EQ(MenuTitles(), (std::vector<std::string>{"&File", "&Edit", "&View", "&Browser", "F&avorites", "&Convert",
+                                                      "&Window", "&Help"}));
 
-TEST_F(WindowStartTest, RecentFilesListPagesOpenedInTheWindow) {
-    std::string first = m_home + "/first.htm", second = m_home + "/second.htm";
-    std::filesystem::copy_file(DataPath("conversion/layout_a.htm"), first);
-    std::filesystem::copy_file(DataPath("conversion/layout_b.htm"), second);
-    ASSERT_TRUE(Start({first}));
-    ASSERT_TRUE(WaitForActivePage());
-    m_prompts.answers.push_back(second);
-    ASSERT_TRUE(Command(wxID_OPEN));
-    ASSERT_TRUE(WaitForActivePage());
-
-    wxMenuBar *bar = g_pMainFrame->GetMenuBar();
-    g_pMainFrame->RefreshRecentFiles(bar);
-    wxMenuItem *item = bar->FindItem(wxID_FILE1);
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->GetItemLabel(), "&1 " + wxString::FromUTF8(second));
-    EXPECT_EQ(bar->FindItem(wxID_FILE2), nullptr);
-    // Kept in the settings for the next start.
-    EXPECT_NE(ReadFile(m_home + "/config/Dealscope/Dealscope.ini").find(second), std::string::npos);
-
-    // Chosen from the menu, the file opens again (in the window that already shows it).
-    ASSERT_TRUE(Command(wxID_CLOSE));
-    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetNotebook()->GetPageCount() == 1; }, 5));
-    g_pMainFrame->RefreshRecentFiles(g_pMainFrame->GetMenuBar());
-    ASSERT_TRUE(Command(wxID_FILE1));
-    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetNotebook()->GetPageCount() == 2; }, 5));
-    ASSERT_TRUE(WaitForActivePage());
-    EXPECT_EQ(ActiveDocument()->Page().m_strURL, FileUri(second));
-}
-
-TEST_F(WindowStartTest, ViewHelpOpensTheHelpBookAtItsContents) {
-    ASSERT_TRUE(Start({}));
+    // View Help opens the help book on its first page, what the program does.
     ASSERT_TRUE(Command(ID_VIEW_HELP));
     EXPECT_TRUE(m_prompts.messages.empty());
     wxTopLevelWindow *help = nullptr;
@@ -299,15 +215,36 @@ TEST_F(WindowStartTest, ViewHelpOpensTheHelpBookAtItsContents) {
         },
         5);
     ASSERT_NE(help, nullptr);
-    // It opens on the book's first page, what the program does.
     EXPECT_TRUE(RunUntil(
         [&] { return help->GetTitle().Contains("index.htm") || help->GetTitle().Contains("What Dealscope does"); }, 5));
+
+    // With no page window open, the frame's own menu.
+    ASSERT_TRUE(Command(wxID_CLOSE));
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 0; }, 5));
+    EXPECT_TRUE(RunUntil([] { return MenuTitles() == std::vector<std::string>{"&File", "&View", "&Help"}; }, 5));
+}
+
+TEST_F(WindowStartTest, PageFileThatCannotBeOpenedEndsStartUp) {
+    EXPECT_FALSE(Start({m_home + "/missing.htm"}));
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_EQ(m_prompts.messages[0].text.rfind(u"Failed to open document.", 0), 0u);
+}
+
+TEST_F(WindowStartTest, DdaAloneAnalysesThePageThenShowsTheWindow) {
+    ASSERT_EQ(RegisterCompanion(), "");
+    ASSERT_TRUE(Start({"-dda", CopyPage("layout_a.htm", "results.htm")}));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    ASSERT_TRUE(g_pMainFrame->IsShown());
+    const CDSCDoc &converted = ActiveDocument()->Page();
+    EXPECT_TRUE(converted.m_bPageLoaded);
+    EXPECT_FALSE(converted.m_ddResults.empty());
+    EXPECT_NE(converted.m_strPbn.find("[DoubleDummyTricks \""), std::string::npos);
+    // The analysis left its temporary file behind, named after the page.
+    EXPECT_TRUE(std::filesystem::exists(m_home + "/tmp/results.pbn"));
 }
 
 TEST_F(WindowStartTest, DdaAloneWithoutTheCompanionReportsAndEnds) {
-    std::string page = m_home + "/results.htm";
-    std::filesystem::copy_file(DataPath("conversion/layout_a.htm"), page);
-    EXPECT_FALSE(Start({"-dda", page}));
+    EXPECT_FALSE(Start({"-dda", CopyPage("layout_a.htm", "results.htm")}));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
     EXPECT_FALSE(g_pMainFrame && g_pMainFrame->IsShown());

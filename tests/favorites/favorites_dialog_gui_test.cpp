@@ -1,45 +1,39 @@
+// The Favorites dialog, the resizable-dialog grip, the Favorites popup's items and the About box on the toolkit
+// alone.
 #include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <iterator>
 #include <map>
-#include <unistd.h>
 
-#include <wx/button.h>
-#include <wx/stattext.h>
+#include <wx/hyperlink.h>
+#include <wx/menu.h>
 
 #include "app/favorites.h"
+#include "app/favorites_menu.h"
+#include "app/window/about_box.h"
 #include "app/window/favorites_dialog.h"
+#include "app/window/favorites_popup.h"
 #include "app/window/size_box_window.h"
 #include "app/window/wx_text.h"
-#include "gui_pump.h"
 #include "platform/settings.h"
+#include "platform/wide_text.h"
 #include "test_sink.h"
-
-namespace fs = std::filesystem;
+#include "window_driver.h"
 
 namespace {
 
-std::string ReadBytes(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class FavoritesDialogTest : public ::testing::Test {
+class FavoritesDialogTest : public GuiTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/dealscope-favdlg-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        m_file = m_dir / "DealscopeFavorites.txt";
-        std::ofstream(m_file, std::ios::binary) << "A\r\nB\r\nC\r\nD\r\nE\r\n";
-        m_list = std::make_unique<FavoritesList>(m_file.string());
+        GuiTest::SetUp();
+        StartToolkit();
+        m_file = m_home + "/DealscopeFavorites.txt";
+        WriteFile(m_file, "A\r\nB\r\nC\r\nD\r\nE\r\n");
+        m_list = std::make_unique<FavoritesList>(m_file);
         ASSERT_TRUE(m_list->LoadFavorites());
         platform::SetAppSettings(&m_settings);
     }
     void TearDown() override {
         platform::SetAppSettings(nullptr);
-        fs::remove_all(m_dir);
+        GuiTest::TearDown();
     }
 
     // A dialog set up as the Favorites command sets it up, shown modeless so the test can drive it.
@@ -49,8 +43,15 @@ protected:
             dialog->SetNavigator([this](const std::u16string &url) { m_navigated.push_back(url); });
         dialog->InitDialog();
         dialog->Show();
-        Pump();
+        Pump(0.05);
         return dialog;
+    }
+
+    // Resizes the dialog's client area and waits for the new layout.
+    static void Resize(wxDialog &dialog, wxSize client) {
+        dialog.SetClientSize(client);
+        ASSERT_TRUE(RunUntil([&] { return dialog.GetClientSize() == client; }, 2));
+        Pump(0.05);
     }
 
     static std::string Rows(CFavoritesDialog &dialog) {
@@ -60,7 +61,7 @@ protected:
         return text;
     }
 
-    static void Select(CFavoritesDialog &dialog, std::initializer_list<long> rows) {
+    static void Select(CFavoritesDialog &dialog, std::vector<long> rows) {
         wxListCtrl *list = dialog.GetList();
         for (long row = 0; row < list->GetItemCount(); ++row)
             list->SetItemState(row, 0, wxLIST_STATE_SELECTED);
@@ -76,33 +77,30 @@ protected:
         return rows;
     }
 
-    static void Click(CFavoritesDialog &dialog, int id) {
+    static void Click(wxWindow &dialog, int id) {
         wxCommandEvent event(wxEVT_BUTTON, id);
         event.SetEventObject(dialog.FindWindow(id));
         dialog.FindWindow(id)->GetEventHandler()->ProcessEvent(event);
     }
 
+    // Remove, Browse To, Move Top, Move Up, Move Down, Move Bottom as R B T U D M, or '-' when disabled.
     static std::string Enabled(CFavoritesDialog &dialog) {
-        // Remove, Browse To, Move Top, Move Up, Move Down, Move Bottom as R B T U D M, or '-' when disabled.
         const int ids[] = {CFavoritesDialog::IDC_REMOVE,    CFavoritesDialog::IDC_BROWSE_TO,
                            CFavoritesDialog::IDC_MOVE_TOP,  CFavoritesDialog::IDC_MOVE_UP,
                            CFavoritesDialog::IDC_MOVE_DOWN, CFavoritesDialog::IDC_MOVE_BOTTOM};
-        const char marks[] = "RBTUDM";
         std::string text;
         for (int i = 0; i < 6; ++i)
-            text += dialog.FindWindow(ids[i])->IsEnabled() ? marks[i] : '-';
+            text += dialog.FindWindow(ids[i])->IsEnabled() ? "RBTUDM"[i] : '-';
         return text;
     }
 
-    static wxRect RectOf(CFavoritesDialog &dialog, int id) { return dialog.FindWindow(id)->GetRect(); }
-    static wxRect Shift(wxRect r, int dx, int dy) {
-        r.Offset(dx, dy);
-        return r;
+    static wxRect RectOf(wxWindow &dialog, int id) { return dialog.FindWindow(id)->GetRect(); }
+    static void ExpectGripInCorner(wxWindow &dialog) {
+        const wxRect grip = RectOf(dialog, CSizeBox::IDC_SIZEBOX);
+        EXPECT_EQ(grip.GetBottomRight() + wxPoint(1, 1), wxPoint(dialog.GetClientSize().x, dialog.GetClientSize().y));
     }
-    static wxRect Grow(wxRect r, int dw, int dh) { return {r.x, r.y, r.width + dw, r.height + dh}; }
 
-    fs::path m_dir;
-    fs::path m_file;
+    std::string m_file;
     std::unique_ptr<FavoritesList> m_list;
     platform::MemorySettings m_settings;
     std::vector<std::u16string> m_navigated;
@@ -110,46 +108,55 @@ protected:
 
 } // namespace
 
-TEST_F(FavoritesDialogTest, ButtonsEnableFromSelection) {
+TEST_F(FavoritesDialogTest, ButtonsEnableFromSelectionMovesReorderAndBrowseToOpensTheFavorite) {
     auto dialog = Open();
     EXPECT_EQ(Rows(*dialog), "ABCDE");
-    EXPECT_EQ(Enabled(*dialog), "------");
-    Select(*dialog, {0});
-    EXPECT_EQ(Enabled(*dialog), "RB--DM");
-    Select(*dialog, {4});
-    EXPECT_EQ(Enabled(*dialog), "RBTU--");
-    Select(*dialog, {1, 3});
-    EXPECT_EQ(Enabled(*dialog), "R-TUDM");
-    Select(*dialog, {0, 4});
-    EXPECT_EQ(Enabled(*dialog), "R-----");
-
+    const struct {
+        std::vector<long> rows;
+        const char *enabled;
+    } cases[] = {{{}, "------"}, {{0}, "RB--DM"}, {{4}, "RBTU--"}, {{1, 3}, "R-TUDM"}, {{0, 4}, "R-----"}};
+    for (const auto &c : cases) {
+        Select(*dialog, c.rows);
+        EXPECT_EQ(Enabled(*dialog), c.enabled) << c.enabled;
+    }
     auto noView = Open(false);
     Select(*noView, {2});
     EXPECT_EQ(Enabled(*noView), "R-TUDM");
-}
 
-TEST_F(FavoritesDialogTest, MovesReorderAndKeepMovedRowsSelected) {
-    auto dialog = Open();
-    Select(*dialog, {2, 4});
-    Click(*dialog, CFavoritesDialog::IDC_MOVE_TOP);
-    EXPECT_EQ(Rows(*dialog), "CEABD");
-    EXPECT_EQ(Selected(*dialog), (std::vector<long>{0, 1}));
-    EXPECT_EQ(Enabled(*dialog), "R---DM");
-
-    Select(*dialog, {3, 4});
-    Click(*dialog, CFavoritesDialog::IDC_MOVE_UP);
-    EXPECT_EQ(Rows(*dialog), "CEBDA");
-    Click(*dialog, CFavoritesDialog::IDC_MOVE_BOTTOM);
-    EXPECT_EQ(Rows(*dialog), "CEABD");
-    EXPECT_EQ(Selected(*dialog), (std::vector<long>{3, 4}));
-    Select(*dialog, {0, 2});
-    Click(*dialog, CFavoritesDialog::IDC_MOVE_DOWN);
-    EXPECT_EQ(Rows(*dialog), "ECBAD");
-    // The program's list is untouched until OK.
+    // Each move keeps the moved rows selected and in their order; the program's list is untouched until OK.
+    const struct {
+        std::vector<long> rows;
+        int button;
+        const char *after;
+        std::vector<long> selected;
+        const char *enabled;
+    } moves[] = {{{2, 4}, CFavoritesDialog::IDC_MOVE_TOP, "CEABD", {0, 1}, "R---DM"},
+                 {{3, 4}, CFavoritesDialog::IDC_MOVE_UP, "CEBDA", {2, 3}, "R-TUDM"},
+                 {{2, 3}, CFavoritesDialog::IDC_MOVE_BOTTOM, "CEABD", {3, 4}, "R-TU--"},
+                 {{0, 2}, CFavoritesDialog::IDC_MOVE_DOWN, "ECBAD", {1, 3}, "R-TUDM"}};
+    for (const auto &move : moves) {
+        SCOPED_TRACE(move.after);
+        Select(*dialog, move.rows);
+        Click(*dialog, move.button);
+        EXPECT_EQ(Rows(*dialog), move.after);
+        EXPECT_EQ(Selected(*dialog), move.selected);
+        EXPECT_EQ(Enabled(*dialog), move.enabled);
+    }
     EXPECT_EQ(m_list->Favorites().front(), u"A");
+
+    // Browse To and a double-click open the row's favorite and leave the dialog open.
+    Select(*dialog, {3});
+    Click(*dialog, CFavoritesDialog::IDC_BROWSE_TO);
+    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, CFavoritesDialog::IDC_FAVORITES_LIST);
+    activated.m_itemIndex = 1;
+    activated.SetEventObject(dialog->GetList());
+    dialog->GetList()->GetEventHandler()->ProcessEvent(activated);
+    EXPECT_EQ(m_navigated, (std::vector<std::u16string>{u"A", u"C"}));
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_EQ(Selected(*dialog), (std::vector<long>{3}));
 }
 
-TEST_F(FavoritesDialogTest, OkSavesTheNewListCancelKeepsTheOld) {
+TEST_F(FavoritesDialogTest, OkSavesTheNewListFirstCancelKeepsTheOld) {
     {
         auto dialog = Open();
         Select(*dialog, {1, 3});
@@ -158,108 +165,73 @@ TEST_F(FavoritesDialogTest, OkSavesTheNewListCancelKeepsTheOld) {
         dialog->Close(); // Cancel
     }
     EXPECT_EQ(m_list->Favorites().size(), 5u);
-    EXPECT_EQ(ReadBytes(m_file), "A\r\nB\r\nC\r\nD\r\nE\r\n");
+    EXPECT_EQ(ReadFile(m_file), "A\r\nB\r\nC\r\nD\r\nE\r\n");
 
     auto dialog = Open();
     Select(*dialog, {1, 3});
     Click(*dialog, CFavoritesDialog::IDC_REMOVE);
     Select(*dialog, {2});
     Click(*dialog, CFavoritesDialog::IDC_MOVE_TOP);
+    // The file's place is taken, so the save fails: the dialog stays open with the user's order to try again, and
+    // the program's list is still what the file holds.
+    std::filesystem::remove(m_file);
+    std::filesystem::create_directory(m_file);
+    {
+        CapturedErrors errors;
+        Click(*dialog, wxID_OK);
+        EXPECT_EQ(errors.Messages().size(), 1u);
+    }
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_EQ(Rows(*dialog), "EAC");
+    EXPECT_EQ(m_list->Favorites().size(), 5u);
+
+    std::filesystem::remove(m_file);
     Click(*dialog, wxID_OK);
     EXPECT_FALSE(dialog->IsShown());
     EXPECT_EQ(m_list->Favorites(), (std::vector<std::u16string>{u"E", u"A", u"C"}));
-    EXPECT_EQ(ReadBytes(m_file), "E\r\nA\r\nC\r\n");
-}
+    EXPECT_EQ(ReadFile(m_file), "E\r\nA\r\nC\r\n");
 
-TEST_F(FavoritesDialogTest, FailedSaveKeepsListAndDialogOpen) {
-    auto dialog = Open();
-    Select(*dialog, {0});
-    Click(*dialog, CFavoritesDialog::IDC_MOVE_BOTTOM);
-    fs::remove(m_file);
-    fs::create_directory(m_file); // the file's place is taken: the save must fail
-    CapturedErrors errors;
-    Click(*dialog, wxID_OK);
-    EXPECT_EQ(errors.Messages().size(), 1u);
-    EXPECT_TRUE(dialog->IsShown());
-    EXPECT_EQ(Rows(*dialog), "BCDEA");            // the user's order, to try again
-    EXPECT_EQ(m_list->Favorites().front(), u"A"); // still what the file held
-    fs::remove(m_file);
-    Click(*dialog, wxID_OK);
-    EXPECT_FALSE(dialog->IsShown());
-    EXPECT_EQ(ReadBytes(m_file), "B\r\nC\r\nD\r\nE\r\nA\r\n");
-}
-
-TEST_F(FavoritesDialogTest, BrowseToAndDoubleClickOpenTheFavoriteAndStayOpen) {
-    auto dialog = Open();
-    Select(*dialog, {3});
-    Click(*dialog, CFavoritesDialog::IDC_BROWSE_TO);
-    ASSERT_EQ(m_navigated.size(), 1u);
-    EXPECT_EQ(m_navigated[0], u"D");
-    EXPECT_TRUE(dialog->IsShown());
-    EXPECT_EQ(Selected(*dialog), (std::vector<long>{3}));
-
-    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, CFavoritesDialog::IDC_FAVORITES_LIST);
-    activated.m_itemIndex = 1;
-    activated.SetEventObject(dialog->GetList());
-    dialog->GetList()->GetEventHandler()->ProcessEvent(activated);
-    ASSERT_EQ(m_navigated.size(), 2u);
-    EXPECT_EQ(m_navigated[1], u"B");
-}
-
-TEST_F(FavoritesDialogTest, EmptyListDisablesEverythingAndOkSavesEmpty) {
-    std::ofstream(m_file, std::ios::binary | std::ios::trunc) << "";
-    ASSERT_TRUE(m_list->LoadFavorites());
-    auto dialog = Open();
-    EXPECT_EQ(dialog->GetList()->GetItemCount(), 0);
+    // Every row removed: nothing left to enable, and OK writes an empty file.
+    dialog = Open();
+    Select(*dialog, {0, 1, 2});
+    Click(*dialog, CFavoritesDialog::IDC_REMOVE);
     EXPECT_EQ(Enabled(*dialog), "------");
     Click(*dialog, wxID_OK);
-    EXPECT_TRUE(fs::exists(m_file));
-    EXPECT_EQ(ReadBytes(m_file), "");
+    EXPECT_TRUE(std::filesystem::exists(m_file));
+    EXPECT_EQ(ReadFile(m_file), "");
 }
 
-TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControls) {
+TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
     auto dialog = Open();
     const wxSize start = dialog->GetClientSize();
-    const int ids[] = {CFavoritesDialog::IDC_REMOVE,
-                       CFavoritesDialog::IDC_BROWSE_TO,
-                       CFavoritesDialog::IDC_MOVE_TOP,
-                       CFavoritesDialog::IDC_MOVE_UP,
-                       CFavoritesDialog::IDC_MOVE_DOWN,
-                       CFavoritesDialog::IDC_MOVE_BOTTOM,
-                       wxID_OK,
-                       wxID_CANCEL};
     std::map<int, wxRect> before;
-    for (int id : ids)
-        before[id] = RectOf(*dialog, id);
-    const wxRect note = RectOf(*dialog, CFavoritesDialog::IDC_FAVORITES_NOTE);
-    const wxRect list = RectOf(*dialog, CFavoritesDialog::IDC_FAVORITES_LIST);
-    const wxRect grip = RectOf(*dialog, CSizeBox::IDC_SIZEBOX);
-    EXPECT_EQ(grip.GetRight() + 1, start.x);
-    EXPECT_EQ(grip.GetBottom() + 1, start.y);
+    for (wxWindow *child : dialog->GetChildren())
+        before[child->GetId()] = child->GetRect();
+    ExpectGripInCorner(*dialog);
 
-    dialog->SetClientSize(start + wxSize(41, 0));
-    ASSERT_TRUE(PumpUntil([&] { return dialog->GetClientSize() == start + wxSize(41, 0); }));
-    Pump();
-    for (int id : ids)
-        EXPECT_EQ(RectOf(*dialog, id), Shift(before[id], 20, 0)) << id;
-    EXPECT_EQ(RectOf(*dialog, CFavoritesDialog::IDC_FAVORITES_NOTE), Grow(note, 41, 0));
-    EXPECT_EQ(RectOf(*dialog, CFavoritesDialog::IDC_FAVORITES_LIST), Grow(list, 41, 0));
-    EXPECT_EQ(RectOf(*dialog, CSizeBox::IDC_SIZEBOX), Shift(grip, 41, 0));
+    // The buttons keep centred, the note stretches across, the list both ways, the grip keeps to the corner.
+    const struct {
+        wxSize change;
+        wxPoint buttonShift;
+    } cases[] = {{{41, 0}, {20, 0}}, {{-3, -10}, {-1, -10}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.change.x);
+        Resize(*dialog, start + c.change);
+        for (const auto &[id, r] : before) {
+            wxRect expected(r.GetPosition() + c.buttonShift, r.GetSize());
+            if (id == CFavoritesDialog::IDC_FAVORITES_NOTE)
+                expected = wxRect(r.GetPosition(), r.GetSize() + wxSize(c.change.x, 0));
+            else if (id == CFavoritesDialog::IDC_FAVORITES_LIST)
+                expected = wxRect(r.GetPosition(), r.GetSize() + c.change);
+            else if (id == CSizeBox::IDC_SIZEBOX)
+                expected = wxRect(r.GetPosition() + wxPoint(c.change.x, c.change.y), r.GetSize());
+            EXPECT_EQ(RectOf(*dialog, id), expected) << id;
+        }
+    }
 
-    dialog->SetClientSize(start + wxSize(-3, -10));
-    ASSERT_TRUE(PumpUntil([&] { return dialog->GetClientSize() == start + wxSize(-3, -10); }));
-    Pump();
-    for (int id : ids)
-        EXPECT_EQ(RectOf(*dialog, id), Shift(before[id], -1, -10)) << id;
-    EXPECT_EQ(RectOf(*dialog, CFavoritesDialog::IDC_FAVORITES_LIST), Grow(list, -3, -10));
-    EXPECT_EQ(RectOf(*dialog, CSizeBox::IDC_SIZEBOX), Shift(grip, -3, -10));
-}
-
-TEST_F(FavoritesDialogTest, DraggingTheGripResizesDownToTheMinimum) {
-    auto dialog = Open();
+    // Dragging the grip resizes the dialog, down to its minimum and no further.
     wxWindow *grip = dialog->FindWindow(CSizeBox::IDC_SIZEBOX);
-    ASSERT_NE(grip, nullptr);
-    const wxSize start = dialog->GetSize();
+    const wxSize dragStart = dialog->GetSize();
     auto mouse = [grip](wxEventType type, int x, int y) {
         wxMouseEvent event(type);
         event.SetPosition(wxPoint(x, y));
@@ -269,43 +241,29 @@ TEST_F(FavoritesDialogTest, DraggingTheGripResizesDownToTheMinimum) {
     };
     mouse(wxEVT_LEFT_DOWN, 2, 2);
     mouse(wxEVT_MOTION, 32, 22);
-    EXPECT_TRUE(PumpUntil([&] { return dialog->GetSize() == start + wxSize(30, 20); }));
+    EXPECT_TRUE(RunUntil([&] { return dialog->GetSize() == dragStart + wxSize(30, 20); }, 2));
     mouse(wxEVT_MOTION, -2000, -2000);
-    EXPECT_TRUE(PumpUntil([&] { return dialog->GetSize() == dialog->GetMinSize(); }));
+    const wxSize min = dialog->GetMinSize();
+    EXPECT_TRUE(RunUntil([&] { return dialog->GetSize() == min; }, 2));
     mouse(wxEVT_LEFT_UP, -2000, -2000);
     EXPECT_FALSE(grip->HasCapture());
-    // The grip followed the corner.
-    const wxRect rect = grip->GetRect();
-    EXPECT_EQ(rect.GetRight() + 1, dialog->GetClientSize().x);
-    EXPECT_EQ(rect.GetBottom() + 1, dialog->GetClientSize().y);
-}
+    ASSERT_LT(min.x, dragStart.x);
+    ASSERT_LT(min.y, dragStart.y);
 
-TEST_F(FavoritesDialogTest, MinimumSizeKeepsEveryControlInsideAndApart) {
-    auto dialog = Open();
-    const wxSize min = dialog->GetMinSize();
-    const wxSize frame = dialog->GetSize() - dialog->GetClientSize();
-    ASSERT_LT(min.x, dialog->GetSize().x);
-    ASSERT_LT(min.y, dialog->GetSize().y);
-    const wxSize client = min - frame;
-    dialog->SetClientSize(client);
-    ASSERT_TRUE(PumpUntil([&] { return dialog->GetClientSize() == client; }));
-    Pump();
+    // At the minimum every control is inside the dialog, not empty and clear of the others.
+    Pump(0.05);
+    const wxSize client = dialog->GetClientSize();
     std::vector<wxRect> rects;
     for (wxWindow *child : dialog->GetChildren()) {
         const wxRect r = child->GetRect();
-        EXPECT_GE(r.x, 0);
-        EXPECT_GE(r.y, 0);
-        EXPECT_LE(r.GetRight() + 1, client.x);
-        EXPECT_LE(r.GetBottom() + 1, client.y);
-        EXPECT_GT(r.width, 0);
-        EXPECT_GT(r.height, 0);
+        EXPECT_TRUE(wxRect(client).Contains(r) && !r.IsEmpty()) << child->GetId();
         for (const wxRect &other : rects)
             EXPECT_FALSE(r.Intersects(other)) << child->GetId();
         rects.push_back(r);
     }
     // Asking for less gives the minimum.
     dialog->SetSize(min - wxSize(5, 5));
-    Pump();
+    Pump(0.05);
     EXPECT_EQ(dialog->GetSize(), min);
 }
 
@@ -314,8 +272,8 @@ TEST_F(FavoritesDialogTest, PlacementSurvivesClosingAndReopening) {
     {
         auto dialog = Open();
         dialog->SetSize(137, 111, dialog->GetSize().x + 50, dialog->GetSize().y + 30);
-        ASSERT_TRUE(PumpUntil([&] { return dialog->GetPosition() == wxPoint(137, 111); }));
-        Pump();
+        ASSERT_TRUE(RunUntil([&] { return dialog->GetPosition() == wxPoint(137, 111); }, 2));
+        Pump(0.05);
         closedAt = dialog->GetRect();
         dialog->Close();
     }
@@ -327,44 +285,94 @@ TEST_F(FavoritesDialogTest, PlacementSurvivesClosingAndReopening) {
 
     auto dialog = Open();
     EXPECT_EQ(dialog->GetRect(), closedAt);
-    // Laid out for the restored size: the grip sits in the corner.
-    const wxRect grip = RectOf(*dialog, CSizeBox::IDC_SIZEBOX);
-    EXPECT_EQ(grip.GetRight() + 1, dialog->GetClientSize().x);
-    EXPECT_EQ(grip.GetBottom() + 1, dialog->GetClientSize().y);
+    // Laid out for the restored size.
+    ExpectGripInCorner(*dialog);
 }
 
-TEST_F(FavoritesDialogTest, SavedColumnWidthsApplyToAListWithColumns) {
-    m_settings.SetString("Cols", "Width", "120,,80");
-    m_settings.SetString("Cols", "Type", "1");
-    wxDialog host(nullptr, wxID_ANY, "host");
-    auto *list = new wxListCtrl(&host, 1, wxPoint(0, 0), wxSize(300, 100), wxLC_REPORT);
-    list->InsertColumn(0, "a", wxLIST_FORMAT_LEFT, 10);
-    list->InsertColumn(1, "b", wxLIST_FORMAT_LEFT, 10);
+TEST_F(FavoritesDialogTest, SavedColumnWidthsApplyAndAnEmptySectionKeepsNothingButStillLaysOut) {
     const CSizeBox::StretchRow table[] = {{1, 0x22}, {0, 0}};
-    SizeBoxWindow *grip = SizeBoxWindow::Attach(&host, "Cols", table);
-    EXPECT_EQ(list->GetColumnWidth(0), 120);
-    EXPECT_EQ(list->GetColumnWidth(1), 0);
-    list->SetColumnWidth(1, 33);
-    grip->SaveState();
-    EXPECT_EQ(m_settings.GetString("Cols", "Width", ""), "120,33");
-    EXPECT_EQ(m_settings.GetString("Cols", "Order", ""), "0,1");
-}
+    {
+        m_settings.SetString("Cols", "Width", "120,,80");
+        m_settings.SetString("Cols", "Type", "1");
+        wxDialog host(nullptr, wxID_ANY, "host");
+        auto *list = new wxListCtrl(&host, 1, wxPoint(0, 0), wxSize(300, 100), wxLC_REPORT);
+        list->InsertColumn(0, "a", wxLIST_FORMAT_LEFT, 10);
+        list->InsertColumn(1, "b", wxLIST_FORMAT_LEFT, 10);
+        SizeBoxWindow *grip = SizeBoxWindow::Attach(&host, "Cols", table);
+        EXPECT_EQ(list->GetColumnWidth(0), 120);
+        EXPECT_EQ(list->GetColumnWidth(1), 0);
+        list->SetColumnWidth(1, 33);
+        grip->SaveState();
+        EXPECT_EQ(m_settings.GetString("Cols", "Width", ""), "120,33");
+        EXPECT_EQ(m_settings.GetString("Cols", "Order", ""), "0,1");
+    }
 
-TEST_F(FavoritesDialogTest, EmptySectionKeepsNothingButStillLaysOut) {
     wxDialog host(nullptr, wxID_ANY, "host", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxRESIZE_BORDER);
     host.SetClientSize(300, 200);
     auto *list = new wxListCtrl(&host, 1, wxPoint(10, 10), wxSize(280, 150), wxLC_REPORT);
     list->InsertColumn(0, "a");
-    const CSizeBox::StretchRow table[] = {{1, 0x22}, {0, 0}};
     m_settings.SetString("", "WindowRect", "1:500:2:400");
     SizeBoxWindow *grip = SizeBoxWindow::Attach(&host, "", table);
     EXPECT_LT(grip->GetMinTrackSize().x, host.GetSize().x);
     host.Show();
-    host.SetClientSize(340, 220);
-    ASSERT_TRUE(PumpUntil([&] { return host.GetClientSize() == wxSize(340, 220); }));
-    Pump();
+    Resize(host, {340, 220});
     EXPECT_EQ(list->GetRect(), wxRect(10, 10, 320, 170));
     host.Hide();
     EXPECT_EQ(m_settings.GetString("", "WindowRect", ""), "1:500:2:400");
     EXPECT_EQ(m_settings.GetString("", "Width", "absent"), "absent");
+}
+
+TEST_F(FavoritesDialogTest, PopupPlaceholderKeepsItsOwnTextAndItemsNeedAView) {
+    // The popup as the page window's menu holds it.
+    wxMenu menu;
+    menu.Append(ID_ADD_TO_FAVORITES, ToWx(ADD_TO_FAVORITES_TEXT));
+    menu.Append(ID_FAVORITES, ToWx(FAVORITES_TEXT));
+    menu.AppendSeparator();
+    menu.AppendCheckItem(ID_FAVORITE_FIRST, ToWx(FAVORITES_PLACEHOLDER_TEXT), ToWx(FAVORITE_PROMPT));
+    const std::vector<std::u16string> favorites = {u"http://host/a.htm", u"http://host/b.htm", u"http://host/c.htm"};
+
+    // Without a browser view the favorites are listed but cannot be chosen.
+    RebuildFavoritesMenu(&menu, favorites, u"http://elsewhere/", false);
+    ASSERT_EQ(menu.GetMenuItemCount(), 6u);
+    for (size_t i = 3; i < 6; ++i)
+        EXPECT_FALSE(menu.FindItemByPosition(i)->IsEnabled() || menu.FindItemByPosition(i)->IsChecked()) << i;
+
+    // After favorites were shown, the emptied list brings back the placeholder's own text, not an address, and
+    // the other items go at once.
+    RebuildFavoritesMenu(&menu, favorites, u"http://host/a.htm", true);
+    EXPECT_TRUE(menu.FindItem(ID_FAVORITE_FIRST)->IsChecked());
+    const auto state = RebuildFavoritesMenu(&menu, {}, u"http://host/a.htm", true);
+    EXPECT_FALSE(state.enabled || state.checked);
+    ASSERT_EQ(menu.GetMenuItemCount(), 4u);
+    wxMenuItem *placeholder = menu.FindItem(ID_FAVORITE_FIRST);
+    EXPECT_EQ(placeholder->GetItemLabelText(), "Top Favorites");
+    EXPECT_FALSE(placeholder->IsEnabled() || placeholder->IsChecked());
+}
+
+TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMakersPage) {
+    std::vector<wxString> opened;
+    auto previous = CAboutDlg::SetBrowserLauncher([&opened](const wxString &url) { opened.push_back(url); });
+    {
+        CAboutDlg dialog(nullptr);
+        EXPECT_EQ(dialog.GetTitle(), "About Dealscope");
+        EXPECT_EQ(FromWx(dialog.FindWindow(CAboutDlg::IDC_VERSION)->GetLabel()),
+                  platform::Utf8ToUtf16(EXPECTED_VERSION_LINE));
+        EXPECT_NE(dialog.FindWindow(CAboutDlg::IDC_LEGAL_NOTICE)->GetLabel().Find("Greenbaize Works"), wxNOT_FOUND);
+        // Both texts fit their controls whatever the system's font.
+        for (int id : {CAboutDlg::IDC_VERSION, CAboutDlg::IDC_LEGAL_NOTICE}) {
+            wxWindow *text = dialog.FindWindow(id);
+            EXPECT_LE(text->GetTextExtent(text->GetLabel()).x, text->GetSize().x) << id;
+            EXPECT_LE(text->GetRect().GetRight(), dialog.GetClientSize().x) << id;
+        }
+
+        dialog.Show();
+        auto *link = dynamic_cast<wxHyperlinkCtrl *>(dialog.FindWindow(CAboutDlg::IDC_WEBSITE_LINK));
+        ASSERT_NE(link, nullptr);
+        EXPECT_EQ(link->GetLabel(), "Visit the Tricksmith website");
+        wxHyperlinkEvent click(link, link->GetId(), link->GetURL());
+        link->GetEventHandler()->ProcessEvent(click);
+        EXPECT_EQ(opened, std::vector<wxString>{"https://www.greenbaize.example/dealscope"});
+        EXPECT_TRUE(dialog.IsShown());
+    }
+    CAboutDlg::SetBrowserLauncher(previous);
 }

@@ -12,14 +12,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using List = std::vector<std::u16string>;
+
 std::string ReadBytes(const fs::path &path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void WriteBytes(const fs::path &path, const std::string &bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 class FavoritesFileTest : public ::testing::Test {
@@ -36,60 +37,41 @@ protected:
     fs::path m_file;
 };
 
-using List = std::vector<std::u16string>;
-
 } // namespace
 
-TEST(FavoritesParse, LinesEndAtLineFeedsAndTrailingTextIsNoEntry) {
-    EXPECT_EQ(ParseFavorites("a\r\nb\n\nc"), (List{u"a", u"b", u""}));
-    EXPECT_EQ(ParseFavorites(""), List{});
-    EXPECT_EQ(ParseFavorites("no line feed at all"), List{});
-    EXPECT_EQ(ParseFavorites("\r\n"), List{u""});
-    // Only a CR right before the LF belongs to the line end.
-    EXPECT_EQ(ParseFavorites("a\rb\n\r\r\n"), (List{u"a\rb", u"\r"}));
-}
+TEST(FavoritesText, LinesEndAtLineFeedsByteOrderMarkStaysAndTextIsUtf8) {
+    const std::pair<std::string, List> cases[] = {
+        {"a\r\nb\n\nc", {u"a", u"b", u""}}, // text after the last line feed is no entry
+        {"", {}},
+        {"no line feed at all", {}},
+        {"\r\n", {u""}},
+        {"a\rb\n\r\r\n", {u"a\rb", u"\r"}}, // only a CR right before the LF belongs to the line end
+        {"\xEF\xBB\xBFhttp://a/\r\nhttp://b/\r\n", {u"\uFEFFhttp://a/", u"http://b/"}},
+        {"http://x/\xC3\xA9t\xC3\xA9\xF0\x9F\x82\xA1\n", {u"http://x/\u00E9t\u00E9\U0001F0A1"}},
+    };
+    for (const auto &[bytes, entries] : cases)
+        EXPECT_EQ(ParseFavorites(bytes), entries) << bytes;
 
-TEST(FavoritesParse, ByteOrderMarkStaysAsCharacterAndTextIsUtf8) {
-    EXPECT_EQ(ParseFavorites("\xEF\xBB\xBFhttp://a/\r\nhttp://b/\r\n"), (List{u"\uFEFFhttp://a/", u"http://b/"}));
-    EXPECT_EQ(ParseFavorites("http://x/\xC3\xA9t\xC3\xA9\xF0\x9F\x82\xA1\n"),
-              List{u"http://x/\u00E9t\u00E9\U0001F0A1"});
-}
-
-TEST(FavoritesFormat, EveryEntryEndsWithCrLfAndNoByteOrderMark) {
+    // Written back: every entry ends with CR LF, no byte-order mark.
     EXPECT_EQ(FormatFavorites({u"a", u"b", u""}), "a\r\nb\r\n\r\n");
     EXPECT_EQ(FormatFavorites({}), "");
     EXPECT_EQ(FormatFavorites({u"\u00E9&x"}), "\xC3\xA9&x\r\n");
 }
 
-TEST(FavoritesFormat, Utf8CheckRejectsWhatDecodingWouldReplace) {
+TEST(FavoritesText, Utf8CheckRejectsWhatDecodingWouldReplace) {
     EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x82\xA1"));
-    EXPECT_FALSE(IsValidUtf8("latin-1 \xE9t\xE9"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));     // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // beyond U+10FFFF
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));         // cut short
+    for (const char *bad : {"latin-1 \xE9t\xE9", "\xC0\xAF" /* overlong */, "\xED\xA0\x80" /* surrogate */,
+                            "\xF4\x90\x80\x80" /* beyond U+10FFFF */, "\xE2\x82" /* cut short */})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
 }
 
-TEST_F(FavoritesFileTest, MissingFileLoadsEmptyListSilently) {
+TEST_F(FavoritesFileTest, MissingFileLoadsEmptyAndAddAppendsSavesAndRefusesListedAddresses) {
     CapturedErrors errors;
     FavoritesList list(m_file.string());
-    EXPECT_TRUE(list.LoadFavorites());
+    ASSERT_TRUE(list.LoadFavorites());
     EXPECT_TRUE(list.Favorites().empty());
     EXPECT_TRUE(errors.Messages().empty());
-}
 
-TEST_F(FavoritesFileTest, LoadThenSaveRewritesLinesWithCrLf) {
-    WriteBytes(m_file, "a\r\nb\n\nc");
-    FavoritesList list(m_file.string());
-    ASSERT_TRUE(list.LoadFavorites());
-    EXPECT_EQ(list.Favorites(), (List{u"a", u"b", u""}));
-    list.SaveFavorites(list.Favorites());
-    EXPECT_EQ(ReadBytes(m_file), "a\r\nb\r\n\r\n");
-}
-
-TEST_F(FavoritesFileTest, AddAppendsSavesAndRefusesListedAddresses) {
-    FavoritesList list(m_file.string());
-    ASSERT_TRUE(list.LoadFavorites());
     EXPECT_FALSE(list.CanAdd(u""));
     EXPECT_TRUE(list.CanAdd(u"http://Example.org/a&b"));
     list.AddFavorite(u"http://Example.org/a&b");
@@ -120,17 +102,7 @@ TEST_F(FavoritesFileTest, FailedSaveKeepsListAndFileAsTheyWere) {
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1); // no leftovers
 }
 
-TEST_F(FavoritesFileTest, FileInMissingFolderLoadsEmptyAndSaveFails) {
-    const fs::path path = m_dir / "missing" / "DealscopeFavorites.txt";
-    FavoritesList list(path.string());
-    ASSERT_TRUE(list.LoadFavorites());
-    CapturedErrors errors;
-    EXPECT_THROW(list.AddFavorite(u"http://a/"), platform::UserException);
-    EXPECT_TRUE(list.Favorites().empty());
-    EXPECT_EQ(errors.Messages().size(), 1u);
-}
-
-TEST_F(FavoritesFileTest, UnreadableFileIsReportedAndNeverOverwritten) {
+TEST_F(FavoritesFileTest, FileThatCannotBeReadIsReportedAndNeverOverwritten) {
     // Not UTF-8: decoding would lose the accented letters.
     const std::string bytes = "http://caf\xE9.example/\r\n";
     WriteBytes(m_file, bytes);
@@ -142,32 +114,31 @@ TEST_F(FavoritesFileTest, UnreadableFileIsReportedAndNeverOverwritten) {
         EXPECT_NE(errors.Messages()[0].find(m_file.string()), std::string::npos);
     }
     EXPECT_TRUE(list.Favorites().empty());
-    CapturedErrors errors;
-    EXPECT_THROW(list.AddFavorite(u"http://new/"), platform::UserException);
-    EXPECT_THROW(list.SaveFavorites({}), platform::UserException);
-    EXPECT_EQ(errors.Messages().size(), 2u);
+    {
+        CapturedErrors errors;
+        EXPECT_THROW(list.AddFavorite(u"http://new/"), platform::UserException);
+        EXPECT_THROW(list.SaveFavorites({}), platform::UserException);
+        EXPECT_EQ(errors.Messages().size(), 2u);
+    }
     EXPECT_EQ(ReadBytes(m_file), bytes);
     EXPECT_TRUE(list.Favorites().empty());
-}
 
-TEST_F(FavoritesFileTest, FileThatCannotBeReadIsNeverOverwritten) {
     // A folder in the file's place opens but cannot be read.
+    fs::remove(m_file);
     fs::create_directory(m_file);
-    fs::path inside = m_file / "keep";
-    WriteBytes(inside, "x");
-    FavoritesList list(m_file.string());
+    WriteBytes(m_file / "keep", "x");
+    FavoritesList folder(m_file.string());
     CapturedErrors errors;
-    EXPECT_FALSE(list.LoadFavorites());
-    EXPECT_THROW(list.AddFavorite(u"http://new/"), platform::UserException);
+    EXPECT_FALSE(folder.LoadFavorites());
+    EXPECT_THROW(folder.AddFavorite(u"http://new/"), platform::UserException);
     EXPECT_EQ(errors.Messages().size(), 2u);
-    EXPECT_EQ(ReadBytes(inside), "x");
+    EXPECT_EQ(ReadBytes(m_file / "keep"), "x");
 }
 
 TEST_F(FavoritesFileTest, DocumentsFolderFromXdgUserDirsElseHome) {
     const char *oldHome = std::getenv("HOME");
     const char *oldConfig = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedHome = oldHome ? oldHome : "";
-    const std::string savedConfig = oldConfig ? oldConfig : "";
+    const std::string savedHome = oldHome ? oldHome : "", savedConfig = oldConfig ? oldConfig : "";
     setenv("HOME", m_dir.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
     fs::create_directories(m_dir / ".config");

@@ -1,84 +1,65 @@
 // The Favorites popup and commands in the real page window.
-#include <filesystem>
-
 #include <wx/menu.h>
 
 #include "app/favorites_menu.h"
 #include "app/window/main_frame.h"
 #include "app/window/page_document.h"
 #include "app/window/wx_text.h"
-#include "platform/file_uri.h"
 #include "platform/wide_text.h"
 #include "window_driver.h"
 
 namespace {
 
-class FavoritesWindowTest : public WindowTest {
+class FavoritesWindowTest : public GuiTest {
 protected:
-    // A copy of a test page in the test's home; its address as the window loads it.
-    std::string CopyPage(const std::string &name) {
-        const std::string path = m_home + "/" + name;
-        std::filesystem::copy_file(DataPath("conversion/layout_a.htm"), path);
-        return platform::FileUriFromPath(path);
-    }
-
-    // Starts the window on the page and waits until it shows it.
-    bool StartOnPage(const std::string &uri) {
-        if (!Start({m_home + "/page.htm"}))
-            return false;
-        return RunUntil([&] {
-            CDSCDocument *document = ActiveDocument();
-            return document && document->Page().m_strURL == platform::Utf8ToUtf16(uri) &&
-                   document->Page().m_bPageLoaded;
-        });
+    // Starts the window on a copy of a test page and waits until it shows it.
+    bool StartOnPage() {
+        m_page = CopyPage("layout_a.htm", "page.htm");
+        return Start({m_page}) && WaitForPage(FileUri(m_page));
     }
 
     // The favorites file in the home (no Documents folder is configured there).
     std::string FavoritesPath() const { return m_home + "/DealscopeFavorites.txt"; }
 
-    // The Favorites popup after the update it gets when it opens.
-    static wxMenu *OpenFavoritesPopup() {
+    // The favorite items of the Favorites popup after the update it gets when it opens.
+    static std::vector<wxMenuItem *> OpenFavoritesPopup() {
+        std::vector<wxMenuItem *> items;
         wxMenuBar *bar = g_pMainFrame->GetMenuBar();
         const int index = bar->FindMenu(ToWx(FAVORITES_MENU_TITLE));
         if (index == wxNOT_FOUND)
-            return nullptr;
+            return items;
         wxMenu *menu = bar->GetMenu(static_cast<size_t>(index));
         menu->UpdateUI(g_pMainFrame->GetEventHandler());
-        return menu;
-    }
-
-    static std::vector<wxMenuItem *> FavoriteItems(wxMenu *menu) {
-        std::vector<wxMenuItem *> items;
         for (wxMenuItem *item : menu->GetMenuItems())
             if (item->GetId() >= ID_FAVORITE_FIRST && item->GetId() <= ID_FAVORITE_LAST)
                 items.push_back(item);
         return items;
     }
+
+    std::string m_page;
 };
 
 } // namespace
 
 TEST_F(FavoritesWindowTest, PopupListsFirst32MarksCurrentPageAndOpensThem) {
-    const std::string page = CopyPage("page.htm");
-    const std::string other = CopyPage("other page.htm");
-    std::string file;
+    const std::string other = platform::Utf16ToUtf8(FileUri(CopyPage("layout_a.htm", "other page.htm")));
+    const std::string page = platform::Utf16ToUtf8(FileUri(m_home + "/page.htm"));
+    // Addresses with '&' show as themselves.
     std::vector<std::string> entries;
     for (int i = 0; i < 40; ++i)
         entries.push_back("http://127.0.0.1:9/board" + std::to_string(i) + ".htm?a=1&b=2");
     entries[2] = page;
     entries[5] = page; // the later of two equal entries carries the mark
     entries[7] = other;
+    std::string file;
     for (const std::string &entry : entries)
         file += entry + "\r\n";
     WriteFile(FavoritesPath(), file);
 
-    ASSERT_TRUE(StartOnPage(page));
+    ASSERT_TRUE(StartOnPage());
     EXPECT_FALSE(IsEnabled(ID_ADD_TO_FAVORITES)); // already listed
-
-    for (int pass = 0; pass < 2; ++pass) {
-        wxMenu *menu = OpenFavoritesPopup();
-        ASSERT_NE(menu, nullptr);
-        const std::vector<wxMenuItem *> items = FavoriteItems(menu);
+    for (int pass = 0; pass < 2; ++pass) {        // opening the popup again shows the same items, not more
+        const std::vector<wxMenuItem *> items = OpenFavoritesPopup();
         ASSERT_EQ(items.size(), 32u);
         for (size_t i = 0; i < items.size(); ++i) {
             EXPECT_EQ(items[i]->GetItemLabelText().utf8_string(), entries[i]) << i;
@@ -88,31 +69,25 @@ TEST_F(FavoritesWindowTest, PopupListsFirst32MarksCurrentPageAndOpensThem) {
     }
 
     ASSERT_TRUE(Command(ID_FAVORITE_FIRST + 7));
-    ASSERT_TRUE(RunUntil([&] {
-        CDSCDocument *document = ActiveDocument();
-        return document && document->Page().m_strURL == platform::Utf8ToUtf16(other) && document->Page().m_bConverted;
-    }));
-    const std::vector<wxMenuItem *> items = FavoriteItems(OpenFavoritesPopup());
+    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(other)));
+    EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
+    const std::vector<wxMenuItem *> items = OpenFavoritesPopup();
     EXPECT_TRUE(items[7]->IsChecked());
     EXPECT_FALSE(items[5]->IsChecked());
 }
 
 TEST_F(FavoritesWindowTest, AddToFavoritesWritesTheFileAndFillsThePopup) {
-    const std::string page = CopyPage("page.htm");
-    ASSERT_TRUE(StartOnPage(page));
-
-    wxMenu *menu = OpenFavoritesPopup();
-    ASSERT_NE(menu, nullptr);
-    std::vector<wxMenuItem *> items = FavoriteItems(menu);
+    ASSERT_TRUE(StartOnPage());
+    std::vector<wxMenuItem *> items = OpenFavoritesPopup();
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0]->GetItemLabelText(), "Top Favorites");
     EXPECT_FALSE(items[0]->IsEnabled());
 
-    EXPECT_TRUE(IsEnabled(ID_ADD_TO_FAVORITES));
+    const std::string page = platform::Utf16ToUtf8(FileUri(m_page));
     ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
     EXPECT_EQ(ReadFile(FavoritesPath()), page + "\r\n");
     EXPECT_FALSE(IsEnabled(ID_ADD_TO_FAVORITES));
-    items = FavoriteItems(OpenFavoritesPopup());
+    items = OpenFavoritesPopup();
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0]->GetItemLabelText().utf8_string(), page);
     EXPECT_TRUE(items[0]->IsEnabled());
@@ -122,7 +97,7 @@ TEST_F(FavoritesWindowTest, AddToFavoritesWritesTheFileAndFillsThePopup) {
 TEST_F(FavoritesWindowTest, UnreadableFavoritesFileIsReportedAndKept) {
     const std::string bytes = "http://caf\xE9.example/\r\n";
     WriteFile(FavoritesPath(), bytes);
-    ASSERT_TRUE(StartOnPage(CopyPage("page.htm")));
+    ASSERT_TRUE(StartOnPage());
     ASSERT_FALSE(m_prompts.messages.empty());
     EXPECT_NE(m_prompts.messages[0].text.find(platform::Utf8ToUtf16(FavoritesPath())), std::u16string::npos);
     ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
