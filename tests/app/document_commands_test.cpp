@@ -64,6 +64,7 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
 
     ActivateTab(0);
     ASSERT_TRUE(Command(ID_VIEW_PBN));
+    wxWindow *pbnWindow = g_pMainFrame->GetActiveChild();
     EXPECT_EQ(ActiveText(), AsShown(page.m_strPbn, page.m_nOutputCodePage));
     EXPECT_NE(ActiveText().find(u"[Board \""), std::u16string::npos);
     EXPECT_EQ(ActiveText().find(u'\r'), std::u16string::npos);
@@ -72,6 +73,12 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
     ASSERT_TRUE(Command(ID_VIEW_TEXT));
     EXPECT_EQ(ActiveText(), AsShown(page.m_strTextReport, page.m_nOutputCodePage));
     EXPECT_EQ(TabCount(), 4u);
+    // A second View PBN brings the open window forward.
+    ActivateTab(0);
+    ASSERT_NE(ActiveBrowserView(), nullptr);
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
+    EXPECT_EQ(TabCount(), 4u);
+    EXPECT_EQ(g_pMainFrame->GetActiveChild(), pbnWindow);
 
     // Copy only with a selection; Cut and Paste never in a text window.
     wxTextCtrl *control = ActiveTextView()->GetTextCtrl();
@@ -89,28 +96,14 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
     Pump(0.5);
     EXPECT_EQ(page.m_strURL, url);
     EXPECT_TRUE(page.m_bPageLoaded);
-}
 
-TEST_F(DocumentCommandsTest, SecondViewPbnBringsTheOpenWindowForward) {
-    ASSERT_NE(StartOn("layout_a.htm"), nullptr);
-    ASSERT_TRUE(Command(ID_VIEW_PBN));
-    wxWindow *pbnWindow = g_pMainFrame->GetActiveChild();
-    ASSERT_EQ(TabCount(), 2u);
-
-    ActivateTab(0);
-    ASSERT_NE(ActiveBrowserView(), nullptr);
-    ASSERT_TRUE(Command(ID_VIEW_PBN));
-    EXPECT_EQ(TabCount(), 2u);
-    EXPECT_EQ(g_pMainFrame->GetActiveChild(), pbnWindow);
-
-    // Closing the text window leaves the page open; the next View PBN opens a new window.
+    // Closing a text window leaves the page open; the next View PBN opens a new window.
     pbnWindow->Close();
-    ASSERT_TRUE(RunUntil([] { return TabCount() == 1; }, 5));
-    ASSERT_NE(ActiveDocument(), nullptr);
-    EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
-    EXPECT_EQ(ActiveDocument()->m_pTextFrames[TEXT_PBN], nullptr);
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 3; }, 5));
+    EXPECT_EQ(document->m_pTextFrames[TEXT_PBN], nullptr);
+    ActivateTab(0);
     ASSERT_TRUE(Command(ID_VIEW_PBN));
-    EXPECT_EQ(TabCount(), 2u);
+    EXPECT_EQ(TabCount(), 4u);
     EXPECT_NE(ActiveTextView(), nullptr);
 }
 
@@ -137,42 +130,8 @@ TEST_F(DocumentCommandsTest, RecapChangeConvertsAgainAndThePbnWindowFollows) {
     EXPECT_EQ(platform::AppSettings().GetInt("Settings", "RecapOption", -1), 1);
 }
 
-TEST_F(DocumentCommandsTest, SaveAsSuggestsNamesFromThePageAddress) {
-    ASSERT_NE(StartOn("layout_a.htm", "tuesday.htm"), nullptr);
-    m_prompts.answers = {std::nullopt, std::nullopt, std::nullopt};
-    ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
-    ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
-    ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
-    ASSERT_EQ(m_prompts.saveRequests.size(), 3u);
-    const std::u16string expected[][3] = {
-        {u"tuesday.pbn", u".pbn", u"PBN Files (*.pbn)|*.pbn|All Files (*.*)|*.*"},
-        {u"tuesday.txt", u".txt", u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*"},
-        {u"tuesday.htm", u".htm", u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*"}};
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(m_prompts.saveRequests[i].defaultName, expected[i][0]);
-        EXPECT_EQ(m_prompts.saveRequests[i].defaultExtension, expected[i][1]);
-        EXPECT_EQ(m_prompts.saveRequests[i].filter, expected[i][2]);
-    }
-    // Cancelled: nothing written.
-    EXPECT_FALSE(std::filesystem::exists(m_home + "/tuesday.pbn"));
-
-    // A page address with a query: the name before the '?', its extension replaced.
-    TestHttpServer server;
-    server.Serve("/club/final.htm", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
-    std::string url = server.Url("/club/final.htm?round=2");
-    ActiveBrowserView()->Navigate2(platform::Utf8ToUtf16(url));
-    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(url)));
-    m_prompts.saveRequests.clear();
-    m_prompts.answers = {std::nullopt, std::nullopt};
-    ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
-    ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
-    ASSERT_EQ(m_prompts.saveRequests.size(), 2u);
-    EXPECT_EQ(m_prompts.saveRequests[0].defaultName, u"final.txt");
-    EXPECT_EQ(m_prompts.saveRequests[1].defaultName, u"final.htm");
-}
-
-TEST_F(DocumentCommandsTest, SaveAsWritesTheDocumentsBytesAndAFailedSaveKeepsOldFiles) {
-    CDSCDocument *document = StartOn("windows1252_accents.htm");
+TEST_F(DocumentCommandsTest, SaveAsSuggestsNamesWritesTheDocumentsBytesAndAFailedSaveKeepsOldFiles) {
+    CDSCDocument *document = StartOn("windows1252_accents.htm", "tuesday.htm");
     ASSERT_NE(document, nullptr);
     const CDSCDoc &page = document->Page();
     std::string html = m_home + "/saved.htm", pbn = m_home + "/saved.pbn", text = m_home + "/saved.txt";
@@ -182,20 +141,46 @@ TEST_F(DocumentCommandsTest, SaveAsWritesTheDocumentsBytesAndAFailedSaveKeepsOld
     ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
     ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
     EXPECT_TRUE(m_prompts.messages.empty());
+    ASSERT_EQ(m_prompts.saveRequests.size(), 3u);
+    const std::u16string expected[][3] = {
+        {u"tuesday.htm", u".htm", u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*"},
+        {u"tuesday.pbn", u".pbn", u"PBN Files (*.pbn)|*.pbn|All Files (*.*)|*.*"},
+        {u"tuesday.txt", u".txt", u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*"}};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(m_prompts.saveRequests[i].defaultName, expected[i][0]);
+        EXPECT_EQ(m_prompts.saveRequests[i].defaultExtension, expected[i][1]);
+        EXPECT_EQ(m_prompts.saveRequests[i].filter, expected[i][2]);
+    }
     // The page exactly as loaded from its file; the outputs exactly as converted.
     EXPECT_EQ(ReadFile(html), ReadFile(m_page));
     EXPECT_EQ(ReadFile(pbn), page.m_strPbn);
     EXPECT_EQ(ReadFile(text), page.m_strTextReport);
 
-    // A path under a regular file cannot be written: the error names the path, and no file changes.
+    // A path under a regular file cannot be written: the error names the path, and no file changes. Cancelled,
+    // nothing is written.
     std::string impossible = text + "/inside.pbn";
-    m_prompts.answers = {impossible};
+    m_prompts.answers = {impossible, std::nullopt};
+    ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
     ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
     EXPECT_EQ(m_prompts.messages[0].text.rfind(platform::Utf8ToUtf16(impossible) + u":\r\n", 0), 0u);
     EXPECT_EQ(ReadFile(text), page.m_strTextReport);
     EXPECT_EQ(ReadFile(pbn), page.m_strPbn);
+    EXPECT_FALSE(std::filesystem::exists(m_home + "/tuesday.pbn"));
+
+    // A page address with a query: the name before the '?', its extension replaced.
+    TestHttpServer server;
+    server.Serve("/club/final.htm", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
+    std::string url = server.Url("/club/final.htm?round=2");
+    ActiveBrowserView()->Navigate2(platform::Utf8ToUtf16(url));
+    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(url)));
+    m_prompts.saveRequests.clear();
+    ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
+    ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
+    ASSERT_EQ(m_prompts.saveRequests.size(), 2u);
+    EXPECT_EQ(m_prompts.saveRequests[0].defaultName, u"final.txt");
+    EXPECT_EQ(m_prompts.saveRequests[1].defaultName, u"final.htm");
 }
 
 TEST_F(DocumentCommandsTest, ShowStatusTheEnableRulesAndAnalysisWithoutTheCompanionFollowTheConversion) {

@@ -40,14 +40,14 @@ std::string TestHttpServer::Url(const std::string &pathAndQuery) const {
 }
 
 void TestHttpServer::Run() {
+    // One request at a time, answered on this thread, so that no answer outlives the server.
     while (!m_stop) {
         pollfd waiting{m_listener, POLLIN, 0};
         if (poll(&waiting, 1, 50) <= 0)
             continue;
         int client = accept(m_listener, nullptr, nullptr);
-        if (client < 0)
-            continue;
-        std::thread([this, client] { Answer(client); }).detach();
+        if (client >= 0)
+            Answer(client);
     }
 }
 
@@ -66,25 +66,15 @@ void TestHttpServer::Answer(int client) {
     size_t start = request.find(' ') + 1;
     std::string target = request.substr(start, request.find(' ', start) - start);
     std::string path = target.substr(0, target.find('?'));
-    Response response;
-    bool found = false;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        auto it = m_responses.find(path);
-        if (it != m_responses.end()) {
-            response = it->second;
-            found = true;
-        }
-    }
-    if (response.delayMs)
+    std::string reply = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (auto it = m_responses.find(path); it != m_responses.end()) {
+        const Response response = it->second;
+        lock.unlock();
         std::this_thread::sleep_for(std::chrono::milliseconds(response.delayMs));
-    std::string reply;
-    if (found) {
         reply = "HTTP/1.1 200 OK\r\nContent-Type: " + response.contentType +
                 "\r\nContent-Length: " + std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
                 response.body;
-    } else {
-        reply = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     }
     size_t sent = 0;
     while (sent < reply.size()) {

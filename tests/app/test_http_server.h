@@ -1,5 +1,5 @@
 #pragma once
-// A small HTTP server on 127.0.0.1 for the window's tests: serves fixed responses by path from its own thread.
+// A small HTTP server on 127.0.0.1 for the GUI tests: serves fixed responses by path from its own thread.
 #include <atomic>
 #include <map>
 #include <mutex>

@@ -221,10 +221,18 @@ bool GuiTest::Command(int id) {
     return IsEnabled(id) && g_pMainFrame->ProcessCommand(id);
 }
 
-bool GuiTest::IsEnabled(int id) {
+namespace {
+// The update a menu item or tool button gets before it is shown.
+wxUpdateUIEvent UpdateOf(int id) {
     wxUpdateUIEvent event(id);
     event.SetEventObject(g_pMainFrame);
     g_pMainFrame->ProcessWindowEvent(event);
+    return event;
+}
+} // namespace
+
+bool GuiTest::IsEnabled(int id) {
+    wxUpdateUIEvent event = UpdateOf(id);
     if (event.GetSetEnabled())
         return event.GetEnabled();
     wxMenuItem *item = g_pMainFrame->GetMenuBar() ? g_pMainFrame->GetMenuBar()->FindItem(id) : nullptr;
@@ -232,9 +240,7 @@ bool GuiTest::IsEnabled(int id) {
 }
 
 bool GuiTest::IsChecked(int id) {
-    wxUpdateUIEvent event(id);
-    event.SetEventObject(g_pMainFrame);
-    g_pMainFrame->ProcessWindowEvent(event);
+    wxUpdateUIEvent event = UpdateOf(id);
     return event.GetSetChecked() && event.GetChecked();
 }
 

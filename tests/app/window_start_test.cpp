@@ -66,48 +66,10 @@ TEST_F(WindowStartTest, PageFileFromCommandLineConvertsAsTheBatchRunDoes) {
     EXPECT_EQ(CMainFrame::GetAddressBox()->GetSize().x, 4 * wxGetApp().m_nDpiX);
 }
 
-TEST_F(WindowStartTest, SecondPageOpensInSecondTabTabsKeepTheirAddressesAndItBecomesRecent) {
+TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpensInASecondTab) {
     std::string first = CopyPage("layout_a.htm", "first.htm");
     std::string second = CopyPage("layout_b.htm", "second.htm");
-    ASSERT_TRUE(Start({first}));
-    ASSERT_TRUE(WaitForActivePage());
-
-    m_prompts.answers.push_back(second);
-    ASSERT_TRUE(Command(wxID_OPEN));
-    EXPECT_EQ(m_prompts.openFilters,
-              std::vector<std::u16string>{u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*"});
-    ASSERT_TRUE(WaitForPage(FileUri(second)));
-    EXPECT_EQ(TabCount(), 2u);
-    EXPECT_EQ(CMainFrame::GetAddressText(), FileUri(second));
-
-    wxAuiNotebook *tabs = g_pMainFrame->GetNotebook();
-    tabs->SetSelection(0);
-    EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == FileUri(first); }, 5));
-    EXPECT_EQ(ActiveDocument()->Page().m_strURL, FileUri(first));
-    tabs->SetSelection(1);
-    EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == FileUri(second); }, 5));
-
-    // A file opened once the window is up is the one recent file, kept in the settings for the next start.
-    ASSERT_EQ(wxGetApp().RecentFiles(), std::vector<wxString>{wxString::FromUTF8(second)});
-    wxMenuBar *bar = g_pMainFrame->GetMenuBar();
-    g_pMainFrame->RefreshRecentFiles(bar);
-    ASSERT_NE(bar->FindItem(wxID_FILE1), nullptr);
-    EXPECT_EQ(bar->FindItem(wxID_FILE1)->GetItemLabel(), "&1 " + wxString::FromUTF8(second));
-    EXPECT_EQ(bar->FindItem(wxID_FILE2), nullptr);
-    EXPECT_NE(ReadFile(m_home + "/config/Dealscope/Dealscope.ini").find(second), std::string::npos);
-
-    // Chosen from the menu once its window is closed, the file opens again.
-    ASSERT_TRUE(Command(wxID_CLOSE));
-    ASSERT_TRUE(RunUntil([] { return TabCount() == 1; }, 5));
-    g_pMainFrame->RefreshRecentFiles(g_pMainFrame->GetMenuBar());
-    ASSERT_TRUE(Command(wxID_FILE1));
-    ASSERT_TRUE(RunUntil([] { return TabCount() == 2; }, 5));
-    EXPECT_TRUE(WaitForPage(FileUri(second)));
-}
-
-TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisited) {
-    std::string first = CopyPage("layout_a.htm", "first.htm");
-    std::string second = CopyPage("layout_b.htm", "second.htm");
+    std::string third = CopyPage("layout_a.htm", "third.htm");
     ASSERT_TRUE(Start({first}));
     ASSERT_TRUE(WaitForActivePage());
     EXPECT_FALSE(IsEnabled(ID_GO_BACK));
@@ -120,15 +82,45 @@ TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisited) {
     ASSERT_TRUE(WaitForPage(FileUri(second)));
     EXPECT_TRUE(RunUntil([] { return IsEnabled(ID_GO_BACK); }, 5));
     EXPECT_FALSE(IsEnabled(ID_GO_FORWARD));
-
     ASSERT_TRUE(Command(ID_GO_BACK));
     ASSERT_TRUE(WaitForPage(FileUri(first)));
     EXPECT_TRUE(RunUntil([] { return IsEnabled(ID_GO_FORWARD); }, 5));
     EXPECT_FALSE(IsEnabled(ID_GO_BACK));
     EXPECT_EQ(CMainFrame::GetAddressText(), FileUri(first));
-
     ASSERT_TRUE(Command(ID_GO_FORWARD));
-    EXPECT_TRUE(WaitForPage(FileUri(second)));
+    ASSERT_TRUE(WaitForPage(FileUri(second)));
+
+    // File Open puts the page in a second tab; each tab puts its own address in the box.
+    m_prompts.answers.push_back(third);
+    ASSERT_TRUE(Command(wxID_OPEN));
+    EXPECT_EQ(m_prompts.openFilters,
+              std::vector<std::u16string>{u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*"});
+    ASSERT_TRUE(WaitForPage(FileUri(third)));
+    EXPECT_EQ(TabCount(), 2u);
+    EXPECT_EQ(CMainFrame::GetAddressText(), FileUri(third));
+    wxAuiNotebook *tabs = g_pMainFrame->GetNotebook();
+    tabs->SetSelection(0);
+    EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == FileUri(second); }, 5));
+    EXPECT_EQ(ActiveDocument()->Page().m_strURL, FileUri(second));
+    tabs->SetSelection(1);
+    EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == FileUri(third); }, 5));
+
+    // A file opened once the window is up is the one recent file, kept in the settings for the next start.
+    ASSERT_EQ(wxGetApp().RecentFiles(), std::vector<wxString>{wxString::FromUTF8(third)});
+    wxMenuBar *bar = g_pMainFrame->GetMenuBar();
+    g_pMainFrame->RefreshRecentFiles(bar);
+    ASSERT_NE(bar->FindItem(wxID_FILE1), nullptr);
+    EXPECT_EQ(bar->FindItem(wxID_FILE1)->GetItemLabel(), "&1 " + wxString::FromUTF8(third));
+    EXPECT_EQ(bar->FindItem(wxID_FILE2), nullptr);
+    EXPECT_NE(ReadFile(m_home + "/config/Dealscope/Dealscope.ini").find(third), std::string::npos);
+
+    // Chosen from the menu once its window is closed, the file opens again.
+    ASSERT_TRUE(Command(wxID_CLOSE));
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 1; }, 5));
+    g_pMainFrame->RefreshRecentFiles(g_pMainFrame->GetMenuBar());
+    ASSERT_TRUE(Command(wxID_FILE1));
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 2; }, 5));
+    EXPECT_TRUE(WaitForPage(FileUri(third)));
 }
 
 TEST_F(WindowStartTest, PopUpLinkOpensInNewTab) {

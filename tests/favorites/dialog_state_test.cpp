@@ -81,13 +81,3 @@ TEST(DialogStateSettings, SectionHoldsRectColumnsAndType) {
     EXPECT_TRUE(LoadListColumns(settings, "Other").columns.empty());
     EXPECT_FALSE(LoadListColumns(settings, "Missing").viewType);
 }
-
-TEST(DialogStateSettings, EmptySectionStoresAndLoadsNothing) {
-    platform::MemorySettings settings;
-    SaveWindowRect(settings, "", {1, 2, 3, 4});
-    SaveListColumns(settings, "", {1}, {0}, 1);
-    EXPECT_EQ(settings.GetString("", "WindowRect", "absent"), "absent");
-    EXPECT_EQ(settings.GetString("", "Type", "absent"), "absent");
-    settings.SetString("", "WindowRect", "1:2:3:4");
-    EXPECT_FALSE(LoadWindowRect(settings, ""));
-}
