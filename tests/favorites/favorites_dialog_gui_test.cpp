@@ -207,6 +207,7 @@ TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
     std::map<int, wxRect> before;
     for (wxWindow *child : dialog->GetChildren())
         before[child->GetId()] = child->GetRect();
+    ASSERT_EQ(before.size(), 11u); // the note, the list, eight buttons and the grip
     ExpectGripInCorner(*dialog);
 
     // The buttons keep centred, the note stretches across, the list both ways, the grip keeps to the corner.
