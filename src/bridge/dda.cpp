@@ -1,6 +1,6 @@
 #include "bridge/dda.h"
 
-#include "bridge/number_text.h"
+#include "platform/wide_text.h"
 
 #include <algorithm>
 
@@ -83,7 +83,7 @@ std::u16string CDDA::GetMakeableContracts() {
             text += u"; ";
         text.append(seats, seatCount);
         text += NO_BREAK_SPACE;
-        AppendDecimal(text, entry.m_nTricks - 6);
+        platform::AppendDecimal(text, entry.m_nTricks - 6);
         text += STRAIN_CODES[entry.m_nStrain];
     }
     m_strContracts = text;

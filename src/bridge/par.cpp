@@ -1,7 +1,7 @@
 #include "bridge/par.h"
 
-#include "bridge/number_text.h"
 #include "bridge/score.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -116,7 +116,7 @@ CScore ToScore(const Candidate &c, int seatMask) {
 
 void AppendUndertricks(std::u16string &out, const CScore &entry) {
     out += u'-';
-    AppendDecimal(out, entry.m_nLevel + 6 - entry.m_nTricks);
+    platform::AppendDecimal(out, entry.m_nLevel + 6 - entry.m_nTricks);
 }
 
 // Where the auction ends from the two sides' best contracts.
@@ -320,13 +320,13 @@ void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u1
         result->clear();
         *result += SIDE_NAMES[holding];
         *result += u' ';
-        AppendDecimal(*result, score);
+        platform::AppendDecimal(*result, score);
         if (second >= 0) {
             const Candidate &c = candidates[second];
             *result += u' ';
             *result += SIDE_NAMES[Side(c)];
             *result += u' ';
-            AppendDecimal(*result, c.score);
+            platform::AppendDecimal(*result, c.score);
         }
     }
     if (parScore)

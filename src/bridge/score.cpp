@@ -1,7 +1,7 @@
 #include "bridge/score.h"
 
 #include "bridge/bridge_codes.h"
-#include "bridge/number_text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ void CScore::AppendText(std::u16string &out, bool plain) const {
             out += u"Pass";
             return;
         }
-        AppendDecimal(out, m_nLevel);
+        platform::AppendDecimal(out, m_nLevel);
         if (strainKnown)
             out += STRAIN_CODES[m_nStrain];
         out.append(m_nDoubled > 0 ? m_nDoubled : 0, u'x');
@@ -105,7 +105,7 @@ void CScore::AppendText(std::u16string &out, bool plain) const {
         out += seatText;
         return;
     }
-    AppendDecimal(out, m_nLevel);
+    platform::AppendDecimal(out, m_nLevel);
     if (strainKnown)
         out += STRAIN_NAMES[m_nStrain];
     out.append(m_nDoubled > 0 ? m_nDoubled : 0, u'*');

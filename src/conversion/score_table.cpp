@@ -103,20 +103,6 @@ void CleanCellText(std::u16string_view text, std::u16string &out) {
     out.resize(CleanCellText(text, out.data(), &needsQuotes));
 }
 
-void AppendDecimal(std::u16string &out, int64_t value) {
-    char16_t digits[24];
-    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude);
-    if (value < 0)
-        out += u'-';
-    while (count)
-        out += digits[--count];
-}
-
 // The runtime's _wtoi: white space, a sign, decimal digits; 0 when there are none; saturated to 32 bits.
 int32_t LeadingInteger(std::u16string_view text) {
     size_t i = 0;
@@ -228,7 +214,7 @@ void ScoreTableRows::SetCleanedToken(size_t row, int column, std::u16string_view
 
 void ScoreTableRows::SetNumber(size_t row, int column, int64_t number) {
     Begin(row, column);
-    AppendDecimal(m_pool, number);
+    platform::AppendDecimal(m_pool, number);
     End();
 }
 
@@ -465,7 +451,7 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
         value += ScoreTableColumns[column].name;
         if (widths[column] >= 2) {
             value += u'\\';
-            AppendDecimal(value, static_cast<int64_t>(widths[column]));
+            platform::AppendDecimal(value, static_cast<int64_t>(widths[column]));
             if (ScoreTableColumns[column].rightJustified)
                 value += u'R';
         }

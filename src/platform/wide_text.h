@@ -76,6 +76,21 @@ int WcsICmp(std::u16string_view a, std::u16string_view b);
 int WcsNICmp(std::u16string_view a, std::u16string_view b, size_t count);
 int StrICmp(std::string_view a, std::string_view b);
 
+// Appends a decimal integer ("%d", "%lld") to UTF-16 text without a temporary string.
+inline void AppendDecimal(std::u16string &out, int64_t value) {
+    char16_t digits[20];
+    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        out += u'-';
+    while (count)
+        out += digits[--count];
+}
+
 // Conversions for program-made text (ASCII literals, UTF-8 file names and messages).
 std::u16string WidenAscii(std::string_view ascii);
 std::u16string Utf8ToUtf16(std::string_view utf8); // invalid sequences become U+FFFD
