@@ -8,7 +8,8 @@ public:
     virtual ~IPageSource() = default;
     // The page's address as the loader reports it.
     virtual std::u16string GetLocationURL() = 0;
-    // The page's bytes as loaded, up to the first zero byte; false (and empty bytes) when they cannot be read.
+    // All of the page's bytes as loaded (a zero byte included: Save HTML As writes them whole, decoding stops
+    // there); false (and empty bytes) when they cannot be read.
     virtual bool GetRawSource(std::string &bytes) = 0;
     // The Windows code page of the page's charset (1252 when the charset is unknown or undeclared).
     virtual unsigned GetDocumentCodePage() = 0;
