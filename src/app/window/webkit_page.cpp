@@ -21,6 +21,18 @@ bool WasCancelled(GError *error) {
 
 } // namespace
 
+bool CPageCapture::EndIfCancelled(Pending *pending, GError *error) {
+    bool cancelled = WasCancelled(error) || g_cancellable_is_cancelled(pending->cancellable);
+    if (error)
+        g_error_free(error);
+    if (cancelled) {
+        // The owner may be gone: free the capture's state and touch nothing else.
+        g_object_unref(pending->cancellable);
+        delete pending;
+    }
+    return cancelled;
+}
+
 void CPageCapture::Cancel() {
     if (!m_cancellable)
         return;
@@ -49,23 +61,16 @@ void CPageCapture::Start(wxWebView *webView, Callback done) {
                 auto *p = static_cast<Pending *>(data);
                 GError *error = nullptr;
                 JSCValue *value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
-                bool cancelled = WasCancelled(error) || g_cancellable_is_cancelled(p->cancellable);
                 if (value) {
-                    if (!cancelled && jsc_value_is_string(value)) {
+                    if (jsc_value_is_string(value)) {
                         char *text = jsc_value_to_string(value);
                         p->charset = text ? text : "";
                         g_free(text);
                     }
                     g_object_unref(value);
                 }
-                if (error)
-                    g_error_free(error);
-                if (cancelled) {
-                    g_object_unref(p->cancellable);
-                    delete p;
-                    return;
-                }
-                Finish(p);
+                if (!EndIfCancelled(p, error))
+                    Finish(p);
             },
             p);
     };
@@ -82,20 +87,13 @@ void CPageCapture::Start(wxWebView *webView, Callback done) {
             GError *error = nullptr;
             gsize length = 0;
             guchar *bytes = webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(source), result, &length, &error);
-            bool cancelled = WasCancelled(error) || g_cancellable_is_cancelled(p->cancellable);
-            if (bytes && !cancelled) {
+            if (bytes) {
                 p->haveBytes = true;
                 p->bytes.assign(reinterpret_cast<const char *>(bytes), length);
             }
             g_free(bytes);
-            if (error)
-                g_error_free(error);
-            if (cancelled) {
-                g_object_unref(p->cancellable);
-                delete p;
-                return;
-            }
-            askCharset(p);
+            if (!EndIfCancelled(p, error))
+                askCharset(p);
         },
         pending);
 }

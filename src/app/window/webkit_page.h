@@ -26,6 +26,8 @@ public:
 private:
     struct Pending;
     static void Finish(Pending *pending);
+    // Frees the error; when the capture was cancelled, also frees its state and answers true.
+    static bool EndIfCancelled(Pending *pending, struct _GError *error);
 
     GCancellable *m_cancellable = nullptr;
 };
