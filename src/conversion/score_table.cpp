@@ -103,50 +103,6 @@ void CleanCellText(std::u16string_view text, std::u16string &out) {
     out.resize(CleanCellText(text, out.data(), &needsQuotes));
 }
 
-// The runtime's _wtoi: white space, a sign, decimal digits; 0 when there are none; saturated to 32 bits.
-int32_t LeadingInteger(std::u16string_view text) {
-    size_t i = 0;
-    while (i < text.size() && platform::IsSpaceW(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-        value = std::min<int64_t>(value * 10 + (text[i] - u'0'), int64_t{1} << 32);
-    value = negative ? -value : value;
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-// The runtime's wcstoul in base 10: white space, a sign, digits; *consumed is 0 when no digit follows.
-uint32_t ReadUnsigned(std::u16string_view text, size_t &consumed) {
-    size_t i = 0;
-    while (i < text.size() && platform::IsSpaceW(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
-    size_t digitsStart = i;
-    uint64_t value = 0;
-    bool overflow = false;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = value * 10 + (text[i] - u'0');
-        if (value > 0xFFFFFFFFu) {
-            overflow = true;
-            value = 0xFFFFFFFFu;
-        }
-    }
-    if (i == digitsStart) {
-        consumed = 0;
-        return 0;
-    }
-    consumed = i;
-    if (overflow)
-        return 0xFFFFFFFFu;
-    return negative ? static_cast<uint32_t>(0u - static_cast<uint32_t>(value)) : static_cast<uint32_t>(value);
-}
-
 } // namespace
 
 void ScoreTableRows::Reset(size_t rowCount) {
@@ -280,7 +236,7 @@ void ParsePairCell(std::u16string_view text, ScoreTableRows &rows, size_t row, i
         rows.Set(row, STC_SECTION, text.substr(0, run));
     std::u16string_view rest = text.substr(run);
     size_t consumed = 0;
-    uint32_t number = ReadUnsigned(rest, consumed);
+    uint32_t number = platform::WcsToUL(rest, &consumed, 10);
     rows.SetNumber(row, STC_PAIRID_NS + side, number);
     rest = rest.substr(consumed);
     if (!rest.empty() && rest.front() == u'-')
@@ -392,7 +348,7 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
                 break;
             case RULE_TRICKS: {
                 CleanCellText(raw, cleaned);
-                int64_t made = LeadingInteger(cleaned);
+                int64_t made = platform::WToI(cleaned);
                 if (made == 0) {
                     rows.Set(r, STC_RESULT, u"0");
                     break;
@@ -404,7 +360,7 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
                     tricks = made + 6;
                 } else {
                     // Down: the tricks follow from the contract's level, when the row already holds it.
-                    int64_t level = LeadingInteger(rows.Get(r, STC_CONTRACT));
+                    int64_t level = platform::WToI(rows.Get(r, STC_CONTRACT));
                     if (level < 1)
                         break;
                     tricks = made + level + 6;

@@ -84,34 +84,37 @@ struct ParsedInteger {
     bool readDigit = false;
 };
 
-// The shared scanner of wcstoul and wcstol: white space, sign, base prefix, digits.
-ParsedInteger ScanInteger(const char16_t *text, const char16_t **end, int base) {
+// The shared scanner of wcstoul and wcstol: white space, sign, base prefix, digits. The text ends at its NUL, or
+// at limit when one is given (a view into a longer text); either end reads as a NUL, which stops every step.
+ParsedInteger ScanInteger(const char16_t *text, const char16_t *limit, const char16_t **end, int base) {
+    auto at = [limit](const char16_t *q) -> char16_t { return limit && q >= limit ? u'\0' : *q; };
     ParsedInteger r;
     const char16_t *p = text;
     if (end)
         *end = text;
     if (base != 0 && (base < 2 || base > 36))
         return r;
-    while (IsSpaceW(*p))
+    while (IsSpaceW(at(p)))
         ++p;
-    if (*p == u'-') {
+    if (at(p) == u'-') {
         r.negative = true;
         ++p;
-    } else if (*p == u'+') {
+    } else if (at(p) == u'+') {
         ++p;
     }
+    const auto prefixX = [&] { return at(p) != u'\0' && (at(p + 1) == u'x' || at(p + 1) == u'X'); };
     if (base == 0) {
-        if (DigitValue(*p) != 0)
+        if (DigitValue(at(p)) != 0)
             base = 10;
-        else if (p[1] == u'x' || p[1] == u'X')
+        else if (prefixX())
             base = 16;
         else
             base = 8;
     }
-    if (base == 16 && DigitValue(*p) == 0 && (p[1] == u'x' || p[1] == u'X'))
+    if (base == 16 && DigitValue(at(p)) == 0 && prefixX())
         p += 2;
     for (;; ++p) {
-        unsigned digit = DigitValue(*p);
+        unsigned digit = DigitValue(at(p));
         if (digit >= unsigned(base))
             break;
         r.readDigit = true;
@@ -130,6 +133,23 @@ ParsedInteger ScanInteger(const char16_t *text, const char16_t **end, int base) 
     if (end)
         *end = p;
     return r;
+}
+
+uint32_t UnsignedResult(const ParsedInteger &r) {
+    if (r.overflow)
+        return 0xFFFFFFFFu;
+    return r.negative ? uint32_t(0u - r.magnitude) : r.magnitude;
+}
+
+int32_t SignedResult(const ParsedInteger &r) {
+    if (r.negative) {
+        if (r.overflow || r.magnitude > 0x80000000u)
+            return INT32_MIN;
+        return int32_t(0u - r.magnitude);
+    }
+    if (r.overflow || r.magnitude > 0x7FFFFFFFu)
+        return INT32_MAX;
+    return int32_t(r.magnitude);
 }
 
 template <typename Char> int CompareFoldingAscii(const Char *a, size_t aLen, const Char *b, size_t bLen, size_t limit) {
@@ -179,26 +199,27 @@ bool IsLowerAboveLatin1(char16_t c) {
 }
 
 uint32_t WcsToUL(const char16_t *text, const char16_t **end, int base) {
-    ParsedInteger r = ScanInteger(text, end, base);
-    if (r.overflow)
-        return 0xFFFFFFFFu;
-    return r.negative ? uint32_t(0u - r.magnitude) : r.magnitude;
+    return UnsignedResult(ScanInteger(text, nullptr, end, base));
 }
 
 int32_t WcsToL(const char16_t *text, const char16_t **end, int base) {
-    ParsedInteger r = ScanInteger(text, end, base);
-    if (r.negative) {
-        if (r.overflow || r.magnitude > 0x80000000u)
-            return INT32_MIN;
-        return int32_t(0u - r.magnitude);
-    }
-    if (r.overflow || r.magnitude > 0x7FFFFFFFu)
-        return INT32_MAX;
-    return int32_t(r.magnitude);
+    return SignedResult(ScanInteger(text, nullptr, end, base));
 }
 
 int32_t WToI(const char16_t *text) {
     return WcsToL(text, nullptr, 10);
+}
+
+uint32_t WcsToUL(std::u16string_view text, size_t *consumed, int base) {
+    const char16_t *end = text.data();
+    uint32_t value = UnsignedResult(ScanInteger(text.data(), text.data() + text.size(), &end, base));
+    if (consumed)
+        *consumed = size_t(end - text.data());
+    return value;
+}
+
+int32_t WToI(std::u16string_view text) {
+    return SignedResult(ScanInteger(text.data(), text.data() + text.size(), nullptr, 10));
 }
 
 int WcsICmp(std::u16string_view a, std::u16string_view b) {

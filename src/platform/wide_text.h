@@ -69,6 +69,10 @@ int32_t WcsToL(const char16_t *text, const char16_t **end, int base);
 // _wtoi: decimal, leading white space and sign, stops at the first non-digit, 0 when nothing is read;
 // saturates at the 32-bit limits.
 int32_t WToI(const char16_t *text);
+// The same readers over a view that need not end in a NUL: the view's end stops them as a NUL would.
+// *consumed is the count of code units read (0 when no number was there).
+uint32_t WcsToUL(std::u16string_view text, size_t *consumed, int base);
+int32_t WToI(std::u16string_view text);
 
 // Case-insensitive comparisons that fold ASCII letters only (_wcsicmp, _wcsnicmp, _stricmp). The end of a view
 // counts as a NUL, and comparing stops at a NUL as the C functions do. Result <0, 0 or >0.

@@ -93,8 +93,15 @@ TEST(WideTextNumbers, WindowsResults) {
         end = nullptr;
         EXPECT_EQ(WcsToL(text.c_str(), &end, c.base), c.signedValue) << Utf16ToUtf8(text) << " base " << c.base;
         EXPECT_EQ(end - text.c_str(), c.consumed) << Utf16ToUtf8(text);
+        // A view into a longer text stops at the view's end: a digit right after it is not read.
+        std::u16string longer = text + u"9";
+        std::u16string_view view(longer.data(), text.size());
+        size_t consumed = 99;
+        EXPECT_EQ(WcsToUL(view, &consumed, c.base), c.unsignedValue) << Utf16ToUtf8(text) << " as a view";
+        EXPECT_EQ(consumed, size_t(c.consumed)) << Utf16ToUtf8(text) << " as a view";
         if (c.base == 10) {
             EXPECT_EQ(WToI(text.c_str()), c.signedValue) << Utf16ToUtf8(text);
+            EXPECT_EQ(WToI(view), c.signedValue) << Utf16ToUtf8(text) << " as a view";
         }
     }
     EXPECT_EQ(WcsToUL(u"12", nullptr, 10), 12u);
