@@ -199,6 +199,136 @@ bool Dominates(const Candidate (&candidates)[CANDIDATES], const Outcome &candida
     return a[0] >= b[0] && a[1] >= b[1] && (a[0] > b[0] || a[1] > b[1]);
 }
 
+// Each side's best contract on its own: made exactly or failing, never bid below what it makes; on equal scores
+// the lower contract stays. A failing contract scores below a pass, so each side's best is its best contract made
+// exactly, the first in bidding order on equal scores.
+struct BestContracts {
+    int index[2] = {0, 1};
+    int score[2] = {0, 0};
+};
+
+BestContracts FindBestContracts(const CDDA &dda, const Candidate (&candidates)[CANDIDATES]) {
+    BestContracts best;
+    for (int seat = 0; seat < SEATS; ++seat)
+        for (int strain = 0; strain < STRAINS; ++strain) {
+            const int level = dda.m_tricks[seat][strain] - 6;
+            if (level < 1)
+                continue;
+            const int index = CandidateIndex(level, strain, seat);
+            const int side = seat & 1;
+            const int score = candidates[index].score;
+            if (score > best.score[side] || (score == best.score[side] && score > 0 && index < best.index[side])) {
+                best.index[side] = index;
+                best.score[side] = score;
+            }
+        }
+    return best;
+}
+
+// Of two best contracts with the same score the lower one is tried first; a higher one is taken instead only when
+// it leaves its side better off (the other side can sacrifice over the lower one but not over the higher, or the
+// higher one is the other side's best too, which either side gets by declaring it first).
+Outcome PreferBetterEqualContracts(const CDDA &dda, const Candidate (&candidates)[CANDIDATES], BestContracts &best,
+                                   Outcome outcome) {
+    for (int side = 0; side < 2; ++side) {
+        // No contract of a side scores more than its best made exactly, and the other side only outbids for less
+        // than what it lets stand: a side that gets its best whoever starts cannot do better.
+        int results[2];
+        SideResults(candidates, outcome, side, results);
+        if (best.score[side] == 0 || (results[0] == best.score[side] && results[1] == best.score[side]))
+            continue;
+        for (int seat = side; seat < SEATS; seat += 2)
+            for (int strain = 0; strain < STRAINS; ++strain) {
+                const int level = dda.m_tricks[seat][strain] - 6;
+                if (level < 1)
+                    continue;
+                const int index = CandidateIndex(level, strain, seat);
+                if (index == best.index[side] || candidates[index].score != best.score[side])
+                    continue;
+                int tried[2] = {best.index[0], best.index[1]};
+                tried[side] = index;
+                const Outcome other = Resolve(candidates, tried);
+                if (Dominates(candidates, other, outcome, side)) {
+                    best.index[side] = index;
+                    outcome = other;
+                }
+            }
+    }
+    return outcome;
+}
+
+// One entry of the par contract list: a contract with every declarer who gets the same result by it.
+struct ListEntry {
+    int index; // the first candidate of the entry
+    int seatMask;
+};
+
+// Every contract that gives the same result, partners (and, for a shared contract, opponents) merged.
+int ListParContracts(const Candidate (&candidates)[CANDIDATES], const Outcome &outcome, bool plain,
+                     ListEntry (&list)[CANDIDATES]) {
+    const Candidate &par = candidates[outcome.current];
+    const int score = par.score;
+    const int second = outcome.second;
+    int listCount = 0;
+    for (int i = 0; i < CANDIDATES; ++i) {
+        const Candidate &c = candidates[i];
+        if (c.score != score && c.score != -score && i != second)
+            continue; // worth neither the par score nor its opposite
+        const int s = Side(c) != outcome.holding ? -c.score : c.score;
+        const bool taken =
+            i == second || (c.order >= par.order && s == score) || (second >= 0 && i > second && s == -score);
+        if (!taken || !(s == 0 || plain || GoesDown(c)))
+            continue;
+        if (listCount > 0) {
+            ListEntry &last = list[listCount - 1];
+            const Candidate &entry = candidates[last.index];
+            if (entry.level == c.level && entry.strain == c.strain && entry.doubled == c.doubled) {
+                last.seatMask |= 1 << c.declarer;
+                continue;
+            }
+        }
+        list[listCount++] = {i, 0};
+    }
+    return listCount;
+}
+
+void AppendParContracts(const Candidate (&candidates)[CANDIDATES], const Outcome &outcome, bool plain,
+                        std::u16string &contracts) {
+    ListEntry list[CANDIDATES];
+    const int listCount = ListParContracts(candidates, outcome, plain, list);
+    for (int i = 0; i < listCount; ++i) {
+        const CScore entry = ToScore(candidates[list[i].index], list[i].seatMask);
+        if (!plain) {
+            contracts += i == 0 ? u':' : u';';
+            contracts += u' ';
+            entry.AppendText(contracts, false);
+            if (GoesDown(candidates[list[i].index]))
+                AppendUndertricks(contracts, entry);
+        } else {
+            if (i > 0)
+                contracts += u'/';
+            entry.AppendText(contracts, true);
+            // The undertricks once, after the last contract.
+            if (i == listCount - 1 && GoesDown(candidates[list[i].index]))
+                AppendUndertricks(contracts, entry);
+        }
+    }
+}
+
+void WriteParResult(const Candidate (&candidates)[CANDIDATES], const Outcome &outcome, std::u16string &result) {
+    result.clear();
+    result += SIDE_NAMES[outcome.holding];
+    result += u' ';
+    platform::AppendDecimal(result, candidates[outcome.current].score);
+    if (outcome.second >= 0) {
+        const Candidate &c = candidates[outcome.second];
+        result += u' ';
+        result += SIDE_NAMES[Side(c)];
+        result += u' ';
+        platform::AppendDecimal(result, c.score);
+    }
+}
+
 } // namespace
 
 void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u16string *contracts, int *parScore,
@@ -213,125 +343,19 @@ void ComputePar(const CDDA &dda, int vulnerable, std::u16string *result, std::u1
 
     Candidate candidates[CANDIDATES];
     BuildCandidates(dda, vulnerable, candidates);
+    BestContracts best = FindBestContracts(dda, candidates);
+    const Outcome outcome = PreferBetterEqualContracts(dda, candidates, best, Resolve(candidates, best.index));
 
-    // The best contract each side can reach on its own: made exactly or failing, never bid below what it makes;
-    // on equal scores the lower contract stays. A failing contract scores below a pass, so each side's best is
-    // its best contract made exactly, the first in bidding order on equal scores.
-    int best[2] = {0, 1};
-    int bestScore[2] = {0, 0};
-    for (int seat = 0; seat < SEATS; ++seat)
-        for (int strain = 0; strain < STRAINS; ++strain) {
-            const int level = dda.m_tricks[seat][strain] - 6;
-            if (level < 1)
-                continue;
-            const int index = CandidateIndex(level, strain, seat);
-            const int side = seat & 1;
-            const int score = candidates[index].score;
-            if (score > bestScore[side] || (score == bestScore[side] && score > 0 && index < best[side])) {
-                best[side] = index;
-                bestScore[side] = score;
-            }
-        }
-
-    Outcome outcome = Resolve(candidates, best);
-
-    // Of two best contracts with the same score the lower one is tried first; a higher one is taken instead only
-    // when it leaves its side better off (the other side can sacrifice over the lower one but not over the
-    // higher, or the higher one is the other side's best too, which either side gets by declaring it first).
-    for (int side = 0; side < 2; ++side) {
-        // No contract of a side scores more than its best made exactly, and the other side only outbids for less
-        // than what it lets stand: a side that gets its best whoever starts cannot do better.
-        int results[2];
-        SideResults(candidates, outcome, side, results);
-        if (bestScore[side] == 0 || (results[0] == bestScore[side] && results[1] == bestScore[side]))
-            continue;
-        for (int seat = side; seat < SEATS; seat += 2)
-            for (int strain = 0; strain < STRAINS; ++strain) {
-                const int level = dda.m_tricks[seat][strain] - 6;
-                if (level < 1)
-                    continue;
-                const int index = CandidateIndex(level, strain, seat);
-                if (index == best[side] || candidates[index].score != bestScore[side])
-                    continue;
-                int tried[2] = {best[0], best[1]};
-                tried[side] = index;
-                const Outcome other = Resolve(candidates, tried);
-                if (Dominates(candidates, other, outcome, side)) {
-                    best[side] = index;
-                    outcome = other;
-                }
-            }
-    }
-    const int current = outcome.current;
-    const int holding = outcome.holding;
-    const int second = outcome.second;
-    const Candidate &par = candidates[current];
-    const int score = par.score;
-    const int order = par.order;
-
-    // Every contract that gives the same result, partners (and, for a shared contract, opponents) merged.
-    struct ListEntry {
-        int index; // the first candidate of the entry
-        int seatMask;
-    };
-    ListEntry list[CANDIDATES];
-    int listCount = 0;
-    for (int i = contracts ? 0 : CANDIDATES; i < CANDIDATES; ++i) {
-        const Candidate &c = candidates[i];
-        if (c.score != score && c.score != -score && i != second)
-            continue; // worth neither the par score nor its opposite
-        const int s = Side(c) != holding ? -c.score : c.score;
-        const bool taken =
-            i == second || (c.order >= order && s == score) || (second >= 0 && i > second && s == -score);
-        if (!taken || !(s == 0 || plain || GoesDown(c)))
-            continue;
-        if (listCount > 0) {
-            ListEntry &last = list[listCount - 1];
-            const Candidate &entry = candidates[last.index];
-            if (entry.level == c.level && entry.strain == c.strain && entry.doubled == c.doubled) {
-                last.seatMask |= 1 << c.declarer;
-                continue;
-            }
-        }
-        list[listCount++] = {i, 0};
-    }
-
-    if (contracts && listCount > 0) {
-        for (int i = 0; i < listCount; ++i) {
-            const CScore entry = ToScore(candidates[list[i].index], list[i].seatMask);
-            if (!plain) {
-                *contracts += i == 0 ? u':' : u';';
-                *contracts += u' ';
-                entry.AppendText(*contracts, false);
-                if (GoesDown(candidates[list[i].index]))
-                    AppendUndertricks(*contracts, entry);
-            } else {
-                if (i > 0)
-                    *contracts += u'/';
-                entry.AppendText(*contracts, true);
-                // The undertricks once, after the last contract.
-                if (i == listCount - 1 && GoesDown(candidates[list[i].index]))
-                    AppendUndertricks(*contracts, entry);
-            }
-        }
-    }
-
-    if (result) {
-        result->clear();
-        *result += SIDE_NAMES[holding];
-        *result += u' ';
-        platform::AppendDecimal(*result, score);
-        if (second >= 0) {
-            const Candidate &c = candidates[second];
-            *result += u' ';
-            *result += SIDE_NAMES[Side(c)];
-            *result += u' ';
-            platform::AppendDecimal(*result, c.score);
-        }
-    }
+    if (contracts)
+        AppendParContracts(candidates, outcome, plain, *contracts);
+    if (result)
+        WriteParResult(candidates, outcome, *result);
+    const int score = candidates[outcome.current].score;
     if (parScore)
-        *parScore = holding == 0 ? score : -score;
-    if (parScore2)
+        *parScore = outcome.holding == 0 ? score : -score;
+    if (parScore2) {
+        const int second = outcome.second;
         *parScore2 =
             second < 0 ? 0 : (Side(candidates[second]) == 1 ? candidates[second].score : -candidates[second].score);
+    }
 }
