@@ -86,6 +86,10 @@ private:
     CNode *CreateAttribute(CNode *element);
     void Append(CNodeList &list, CNode *node);
     int PositionOf(const char16_t *p) const;
+    // The steps before the tokenizer runs: the text copied into the pass's own buffer; the atoms of the raw-text
+    // elements looked up and the counts of open elements cleared.
+    void CopySource(const char16_t *text, int length);
+    void ClearOpenCounts();
 
     CNodeArena m_arena;
     std::unique_ptr<char16_t[]> m_copyBuffer;

@@ -115,12 +115,7 @@ enum State {
 
 } // namespace
 
-void CXMLParser::Parse(const char16_t *text, int length) {
-    if (!text)
-        length = 0;
-    else if (length < 0)
-        length = int(std::char_traits<char16_t>::length(text));
-
+void CXMLParser::CopySource(const char16_t *text, int length) {
     m_pszSource = text;
     m_nLength = length;
     if (m_pszCopy) {
@@ -140,12 +135,23 @@ void CXMLParser::Parse(const char16_t *text, int length) {
     if (length)
         std::memcpy(m_pszCopy, text, size_t(length) * sizeof(char16_t));
     m_pszCopy[length] = 0;
+}
 
+void CXMLParser::ClearOpenCounts() {
     m_nAtomScript = AddAtom(u"script");
     m_nAtomStyle = AddAtom(u"style");
     if (m_openCount.empty())
         m_openCount.resize(65536);
     std::memset(m_openCount.data(), 0, (m_atomNames.size() + 1) * sizeof(uint32_t));
+}
+
+void CXMLParser::Parse(const char16_t *text, int length) {
+    if (!text)
+        length = 0;
+    else if (length < 0)
+        length = int(std::char_traits<char16_t>::length(text));
+    CopySource(text, length);
+    ClearOpenCounts();
 
     char16_t *const copy = m_pszCopy;
     char16_t *p = copy;
