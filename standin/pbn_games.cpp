@@ -1,42 +1,10 @@
 #include "pbn_games.h"
 
+#include "platform/utf8.h"
+
 namespace standin {
 
 namespace {
-
-bool IsValidUtf8(std::string_view bytes) {
-    size_t i = 0;
-    while (i < bytes.size()) {
-        auto c = static_cast<unsigned char>(bytes[i]);
-        size_t extra;
-        unsigned minimum;
-        unsigned value;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1, minimum = 0x80, value = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2, minimum = 0x800, value = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3, minimum = 0x10000, value = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= bytes.size())
-            return false;
-        for (size_t k = 1; k <= extra; ++k) {
-            auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            value = (value << 6) | (next & 0x3F);
-        }
-        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return false;
-        i += extra + 1;
-    }
-    return true;
-}
 
 // A tag line: '[' Name blanks '"' value '"' ']'. The value runs to the last quote of the line, so a value
 // holding quotes (written without escapes) is kept whole.
@@ -72,19 +40,13 @@ const PbnTag *PbnGame::Find(std::string_view name) const {
 std::string DecodePbnBytes(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
-    if (IsValidUtf8(bytes))
+    if (platform::IsWellFormedUtf8(bytes))
         return std::string(bytes);
+    // Not UTF-8: ISO-8859-1, whose bytes are the code points.
     std::string text;
     text.reserve(bytes.size() + bytes.size() / 8);
-    for (char c : bytes) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text.push_back(c);
-        } else {
-            text.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-            text.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-        }
-    }
+    for (char c : bytes)
+        platform::AppendUtf8(text, static_cast<unsigned char>(c));
     return text;
 }
 

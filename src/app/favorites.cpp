@@ -12,6 +12,7 @@
 
 #include "platform/error_report.h"
 #include "platform/mirror_file.h"
+#include "platform/utf8.h"
 #include "platform/wide_text.h"
 
 namespace {
@@ -90,42 +91,6 @@ std::string FormatFavorites(const std::vector<std::u16string> &favorites) {
     return text;
 }
 
-bool IsValidUtf8(std::string_view bytes) {
-    size_t i = 0;
-    const size_t n = bytes.size();
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t len;
-        unsigned min;
-        unsigned cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2, min = 0x80, cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3, min = 0x800, cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4, min = 0x10000, cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (n - i < len)
-            return false;
-        for (size_t k = 1; k < len; ++k) {
-            const unsigned char t = static_cast<unsigned char>(bytes[i + k]);
-            if ((t & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (t & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += len;
-    }
-    return true;
-}
-
 std::string GetDocumentsFolder() {
     const std::string home = HomeFolder();
     std::string folder = ConfiguredDocumentsFolder(home);
@@ -176,7 +141,7 @@ bool FavoritesList::LoadFavorites() {
             }
             bytes.append(buffer, static_cast<size_t>(got));
         }
-        if (!IsValidUtf8(bytes)) {
+        if (!platform::IsWellFormedUtf8(bytes)) {
             // Decoding would replace the bytes that are not UTF-8, and the next save would lose them.
             m_bFileUnreadable = true;
             ReportFileError(u"The favorites file is not UTF-8 text; it is left as it is and not changed.", path);

@@ -6,12 +6,11 @@
 #include <vector>
 
 // The file's entries: each LF ends one, a CR right before the LF is dropped, an empty line is an empty entry and
-// whatever follows the last LF is no entry. The bytes must be valid UTF-8 (see IsValidUtf8); a byte-order mark
+// whatever follows the last LF is no entry. The bytes must be well-formed UTF-8; a byte-order mark
 // stays in the first entry as U+FEFF.
 std::vector<std::u16string> ParseFavorites(std::string_view bytes);
 // Every entry followed by CR LF, in UTF-8, without a byte-order mark.
 std::string FormatFavorites(const std::vector<std::u16string> &favorites);
-bool IsValidUtf8(std::string_view bytes);
 
 // The user's Documents folder as the XDG user-dirs configuration names it; the home folder when none is
 // configured or the configured one does not exist. Throws platform::ProgramException when there is no home.

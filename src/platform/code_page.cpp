@@ -1,4 +1,5 @@
 #include "platform/code_page.h"
+#include "platform/utf8.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
@@ -150,36 +151,6 @@ void AppendLatin1(std::string &out, std::u16string_view text, bool *lossy) {
         *lossy = replaced;
 }
 
-void AppendUtf8(std::string &out, std::u16string_view text) {
-    out.reserve(out.size() + text.size() + text.size() / 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-            continue;
-        }
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
-            c = 0xFFFD; // a lone surrogate has no UTF-8 form
-        }
-        if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-}
-
 // Any other page through ICU, with '?' for what the page lacks.
 std::string EncodeWithIcu(std::u16string_view text, unsigned codePage, bool *lossy) {
     if (lossy)
@@ -205,91 +176,16 @@ std::string EncodeWithIcu(std::u16string_view text, unsigned codePage, bool *los
     return out;
 }
 
-// Well-formed UTF-8 decoded without ICU: pages are nearly all ASCII, which goes eight bytes at a time. Returns
-// false at the first ill-formed sequence (and for a leading byte-order mark), leaving those to ICU, whose
-// substitutions then apply to the whole text.
-bool DecodeWellFormedUtf8(std::string_view bytes, std::u16string &text) {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const unsigned char *const end = p + bytes.size();
-    if (bytes.size() >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
-        return false;
-    text.clear();
-    text.reserve(bytes.size());
-    // Decoded through a small buffer, so that the text is written once and never zero-filled first.
-    constexpr size_t BUFFER = 2048;
-    char16_t buffer[BUFFER];
-    size_t fill = 0;
-    auto continuation = [](unsigned char c) { return (c & 0xC0) == 0x80; };
-    while (p < end) {
-        if (fill > BUFFER - 16) {
-            text.append(buffer, fill);
-            fill = 0;
-        }
-#ifdef __SSE2__
-        if (end - p >= 16) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-            if (_mm_movemask_epi8(chunk) == 0) {
-                const __m128i zero = _mm_setzero_si128();
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(buffer + fill), _mm_unpacklo_epi8(chunk, zero));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(buffer + fill + 8), _mm_unpackhi_epi8(chunk, zero));
-                fill += 16;
-                p += 16;
-                continue;
-            }
-        }
-#endif
-        if (end - p >= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, sizeof word);
-            if ((word & 0x8080808080808080ull) == 0) {
-                for (int i = 0; i < 8; ++i)
-                    buffer[fill + i] = p[i];
-                fill += 8;
-                p += 8;
-                continue;
-            }
-        }
-        const unsigned c = *p;
-        if (c < 0x80) {
-            buffer[fill++] = static_cast<char16_t>(c);
-            ++p;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            if (end - p < 2 || !continuation(p[1]))
-                return false;
-            buffer[fill++] = static_cast<char16_t>(((c & 0x1F) << 6) | (p[1] & 0x3F));
-            p += 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            // No overlong forms (E0 80..9F) and no surrogates (ED A0..BF).
-            if (end - p < 3 || !continuation(p[1]) || !continuation(p[2]) || (c == 0xE0 && p[1] < 0xA0) ||
-                (c == 0xED && p[1] > 0x9F))
-                return false;
-            buffer[fill++] = static_cast<char16_t>(((c & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
-            p += 3;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            // No overlong forms (F0 80..8F) and nothing beyond U+10FFFF (F4 90..BF).
-            if (end - p < 4 || !continuation(p[1]) || !continuation(p[2]) || !continuation(p[3]) ||
-                (c == 0xF0 && p[1] < 0x90) || (c == 0xF4 && p[1] > 0x8F))
-                return false;
-            const char32_t code = ((c & 0x07) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
-            buffer[fill++] = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            buffer[fill++] = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-            p += 4;
-        } else {
-            return false;
-        }
-    }
-    text.append(buffer, fill);
-    return true;
-}
-
 } // namespace
 
 std::u16string ConvertFromCodePage(std::string_view bytes, unsigned codePage) {
     if (bytes.empty())
         return {};
-    if (codePage == 65001) {
+    if (codePage == 65001 && !bytes.starts_with("\xEF\xBB\xBF")) {
+        // Well-formed UTF-8 without ICU; ill-formed text (and a byte-order mark) goes to ICU, whose substitutions
+        // then apply to the whole text.
         std::u16string text;
-        if (DecodeWellFormedUtf8(bytes, text))
+        if (AppendUtf8AsUtf16(text, bytes, Utf8Invalid::Stop) == bytes.size())
             return text;
     }
     ConverterPtr converter = OpenConverter(codePage);
@@ -325,7 +221,7 @@ void AppendToCodePage(std::string &out, std::u16string_view text, unsigned codeP
     if (codePage == 28591)
         AppendLatin1(out, text, lossy);
     else if (codePage == 65001)
-        AppendUtf8(out, text);
+        AppendUtf16AsUtf8(out, text);
     else
         out += EncodeWithIcu(text, codePage, lossy);
 }
