@@ -2,9 +2,10 @@
 #include <string>
 
 #include "conversion/dsc_doc.h"
+#include "conversion/node_reading.h"
 #include "conversion/recap_header.h"
 #include "conversion/scan_result.h"
-#include "conversion/tree_walk.h"
+#include "markup/tree_walk.h"
 #include "platform/wide_text.h"
 
 namespace {
@@ -181,6 +182,7 @@ void CDSCDoc::ScanBoards(ScanResult &scan) {
         BoardParts parts;
     };
     std::vector<OpenBoard> open; // the divisions that enclose the node being visited, outermost first
+    // Entering a board division opens it; leaving it closes it.
     auto visit = [&](const NKXML::CNode *node, size_t indexInParent) {
         if (node->m_nType != NKXML::XML_ELEMENT)
             return false; // text and comments are neither labels, cells, tables nor boards
@@ -208,43 +210,10 @@ void CDSCDoc::ScanBoards(ScanResult &scan) {
         BuildBoardRecord(board.node, board.indexInParent, board.parts, scan.boards[board.record]);
         open.pop_back();
     };
-    // The walk's own stack: each level keeps its children's array and count, so that stepping to the next
-    // child reads nothing but the array.
-    struct Level {
-        const NKXML::CNode *const *children;
-        uint32_t next;
-        uint32_t count;
-        bool board;
-    };
-    std::vector<Level> stack;
+    NKXML::WalkStack stack;
     stack.reserve(64);
-    auto enter = [&stack](const NKXML::CNode *node, bool board) {
-        Level &level = stack.emplace_back();
-        level.children = node->m_children.begin();
-        level.next = 0;
-        level.count = static_cast<uint32_t>(node->m_children.size());
-        level.board = board;
-    };
-    for (const NKXML::CNode *root : m_parser.m_roots) {
-        enter(root, visit(root, 0));
-        while (!stack.empty()) {
-            Level &level = stack.back();
-            if (level.next == level.count) {
-                if (level.board)
-                    close();
-                stack.pop_back();
-                continue;
-            }
-            const uint32_t index = level.next++;
-            const NKXML::CNode *child = level.children[index];
-            // Text and comments are neither labels, cells, tables nor boards.
-            const bool board = child->m_nType == NKXML::XML_ELEMENT && visit(child, index);
-            if (!child->m_children.empty())
-                enter(child, board);
-            else if (board)
-                close();
-        }
-    }
+    for (const NKXML::CNode *root : m_parser.m_roots)
+        NKXML::WalkTree(root, stack, visit, close);
 
     if (recap) {
         if (const char16_t *text = tree::FirstTextChild(recap))

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "conversion/dsc_doc.h"
-#include "conversion/tree_walk.h"
+#include "conversion/node_reading.h"
+#include "markup/tree_walk.h"
 #include "platform/wide_text.h"
 
 const ScoreTableColumnInfo ScoreTableColumns[SCORE_TABLE_COLUMN_COUNT] = {
@@ -190,8 +191,8 @@ void AppendNodeText(const NKXML::CNode *node, std::u16string &out) {
     if (!nested)
         return;
     out.resize(start);
-    thread_local tree::WalkStack stack;
-    tree::WalkSubtree(node, stack, [&](const NKXML::CNode *descendant) {
+    thread_local NKXML::WalkStack stack;
+    NKXML::ForEachInSubtree(node, stack, [&](const NKXML::CNode *descendant) {
         if (descendant != node && descendant->m_nType == NKXML::XML_TEXT && descendant->m_pszValue)
             out += descendant->m_pszValue;
     });

@@ -1,5 +1,7 @@
 #include "markup/xml_node.h"
 
+#include "markup/tree_walk.h"
+
 #include <string_view>
 
 namespace NKXML {
@@ -24,29 +26,11 @@ void CNode::FindElements(std::vector<CNode *> &out, uint16_t tagAtom, uint16_t a
                (!testAttribute || HasAttributeValue(node, attrAtom, wanted));
     };
 
-    // Pre-order walk: the node, then each child's subtree in order. Each frame holds a list of siblings and the
-    // index of the next one to visit.
-    if (matches(this))
-        out.push_back(this);
-    struct Frame {
-        const CNodeList *list;
-        size_t next;
-    };
-    std::vector<Frame> stack;
-    if (!m_children.empty())
-        stack.push_back({&m_children, 0});
-    while (!stack.empty()) {
-        Frame &top = stack.back();
-        if (top.next == top.list->size()) {
-            stack.pop_back();
-            continue;
-        }
-        CNode *node = (*top.list)[top.next++];
+    WalkStack stack;
+    ForEachInSubtree(this, stack, [&](CNode *node) {
         if (matches(node))
             out.push_back(node);
-        if (!node->m_children.empty())
-            stack.push_back({&node->m_children, 0}); // invalidates top; not used again this turn
-    }
+    });
 }
 
 } // namespace NKXML

@@ -1,16 +1,12 @@
 #pragma once
-// Reading the parse tree of a page without copying: attribute tests as the element search makes them, and a
-// pre-order walk with its own stack (pages nest unclosed elements deeply).
+// Reading the parse tree of a page without copying: attribute tests as the element search makes them, first
+// values and children, a node's place among its siblings.
 #include <cstdint>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "markup/xml_node.h"
 
 namespace tree {
-
-using WalkStack = std::vector<std::pair<const NKXML::CNode *, size_t>>;
 
 // A NUL-terminated value from the tree equals the text, without measuring the value first.
 inline bool ValueEquals(const char16_t *value, std::u16string_view text) {
@@ -57,24 +53,6 @@ inline size_t IndexInParent(const NKXML::CNode *node) {
     while (index < siblings.size() && siblings[index] != node)
         ++index;
     return index;
-}
-
-// Calls visit(node) for the node and every descendant in document order (attributes are not visited).
-template <class Visit> void WalkSubtree(const NKXML::CNode *start, WalkStack &stack, Visit &&visit) {
-    visit(start);
-    stack.clear();
-    stack.emplace_back(start, 0);
-    while (!stack.empty()) {
-        auto &[node, next] = stack.back();
-        if (next == node->m_children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const NKXML::CNode *child = node->m_children[next++];
-        visit(child);
-        if (!child->m_children.empty())
-            stack.emplace_back(child, 0);
-    }
 }
 
 } // namespace tree
