@@ -4,7 +4,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "conversion/double_dummy_result.h"
+#include "bridge/double_dummy_result.h"
 
 namespace companion {
 

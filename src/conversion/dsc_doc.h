@@ -10,7 +10,7 @@
 
 #include "conversion/board_record.h"
 #include "conversion/clock.h"
-#include "conversion/double_dummy_result.h"
+#include "bridge/double_dummy_result.h"
 #include "conversion/page_source.h"
 #include "conversion/score_table.h"
 #include "markup/xml_parser.h"

@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "conversion/clock.h"
-#include "conversion/double_dummy_result.h"
+#include "bridge/double_dummy_result.h"
 #include "conversion/dsc_doc.h"
 #include "conversion/page_source.h"
 
