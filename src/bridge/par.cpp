@@ -207,21 +207,26 @@ struct BestContracts {
     int score[2] = {0, 0};
 };
 
-BestContracts FindBestContracts(const CDDA &dda, const Candidate (&candidates)[CANDIDATES]) {
-    BestContracts best;
-    for (int seat = 0; seat < SEATS; ++seat)
+// Calls visit(index, seat) with the candidate of every contract made exactly by seat firstSeat, firstSeat + step, ...
+template <class Visit> void ForEachExactContract(const CDDA &dda, int firstSeat, int step, Visit &&visit) {
+    for (int seat = firstSeat; seat < SEATS; seat += step)
         for (int strain = 0; strain < STRAINS; ++strain) {
             const int level = dda.m_tricks[seat][strain] - 6;
-            if (level < 1)
-                continue;
-            const int index = CandidateIndex(level, strain, seat);
-            const int side = seat & 1;
-            const int score = candidates[index].score;
-            if (score > best.score[side] || (score == best.score[side] && score > 0 && index < best.index[side])) {
-                best.index[side] = index;
-                best.score[side] = score;
-            }
+            if (level >= 1)
+                visit(CandidateIndex(level, strain, seat), seat);
         }
+}
+
+BestContracts FindBestContracts(const CDDA &dda, const Candidate (&candidates)[CANDIDATES]) {
+    BestContracts best;
+    ForEachExactContract(dda, 0, 1, [&](int index, int seat) {
+        const int side = seat & 1;
+        const int score = candidates[index].score;
+        if (score > best.score[side] || (score == best.score[side] && score > 0 && index < best.index[side])) {
+            best.index[side] = index;
+            best.score[side] = score;
+        }
+    });
     return best;
 }
 
@@ -237,22 +242,17 @@ Outcome PreferBetterEqualContracts(const CDDA &dda, const Candidate (&candidates
         SideResults(candidates, outcome, side, results);
         if (best.score[side] == 0 || (results[0] == best.score[side] && results[1] == best.score[side]))
             continue;
-        for (int seat = side; seat < SEATS; seat += 2)
-            for (int strain = 0; strain < STRAINS; ++strain) {
-                const int level = dda.m_tricks[seat][strain] - 6;
-                if (level < 1)
-                    continue;
-                const int index = CandidateIndex(level, strain, seat);
-                if (index == best.index[side] || candidates[index].score != best.score[side])
-                    continue;
-                int tried[2] = {best.index[0], best.index[1]};
-                tried[side] = index;
-                const Outcome other = Resolve(candidates, tried);
-                if (Dominates(candidates, other, outcome, side)) {
-                    best.index[side] = index;
-                    outcome = other;
-                }
+        ForEachExactContract(dda, side, 2, [&](int index, int) {
+            if (index == best.index[side] || candidates[index].score != best.score[side])
+                return;
+            int tried[2] = {best.index[0], best.index[1]};
+            tried[side] = index;
+            const Outcome other = Resolve(candidates, tried);
+            if (Dominates(candidates, other, outcome, side)) {
+                best.index[side] = index;
+                outcome = other;
             }
+        });
     }
     return outcome;
 }
