@@ -109,13 +109,6 @@ bool HasByteOverrides(unsigned codePage) {
     return false;
 }
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 void AppendLatin1(std::string &out, std::u16string_view text, bool *lossy) {
     size_t length = out.size();
     out.resize(length + text.size());

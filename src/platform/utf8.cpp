@@ -45,13 +45,6 @@ size_t DecodeSequence(const unsigned char *p, const unsigned char *end, char32_t
     return 0;
 }
 
-bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 } // namespace
 
 size_t AppendUtf8AsUtf16(std::u16string &text, std::string_view bytes, Utf8Invalid invalid) {

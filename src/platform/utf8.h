@@ -17,6 +17,13 @@ enum class Utf8Invalid {
 size_t AppendUtf8AsUtf16(std::u16string &text, std::string_view bytes, Utf8Invalid invalid);
 bool IsWellFormedUtf8(std::string_view bytes);
 
+inline bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+inline bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 // The UTF-8 form of one code point (at most U+10FFFF).
 void AppendUtf8(std::string &out, char32_t codePoint);
 // The text as UTF-8. A lone surrogate becomes U+FFFD; with `escapedBytes` a lone U+DC80-U+DCFF becomes the byte
