@@ -15,6 +15,7 @@
 
 #include "companion/class_registry.h"
 #include "companion/temp_pbn_file.h"
+#include "platform/error_report.h"
 #include "pbn_games.h"
 #include "server.h"
 
@@ -64,17 +65,19 @@ int Serve() {
 }
 
 int OpenFile(const char *path) {
+    // The file's name and boards come from a page: shown on a terminal, they must not steer it.
+    std::string shownPath = platform::ShowControlsVisibly(path);
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        std::cerr << "tricksmith-standin: cannot open " << path << '\n';
+        std::cerr << "tricksmith-standin: cannot open " << shownPath << '\n';
         return 1;
     }
     std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     auto games = standin::ParsePbnGames(standin::DecodePbnBytes(bytes));
-    std::cout << path << ": " << games.size() << " boards\n";
+    std::cout << shownPath << ": " << games.size() << " boards\n";
     for (const auto &game : games)
         if (const auto *board = game.Find("Board"))
-            std::cout << "Board " << board->m_value << '\n';
+            std::cout << "Board " << platform::ShowControlsVisibly(board->m_value) << '\n';
     return 0;
 }
 

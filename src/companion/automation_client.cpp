@@ -242,11 +242,8 @@ void AutomationClient::Fail(std::u16string message) {
 }
 
 void AutomationClient::FailMalformed(std::string_view line) {
-    std::string shown(line.substr(0, 80));
-    for (char &c : shown)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = '?';
-    Fail(W("Tricksmith sent a reply that could not be understood: " + shown));
+    Fail(W("Tricksmith sent a reply that could not be understood: " +
+           platform::ShowControlsVisibly(line.substr(0, 80))));
 }
 
 } // namespace companion
