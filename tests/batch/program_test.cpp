@@ -174,6 +174,12 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
         EXPECT_EQ(EntryCount(), 1u); // only the settings folder
         EXPECT_LT(run.seconds, 30);
     }
+    for (const char *timeLimit : {"2x", "99999999999", "0"}) {
+        setenv("DEALSCOPE_URL_TIMEOUT", timeLimit, 1);
+        ProgramResult run = Run({server.Url("/files/conversion/layout_a.htm"), "-pbn", pbn});
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_NE(run.output.find("DEALSCOPE_URL_TIMEOUT"), std::string::npos) << run.output;
+    }
     unsetenv("DEALSCOPE_URL_TIMEOUT");
 }
 
