@@ -75,6 +75,10 @@ BatchPageSource ReadPageFile(const std::u16string &path) {
 }
 
 BatchPageSource LoadPageFromUrl(const std::u16string &url) {
+    // A page file named by its URL is read as the file itself is, with the same messages.
+    std::string path;
+    if (platform::PathFromFileUri(platform::PathTextToBytes(url), path))
+        return ReadPageFile(platform::PathBytesToText(path));
     FetchedPage page;
     try {
         page = FetchUrl(platform::PathTextToBytes(url));

@@ -151,6 +151,7 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
     const std::string missing = (m_dir / "no such page.html").string();
     const std::string noBoards = (DATA / "conversion" / "no_boards.htm").string();
     const std::string absent = server.Url("/files/none.html");
+    const std::string longName = (m_dir / (std::string(256, 'n') + ".htm")).string();
     const fs::path huge = m_dir / "huge.htm"; // refused from its size: reading it would hold a gigabyte
     fs::resize_file((WriteFile(huge, ""), huge), MAX_PAGE_BYTES + 1);
     const struct {
@@ -160,6 +161,8 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
         {{"-pbn", pbn}, {"No page to convert"}},
         {{missing, "-pbn", pbn}, {missing + ":\nFailed to open document.\nNo such file or directory."}},
         {{m_dir.string(), "-text", text}, {"Is a directory"}}, // a folder is no page
+        {{longName, "-pbn", pbn}, {"Failed to open document.\nFile name too long."}},
+        {{"file://" + longName, "-pbn", pbn}, {"Failed to open document.\nFile name too long."}},
         {{huge.string(), "-pbn", pbn}, {huge.string() + ":\nFailed to open document.\nThe page is larger than"}},
         {{noBoards, "-text"}, {"No text file was named after -text."}},
         {{noBoards, "-pbn", pbn, "-text", text},
