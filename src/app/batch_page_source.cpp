@@ -40,20 +40,26 @@ BatchPageSource ReadPageFile(const std::u16string &path) {
     if (fd < 0)
         FailedToOpen(path, errno);
     std::string bytes;
+    auto tooLarge = [&] {
+        close(fd);
+        platform::FatalError(u"Failed to open document.\r\nThe page is larger than " +
+                                 platform::WidenAscii(std::to_string(MAX_PAGE_BYTES)) + u" bytes.",
+                             path);
+    };
+    // A file known to be too large is refused before any of it is read; one that grows is stopped at the limit.
     struct stat info;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<size_t>(info.st_size) <= MAX_PAGE_BYTES)
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        if (static_cast<unsigned long long>(info.st_size) > MAX_PAGE_BYTES)
+            tooLarge();
         bytes.reserve(static_cast<size_t>(info.st_size));
+    }
     char buffer[65536];
     while (true) {
         ssize_t got = read(fd, buffer, sizeof buffer);
         if (got == 0)
             break;
-        if (got > 0 && static_cast<size_t>(got) > MAX_PAGE_BYTES - bytes.size()) {
-            close(fd);
-            platform::FatalError(u"Failed to open document.\r\nThe page is larger than " +
-                                     platform::WidenAscii(std::to_string(MAX_PAGE_BYTES)) + u" bytes.",
-                                 path);
-        }
+        if (got > 0 && static_cast<size_t>(got) > MAX_PAGE_BYTES - bytes.size())
+            tooLarge();
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -69,6 +75,10 @@ BatchPageSource ReadPageFile(const std::u16string &path) {
 }
 
 BatchPageSource LoadPageFromUrl(const std::u16string &url) {
+    // A page file named by its URL is read as the file itself is, with the same messages.
+    std::string path;
+    if (platform::PathFromFileUri(platform::PathTextToBytes(url), path))
+        return ReadPageFile(platform::PathBytesToText(path));
     FetchedPage page;
     try {
         page = FetchUrl(platform::PathTextToBytes(url));

@@ -74,15 +74,20 @@ CurlLibrary &Curl() {
     return library;
 }
 
+// The time limit in seconds, from DEALSCOPE_URL_TIMEOUT when it is set: a whole number up to a day.
 long TimeLimit() {
+    constexpr long MAX_SECONDS = 86400;
     const char *text = std::getenv("DEALSCOPE_URL_TIMEOUT");
-    if (text && *text) {
-        char *end = nullptr;
-        long seconds = std::strtol(text, &end, 10);
-        if (*end == 0 && seconds > 0)
+    if (!text || !*text)
+        return DEFAULT_URL_TIME_LIMIT;
+    std::string_view digits = text;
+    if (digits.size() <= 5 && digits.find_first_not_of("0123456789") == std::string_view::npos) {
+        long seconds = std::strtol(text, nullptr, 10);
+        if (seconds > 0 && seconds <= MAX_SECONDS)
             return seconds;
     }
-    return DEFAULT_URL_TIME_LIMIT;
+    Fail("DEALSCOPE_URL_TIMEOUT must be a whole number of seconds from 1 to " + std::to_string(MAX_SECONDS) +
+         ", not \"" + std::string(digits) + "\".");
 }
 
 // Where the body goes. Nothing may be thrown through libcurl's C frames: a body too large or memory running out

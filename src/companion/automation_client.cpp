@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 
 #include "companion/automation_text.h"
 #include "companion/class_registry.h"
@@ -156,39 +157,71 @@ void AutomationClient::Release(int object) {
 void AutomationClient::Quit() {
     if (!m_server.Running())
         return;
+    // One time limit for the answer and the end together.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_limits.m_quitMs);
     std::string reply;
     if (m_server.WriteLine("QUIT")) {
         auto result = m_server.ReadLine(reply, g_limits.m_quitMs, MAX_REPLY_LENGTH);
         (void)result; // the server may end without answering; all we need is that it ends
     }
     m_server.CloseInput();
-    if (!m_server.WaitExit(g_limits.m_quitMs))
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (!m_server.WaitExit(static_cast<int>(std::max<long long>(left.count(), 0))))
         m_server.Kill();
 }
 
+namespace {
+
+// "BUSY <done>/<total>", both decimal, done not above total; false for any other progress text.
+bool ReadProgressCount(std::string_view line, long long &done, long long &total) {
+    size_t slash = line.find('/');
+    if (!line.starts_with("BUSY ") || slash == std::string_view::npos)
+        return false;
+    auto number = [](std::string_view text, long long &value) {
+        if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos)
+            return false;
+        value = std::stoll(std::string(text));
+        return true;
+    };
+    return number(line.substr(5, slash - 5), done) && number(line.substr(slash + 1), total) && done <= total;
+}
+
+} // namespace
+
 std::string AutomationClient::ReadReply() {
     using Clock = std::chrono::steady_clock;
-    // Only news of progress restarts the time limit: a server whose work is stuck while something in it still
-    // says "BUSY" must not hold us forever.
-    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(g_limits.m_replyMs);
-    std::string lastProgress;
+    using Ms = std::chrono::milliseconds;
+    // Only progress that moves forward restarts the time limit, and never beyond a ceiling for the whole call:
+    // a server whose work is stuck while something in it still says "BUSY", or says two things by turns, must
+    // not hold us forever.
+    const Clock::time_point start = Clock::now();
+    Clock::time_point deadline = start + Ms(g_limits.m_replyMs);
+    long long lastDone = -1, firstTotal = -1;
+    int limitMs = g_limits.m_replyMs;
     std::string line;
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        auto left = std::chrono::duration_cast<Ms>(deadline - Clock::now()).count();
         auto result = m_server.ReadLine(line, static_cast<int>(std::max<long long>(left, 0)), MAX_REPLY_LENGTH);
         switch (result) {
-        case platform::ChildProcess::ReadResult::LINE:
-            if (line == "BUSY" || line.starts_with("BUSY ")) {
-                if (line.size() > 5 && line != lastProgress) {
-                    lastProgress = line;
-                    deadline = Clock::now() + std::chrono::milliseconds(g_limits.m_replyMs);
-                }
+        case platform::ChildProcess::ReadResult::LINE: {
+            if (line != "BUSY" && !line.starts_with("BUSY "))
+                return line;
+            long long done = 0, total = 0;
+            if (!ReadProgressCount(line, done, total) || done <= lastDone || (firstTotal >= 0 && total != firstTotal))
                 continue;
-            }
-            return line;
+            if (firstTotal < 0)
+                firstTotal = total;
+            lastDone = done;
+            long long ceilingMs = static_cast<long long>(g_limits.m_callMsPerThousandBoards) *
+                                  std::max<long long>(1, (firstTotal + 999) / 1000);
+            ceilingMs = std::max<long long>(std::min<long long>(ceilingMs, INT_MAX), g_limits.m_replyMs);
+            Clock::time_point ceiling = start + Ms(ceilingMs);
+            deadline = std::min(Clock::now() + Ms(g_limits.m_replyMs), ceiling);
+            limitMs = deadline == ceiling ? static_cast<int>(ceilingMs) : g_limits.m_replyMs;
+            continue;
+        }
         case platform::ChildProcess::ReadResult::TIMEOUT:
-            Fail(W("Tricksmith did not answer within " + std::to_string((g_limits.m_replyMs + 999) / 1000) +
-                   " seconds."));
+            Fail(W("Tricksmith did not answer within " + std::to_string((limitMs + 999) / 1000) + " seconds."));
         case platform::ChildProcess::ReadResult::TOO_LONG:
             Fail(u"Tricksmith sent a reply that could not be understood: the line is too long.");
         case platform::ChildProcess::ReadResult::END_OF_FILE:
@@ -209,11 +242,8 @@ void AutomationClient::Fail(std::u16string message) {
 }
 
 void AutomationClient::FailMalformed(std::string_view line) {
-    std::string shown(line.substr(0, 80));
-    for (char &c : shown)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = '?';
-    Fail(W("Tricksmith sent a reply that could not be understood: " + shown));
+    Fail(W("Tricksmith sent a reply that could not be understood: " +
+           platform::ShowControlsVisibly(line.substr(0, 80))));
 }
 
 } // namespace companion

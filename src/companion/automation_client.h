@@ -26,12 +26,14 @@ inline constexpr int APPLICATION_OBJECT = 1;
 std::string BstrArg(std::string_view utf8);
 std::string I4Arg(int value);
 
-// Time limits of the transport, in milliseconds: for the server's first line, for each reply (restarted by every
-// progress line), and for the server to end after QUIT.
+// Time limits of the transport, in milliseconds: for the server's first line, for each reply (restarted by each
+// progress line that moves forward), for the server to end after QUIT, and the most that progress may stretch
+// one call to, per 1,000 boards of the total that the progress lines announce.
 struct TransportLimits {
     int m_startMs = 15000;
     int m_replyMs = 60000;
     int m_quitMs = 5000;
+    int m_callMsPerThousandBoards = 600000;
 };
 TransportLimits GetTransportLimits();
 void SetTransportLimits(const TransportLimits &limits);

@@ -18,11 +18,30 @@ const char *ProgramException::what() const noexcept {
     return m_utf8.c_str();
 }
 
+std::string ShowControlsVisibly(std::string_view utf8) {
+    std::string shown;
+    shown.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        bool lineEnd = c == '\n' || (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n');
+        if ((c < 0x20 && c != '\t' && !lineEnd) || c == 0x7F) {
+            shown += '?';
+        } else if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+            shown += '?'; // U+0080..U+009F
+            ++i;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
 namespace {
 
 // Standard error shows lines the Linux way: the box texts' CR LF line ends become line feeds.
 void WriteToStandardError(const std::u16string &text) {
-    std::string utf8 = Utf16ToUtf8(text);
+    std::string utf8 = ShowControlsVisibly(Utf16ToUtf8(text));
     std::string lines;
     lines.reserve(utf8.size() + 1);
     for (size_t i = 0; i < utf8.size(); ++i) {

@@ -36,6 +36,10 @@ ErrorSink SetErrorSink(ErrorSink sink);
 ErrorSink SetMessageSink(ErrorSink sink);
 void ShowMessage(const std::u16string &text);
 
+// UTF-8 text with every control character other than tab and line ends (LF, CR LF) shown as '?': text from a
+// page or a companion must not move, retitle or clear a terminal that shows it. C1 controls count too.
+std::string ShowControlsVisibly(std::string_view utf8);
+
 // Shows "context:\r\nmessage" (or the message alone), no box for an empty message, then throws UserException.
 [[noreturn]] void FatalError(std::u16string_view message, std::u16string_view context = {});
 // The exception's message (cut to 511 code units) through FatalError.

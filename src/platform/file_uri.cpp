@@ -59,4 +59,36 @@ std::string FileUriFromPath(std::string_view path) {
     return uri;
 }
 
+bool PathFromFileUri(std::string_view uri, std::string &path) {
+    constexpr std::string_view SCHEME = "file://";
+    if (uri.size() < SCHEME.size())
+        return false;
+    for (size_t i = 0; i < SCHEME.size(); ++i)
+        if ((uri[i] | 0x20) != SCHEME[i] && uri[i] != SCHEME[i])
+            return false;
+    uri.remove_prefix(SCHEME.size());
+    size_t slash = uri.find('/');
+    std::string_view host = uri.substr(0, slash);
+    if (slash == std::string_view::npos || (!host.empty() && host != "localhost"))
+        return false;
+    uri = uri.substr(slash, uri.find_first_of("?#") - slash);
+    auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10 : -1;
+    };
+    std::string decoded;
+    for (size_t i = 0; i < uri.size(); ++i) {
+        if (uri[i] != '%') {
+            decoded += uri[i];
+            continue;
+        }
+        int high = i + 2 < uri.size() ? hex(uri[i + 1]) : -1, low = i + 2 < uri.size() ? hex(uri[i + 2]) : -1;
+        if (high < 0 || low < 0 || (high == 0 && low == 0))
+            return false;
+        decoded += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    path = std::move(decoded);
+    return true;
+}
+
 } // namespace platform

@@ -10,4 +10,8 @@ namespace platform {
 // path: a UTF-8 path; a relative one is taken from the current folder.
 std::string FileUriFromPath(std::string_view path);
 
+// The path of a "file:" URL of this machine (no host, or "localhost"), percent-escapes decoded, without any query
+// or fragment. False for any other URL, or one whose escapes are broken or hold a NUL.
+bool PathFromFileUri(std::string_view uri, std::string &path);
+
 } // namespace platform

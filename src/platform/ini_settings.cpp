@@ -15,6 +15,10 @@ namespace platform {
 
 namespace {
 
+// The name under which a line that is no value is kept (no name read from a line can hold a line feed); as a
+// section's name, the lines before the first section.
+const std::string RAW_LINE = "\n";
+
 // Values may hold line breaks (window placements, lists); they are kept on one line with backslash escapes.
 std::string Escape(const std::string &value) {
     std::string out;
@@ -85,35 +89,41 @@ bool IniSettings::Load() {
         }
         text.append(buffer, static_cast<size_t>(got));
     }
+    // An editor may have put a byte-order mark before the first section.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.erase(0, 3);
     std::istringstream in(text);
     std::string line;
     Section *current = nullptr;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (line.empty() || line[0] == ';' || line[0] == '#')
+        size_t equals = line.find('=');
+        bool sectionLine = line.starts_with('[') && line.find(']') != std::string::npos;
+        if (line.empty() || line[0] == ';' || line[0] == '#' ||
+            (!sectionLine && (equals == std::string::npos || !current))) {
+            // Comments and lines we do not read stay where they are, for whoever wrote them.
+            if (!current)
+                current = &m_sections.emplace_back(Section{RAW_LINE, {}});
+            current->values.emplace_back(RAW_LINE, line);
             continue;
-        if (line[0] == '[') {
+        }
+        if (sectionLine) {
             size_t close = line.find(']');
-            if (close == std::string::npos)
-                continue;
             std::string name = line.substr(1, close - 1);
             current = nullptr;
             for (Section &section : m_sections)
-                if (section.name == name)
+                if (section.name == name && name != RAW_LINE)
                     current = &section;
             if (!current)
                 current = &m_sections.emplace_back(Section{std::move(name), {}});
             continue;
         }
-        size_t equals = line.find('=');
-        if (!current || equals == std::string::npos)
-            continue;
         std::string name = line.substr(0, equals);
         std::string value = Unescape(std::string_view(line).substr(equals + 1));
         bool replaced = false;
         for (auto &entry : current->values)
-            if (entry.first == name) {
+            if (entry.first == name && name != RAW_LINE) {
                 entry.second = value;
                 replaced = true;
             }
@@ -124,6 +134,8 @@ bool IniSettings::Load() {
 }
 
 const std::string *IniSettings::Find(const std::string &section, const std::string &name) const {
+    if (section == RAW_LINE || name == RAW_LINE)
+        return nullptr;
     for (const Section &s : m_sections)
         if (s.name == section)
             for (const auto &entry : s.values)
@@ -150,10 +162,17 @@ void IniSettings::Store(const std::string &section, const std::string &name, con
 std::string IniSettings::Serialize() const {
     std::string text;
     for (const Section &s : m_sections) {
-        text += '[';
-        text += s.name;
-        text += "]\n";
+        if (s.name != RAW_LINE) {
+            text += '[';
+            text += s.name;
+            text += "]\n";
+        }
         for (const auto &entry : s.values) {
+            if (entry.first == RAW_LINE) {
+                text += entry.second;
+                text += '\n';
+                continue;
+            }
             text += entry.first;
             text += '=';
             text += Escape(entry.second);

@@ -58,16 +58,20 @@ std::string DanglingLinkTarget(const std::string &path) {
 }
 
 // A link is replaced by writing to the file it points to, so the link itself survives as a link; a link to a
-// file that does not exist yet gets that file.
+// file that does not exist yet gets that file. A link that leads nowhere the system can follow (a loop) is
+// refused with the system's reason, never replaced.
 std::string ResolveLink(const std::string &path) {
     struct stat info;
     if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
         return path;
-    if (stat(path.c_str(), &info) != 0)
-        return errno == ENOENT ? DanglingLinkTarget(path) : path;
+    if (stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return DanglingLinkTarget(path);
+        ThrowSystemError("Cannot write the file", errno);
+    }
     char resolved[PATH_MAX];
     if (realpath(path.c_str(), resolved) == nullptr)
-        return path;
+        ThrowSystemError("Cannot write the file", errno);
     return resolved;
 }
 
@@ -94,41 +98,57 @@ std::string TempNameBeside(const std::string &target, unsigned attempt) {
 
 } // namespace
 
-MirrorFile::MirrorFile(std::string targetPath) : m_targetPath(ResolveLink(targetPath)) {
-    if (m_targetPath.empty())
+MirrorFile::MirrorFile(std::string targetPath) {
+    if (targetPath.empty())
         throw ProgramException(u"No file name was given.");
+    m_targetPath = ResolveLink(targetPath);
     struct stat targetInfo;
     bool targetExists = stat(m_targetPath.c_str(), &targetInfo) == 0;
     if (targetExists && S_ISDIR(targetInfo.st_mode))
         throw ProgramException(u"Cannot write the file: it is a folder.");
-    if (targetExists && !S_ISREG(targetInfo.st_mode)) {
-        // A device or a pipe (/dev/null, /dev/stdout, a FIFO) takes the bytes as they come: renaming a file over
-        // it would put a plain file in its place.
+    if (targetExists) {
+        // The file is written only where the system lets us open it for writing: renaming a new file over a
+        // read-only one would succeed wherever the folder is open to us. A device or a pipe (/dev/null,
+        // /dev/stdout, a FIFO) takes the bytes as they come: renaming over it would put a plain file in its place.
         int fd = open(m_targetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
-            ThrowSystemError("Cannot create the file", errno);
+            ThrowSystemError("Cannot write the file", errno);
         m_fd = fd;
-        m_direct = true;
-        return;
+        if (!S_ISREG(targetInfo.st_mode)) {
+            m_direct = true;
+            return;
+        }
     }
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         std::string temp = TempNameBeside(m_targetPath, attempt);
         int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            m_fd = fd;
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0 && !targetExists)
+            ThrowSystemError("Cannot create the file", errno);
+        // A replaced file keeps its owner and its permissions, the owner first (a change of owner clears the
+        // set-id bits). Where the new file cannot be given them, or cannot be made beside the old one (a folder
+        // closed to us), the old file is written in place: it is ours to write, but not ours to replace.
+        bool kept = fd >= 0 && targetExists &&
+                    ((targetInfo.st_uid == geteuid() && targetInfo.st_gid == getegid()) ||
+                     fchown(fd, targetInfo.st_uid, targetInfo.st_gid) == 0) &&
+                    fchmod(fd, targetInfo.st_mode & 07777) == 0;
+        if (fd >= 0 && (kept || !targetExists)) {
+            if (targetExists)
+                close(std::exchange(m_fd, fd));
+            else
+                m_fd = fd;
             m_tempPath = std::move(temp);
-            // A replaced file keeps its owner (where we may give it away, as root may) and its permissions; the
-            // owner first, since a change of owner clears the set-id bits.
-            if (targetExists) {
-                if (targetInfo.st_uid != geteuid() || targetInfo.st_gid != getegid())
-                    (void)fchown(m_fd, targetInfo.st_uid, targetInfo.st_gid);
-                (void)fchmod(m_fd, targetInfo.st_mode & 07777);
-            }
             return;
         }
-        if (errno != EEXIST)
-            ThrowSystemError("Cannot create the file", errno);
+        if (fd >= 0) {
+            close(fd);
+            unlink(temp.c_str());
+        }
+        m_inPlace = true;
+        return;
     }
+    Abort();
     ThrowSystemError("Cannot create the file", EEXIST);
 }
 
@@ -139,6 +159,11 @@ MirrorFile::~MirrorFile() {
 void MirrorFile::Write(std::string_view bytes) {
     if (m_fd < 0)
         throw ProgramException(u"Cannot write the file: it is closed.");
+    if (m_inPlace) {
+        // Nothing of the old content is touched until all of the new is at hand.
+        m_pending.append(bytes);
+        return;
+    }
     while (!bytes.empty()) {
         ssize_t written = write(m_fd, bytes.data(), bytes.size());
         if (written < 0) {
@@ -158,6 +183,24 @@ void MirrorFile::Commit() {
     if (m_direct) {
         if (close(std::exchange(m_fd, -1)) != 0)
             ThrowSystemError("Cannot write the file", errno);
+        return;
+    }
+    if (m_inPlace) {
+        std::string pending = std::move(m_pending);
+        int error = 0;
+        for (size_t done = 0; error == 0 && done < pending.size();) {
+            ssize_t written = pwrite(m_fd, pending.data() + done, pending.size() - done, static_cast<off_t>(done));
+            if (written >= 0)
+                done += static_cast<size_t>(written);
+            else if (errno != EINTR)
+                error = errno;
+        }
+        if (error == 0 && (ftruncate(m_fd, static_cast<off_t>(pending.size())) != 0 || fsync(m_fd) != 0))
+            error = errno;
+        if (close(std::exchange(m_fd, -1)) != 0 && error == 0)
+            error = errno;
+        if (error != 0)
+            ThrowSystemError("Cannot write the file", error);
         return;
     }
     if (fsync(m_fd) != 0) {

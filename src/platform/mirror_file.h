@@ -2,6 +2,9 @@
 // A file that is never left half-written: the bytes go to a temporary file beside the target, which replaces the
 // target only when everything was written and flushed to disk. On any failure the target keeps its old content
 // (or stays absent) and the temporary file is removed. A target that is a device or a pipe is written directly.
+// Only a target the user may open for writing is written; one that may be written but not replaced (its folder
+// is closed to the user, or the new file could not keep the old one's owner) is overwritten in place, once all
+// of its new content is at hand.
 #include <string>
 #include <string_view>
 
@@ -30,7 +33,9 @@ private:
     std::string m_targetPath;
     std::string m_tempPath;
     int m_fd = -1;
-    bool m_direct = false; // the target is a device or a pipe, written in place
+    bool m_direct = false;  // the target is a device or a pipe, written as the bytes come
+    bool m_inPlace = false; // the target is overwritten at Commit with m_pending
+    std::string m_pending;
 };
 
 // Writes all bytes through a MirrorFile. Throws ProgramException on failure; the target is then untouched.

@@ -1,5 +1,6 @@
 #include "platform/process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -7,7 +8,6 @@
 #include <cstring>
 #include <thread>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -21,10 +21,10 @@ namespace platform {
 namespace {
 
 // Spawn attributes shared by both kinds of child: an empty signal mask and default SIGPIPE handling, whatever
-// the calling thread had blocked or ignored.
+// the calling thread had blocked or ignored; and, when asked, a process group of the child's own.
 class SpawnAttributes {
 public:
-    SpawnAttributes() {
+    explicit SpawnAttributes(bool ownGroup = false) {
         posix_spawnattr_init(&m_attr);
         sigset_t empty;
         sigemptyset(&empty);
@@ -33,7 +33,9 @@ public:
         sigaddset(&defaults, SIGPIPE);
         posix_spawnattr_setsigmask(&m_attr, &empty);
         posix_spawnattr_setsigdefault(&m_attr, &defaults);
-        posix_spawnattr_setflags(&m_attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        posix_spawnattr_setpgroup(&m_attr, 0);
+        posix_spawnattr_setflags(&m_attr, static_cast<short>(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                                             (ownGroup ? POSIX_SPAWN_SETPGROUP : 0)));
     }
     ~SpawnAttributes() { posix_spawnattr_destroy(&m_attr); }
     const posix_spawnattr_t *Get() const { return &m_attr; }
@@ -60,56 +62,8 @@ int WaitForChild(pid_t pid, int *status) {
     }
 }
 
-// The children of `pid`, from the kernel's lists of each of its threads.
-std::vector<pid_t> ChildrenOf(pid_t pid) {
-    std::vector<pid_t> children;
-    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-    DIR *folder = opendir(tasks.c_str());
-    if (!folder)
-        return children;
-    while (dirent *task = readdir(folder)) {
-        if (task->d_name[0] == '.')
-            continue;
-        std::string list = tasks + "/" + task->d_name + "/children";
-        int fd = open(list.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        std::string text;
-        char buffer[4096];
-        ssize_t got;
-        while ((got = read(fd, buffer, sizeof buffer)) > 0)
-            text.append(buffer, static_cast<size_t>(got));
-        close(fd);
-        const char *at = text.c_str();
-        char *end = nullptr;
-        for (long child = std::strtol(at, &end, 10); end != at; child = std::strtol(at, &end, 10)) {
-            children.push_back(static_cast<pid_t>(child));
-            at = end;
-        }
-    }
-    closedir(folder);
-    return children;
-}
-
-// The processes that `pid` started, and theirs, each stopped as it is found so that it cannot start another
-// while we look. A server killed alone would leave its helpers running without a parent.
-std::vector<pid_t> StopDescendants(pid_t pid) {
-    constexpr size_t MAX_DESCENDANTS = 4096;
-    std::vector<pid_t> found;
-    // A work list, not recursion: a chain of helpers may be deep.
-    std::vector<pid_t> children = ChildrenOf(pid);
-    for (size_t scanned = 0;;) {
-        for (pid_t child : children) {
-            if (found.size() >= MAX_DESCENDANTS)
-                return found;
-            kill(child, SIGSTOP);
-            found.push_back(child);
-        }
-        if (scanned == found.size())
-            return found;
-        children = ChildrenOf(found[scanned++]);
-    }
-}
+// How long a read waits before it looks whether the child has ended.
+constexpr long long EXIT_CHECK_MS = 20;
 
 long long NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -163,7 +117,9 @@ int ChildProcess::Start(const std::string &path, const std::vector<std::string> 
     // dup2 onto 0 and 1 clears close-on-exec for the child's copies only; every other pipe end closes on exec.
     posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-    SpawnAttributes attributes;
+    // The child leads a process group of its own, which every process it starts joins: ending the group ends
+    // them all, even those whose parent has gone.
+    SpawnAttributes attributes(true);
     std::vector<char *> argv = MakeArgv(path, args);
     pid_t pid = -1;
     int error = posix_spawn(&pid, path.c_str(), &actions, attributes.Get(), argv.data(), environ);
@@ -251,15 +207,21 @@ ChildProcess::ReadResult ChildProcess::ReadLine(std::string &line, int timeoutMs
         long long left = deadline - NowMs();
         if (left <= 0)
             return ReadResult::TIMEOUT;
+        // A process the child started may hold the pipe open after the child itself has ended: look at the child
+        // between short waits, and once it has ended take only what it had already written.
+        bool ended = Ended();
         pollfd fd{m_out, POLLIN, 0};
-        int ready = poll(&fd, 1, static_cast<int>(left));
+        int ready = poll(&fd, 1, ended ? 0 : static_cast<int>(std::min<long long>(left, EXIT_CHECK_MS)));
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
             return ReadResult::ERROR;
         }
-        if (ready == 0)
-            return ReadResult::TIMEOUT;
+        if (ready == 0) {
+            if (ended)
+                return ReadResult::END_OF_FILE;
+            continue;
+        }
         char chunk[65536];
         ssize_t got = read(m_out, chunk, sizeof chunk);
         if (got < 0) {
@@ -276,35 +238,37 @@ ChildProcess::ReadResult ChildProcess::ReadLine(std::string &line, int timeoutMs
     }
 }
 
-bool ChildProcess::WaitExit(int timeoutMs) {
+bool ChildProcess::Ended() const {
     if (m_pid <= 0)
         return true;
+    // Looked at without reaping: until it is reaped, the child's id cannot be given to another process, so its
+    // process group can still be ended safely.
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid != 0;
+}
+
+bool ChildProcess::WaitExit(int timeoutMs) {
     long long deadline = NowMs() + timeoutMs;
-    for (;;) {
-        int status = 0;
-        pid_t result = waitpid(m_pid, &status, WNOHANG);
-        if (result == m_pid || (result < 0 && errno != EINTR)) {
-            m_status = result == m_pid ? status : -1;
-            m_pid = -1;
-            CloseFds();
-            return true;
-        }
+    while (!Ended()) {
         if (NowMs() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    Reap();
+    return true;
 }
 
 void ChildProcess::Kill() {
+    Reap();
+}
+
+void ChildProcess::Reap() {
     if (m_pid > 0) {
-        kill(m_pid, SIGSTOP);
-        std::vector<pid_t> descendants = StopDescendants(m_pid);
-        kill(m_pid, SIGKILL);
-        for (pid_t descendant : descendants)
-            kill(descendant, SIGKILL);
+        // What the child left running in its group goes with it, before the child is reaped.
+        kill(-m_pid, SIGKILL);
+        kill(m_pid, SIGKILL); // in case it left its group
         int status = 0;
-        if (WaitForChild(m_pid, &status) == m_pid)
-            m_status = status;
+        m_status = WaitForChild(m_pid, &status) == m_pid ? status : -1;
         m_pid = -1;
     }
     CloseFds();

@@ -18,8 +18,9 @@ int SpawnDetached(const std::string &path, const std::vector<std::string> &args)
 // The text of an errno value ("No such file or directory").
 std::string ErrnoText(int error);
 
-// A child process whose standard input and output are pipes to us; its standard error is ours. The destructor
-// kills and reaps a child that is still running.
+// A child process whose standard input and output are pipes to us; its standard error is ours. The child leads
+// a process group of its own; whenever the child is reaped (it ended, or was killed), whatever still runs in its
+// group is killed first, so nothing it started outlives it. The destructor kills and reaps a running child.
 class ChildProcess {
 public:
     ChildProcess() = default;
@@ -38,13 +39,13 @@ public:
 
     enum class ReadResult { LINE, END_OF_FILE, TIMEOUT, TOO_LONG, ERROR };
     // Reads one line (without its LF, and without a CR before it) within `timeoutMs` milliseconds.
-    // TOO_LONG when more than `maxLength` bytes arrive without a line end.
+    // TOO_LONG when more than `maxLength` bytes arrive without a line end; END_OF_FILE when the child closed its
+    // output or ended (even while a process it started keeps the pipe open).
     ReadResult ReadLine(std::string &line, int timeoutMs, size_t maxLength);
 
     // Waits up to `timeoutMs` for the child to end; true when it has ended and is reaped.
     bool WaitExit(int timeoutMs);
-    // Kills the child (SIGKILL), and the processes it started that still run, and reaps it; nothing when no
-    // child runs.
+    // Kills the child and its process group (SIGKILL), and reaps it; nothing when no child runs.
     void Kill();
     // How the child ended, e.g. "exit status 3" or "signal 9 (Killed)"; empty while it runs.
     std::string DescribeExit() const;
@@ -52,6 +53,8 @@ public:
     int ExitStatus() const { return m_status; }
 
 private:
+    bool Ended() const; // the child has ended (or there is none), whether reaped or not
+    void Reap();        // kills the child's group, then reaps the child
     void CloseFds();
 
     pid_t m_pid = -1;

@@ -29,9 +29,13 @@ TEST(ErrorReport, DefaultSinkWritesUtf8LinesToStandardError) {
     platform::ErrorSink previous = platform::SetErrorSink(nullptr);
     testing::internal::CaptureStderr();
     EXPECT_THROW(platform::FatalError(u"Caf\u00e9 closed.", u"/tmp/a b.txt"), UserException);
+    // A page's or a companion's text cannot steer the terminal: its control characters are shown, only tabs and
+    // line ends act.
+    EXPECT_THROW(platform::FatalError(u"\x1b]0;title\x07\x1b[2J\tline\rover\u009b1m\x7f\r\nend"), UserException);
+    platform::ShowMessage(u"<b>\x1b[2J</b>");
     std::string written = testing::internal::GetCapturedStderr();
     platform::SetErrorSink(previous);
-    EXPECT_EQ(written, "/tmp/a b.txt:\nCaf\xC3\xA9 closed.\n");
+    EXPECT_EQ(written, "/tmp/a b.txt:\nCaf\xC3\xA9 closed.\n?]0;title??[2J\tline?over?1m?\nend\n<b>?[2J</b>\n");
     EXPECT_STREQ(ProgramException(u"\u00c5rhus").what(), "\xC3\x85rhus");
 }
 

@@ -35,6 +35,16 @@ TEST_F(IniSettingsTest, ReadsHandWrittenFile) {
     platform::IniSettings settings(path);
     EXPECT_EQ(settings.GetInt("Settings", "RecapOption", 0), 1);
     EXPECT_EQ(settings.GetString("Settings", "Other", ""), "x=y");
+    // A change keeps every line the program does not read, where it was.
+    EXPECT_TRUE(settings.SetString("Settings", "New", "z"));
+    EXPECT_EQ(ReadFile(path), "; comment\n[Settings]\nRecapOption=1\nbroken line\nOther=x=y\nNew=z\n");
+
+    // An editor may start the file with a byte-order mark.
+    WriteFile(path, "\xEF\xBB\xBF[Settings]\r\nRecapOption=2\r\n");
+    platform::IniSettings marked(path);
+    EXPECT_EQ(marked.GetInt("Settings", "RecapOption", 0), 2);
+    EXPECT_TRUE(marked.SetString("Other", "New", "z"));
+    EXPECT_EQ(ReadFile(path), "[Settings]\nRecapOption=2\n[Other]\nNew=z\n");
 }
 
 TEST_F(IniSettingsTest, FileThatCannotBeWrittenOrReadLosesNothing) {

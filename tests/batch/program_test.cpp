@@ -151,6 +151,9 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
     const std::string missing = (m_dir / "no such page.html").string();
     const std::string noBoards = (DATA / "conversion" / "no_boards.htm").string();
     const std::string absent = server.Url("/files/none.html");
+    const std::string longName = (m_dir / (std::string(256, 'n') + ".htm")).string();
+    const fs::path huge = m_dir / "huge.htm"; // refused from its size: reading it would hold a gigabyte
+    fs::resize_file((WriteFile(huge, ""), huge), MAX_PAGE_BYTES + 1);
     const struct {
         std::vector<std::string> arguments;
         std::vector<std::string> messages;
@@ -158,6 +161,9 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
         {{"-pbn", pbn}, {"No page to convert"}},
         {{missing, "-pbn", pbn}, {missing + ":\nFailed to open document.\nNo such file or directory."}},
         {{m_dir.string(), "-text", text}, {"Is a directory"}}, // a folder is no page
+        {{longName, "-pbn", pbn}, {"Failed to open document.\nFile name too long."}},
+        {{"file://" + longName, "-pbn", pbn}, {"Failed to open document.\nFile name too long."}},
+        {{huge.string(), "-pbn", pbn}, {huge.string() + ":\nFailed to open document.\nThe page is larger than"}},
         {{noBoards, "-text"}, {"No text file was named after -text."}},
         {{noBoards, "-pbn", pbn, "-text", text},
          {"Conversion failed.\n\nNo boards were found.\nThe HTML file may not be in a supported format."}},
@@ -167,12 +173,25 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments[0]);
-        ProgramResult run = Run(c.arguments);
+        std::string command = "ulimit -v 800000; exec " + Quoted(DEALSCOPE_EXE);
+        for (const std::string &argument : c.arguments)
+            command += " " + Quoted(argument);
+#ifdef __SANITIZE_ADDRESS__
+        ProgramResult run = Run(c.arguments); // the sanitizer needs far more address space than any limit
+#else
+        ProgramResult run = RunProgram("/bin/sh", {"-c", command});
+#endif
         EXPECT_NE(run.exitCode, 0);
         for (const std::string &message : c.messages)
             EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
-        EXPECT_EQ(EntryCount(), 1u); // only the settings folder
+        EXPECT_EQ(EntryCount(), 2u); // only the settings folder and the huge page
         EXPECT_LT(run.seconds, 30);
+    }
+    for (const char *timeLimit : {"2x", "99999999999", "0"}) {
+        setenv("DEALSCOPE_URL_TIMEOUT", timeLimit, 1);
+        ProgramResult run = Run({server.Url("/files/conversion/layout_a.htm"), "-pbn", pbn});
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_NE(run.output.find("DEALSCOPE_URL_TIMEOUT"), std::string::npos) << run.output;
     }
     unsetenv("DEALSCOPE_URL_TIMEOUT");
 }

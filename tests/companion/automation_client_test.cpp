@@ -62,36 +62,75 @@ TEST_F(AutomationClientTest, ReadsEveryBoardLaterDuplicateWinsAndBoardsWithoutTr
     EXPECT_TRUE(log.ends_with("RELEASE 2\nQUIT\n")) << log;
 }
 
-TEST_F(AutomationClientTest, ProgressLinesKeepALongAnalysisAlive) {
-    companion::SetTransportLimits({5000, 1000, 2000}); // a BUSY every 300 ms, 1.8 s in all
-    setenv("FAKE_COMPANION_MODE", "busy-then-ok", 1);
-    EXPECT_EQ(companion::RunDoubleDummyAnalysis(m_pbn).size(), 2u);
-    EXPECT_TRUE(m_errors.empty()) << Error();
+TEST_F(AutomationClientTest, OnlyProgressThatMovesForwardKeepsALongAnalysisAlive) {
+    const struct {
+        const char *mode;
+        int callMsPerThousandBoards;
+        const char *error;
+    } cases[] = {
+        {"busy-then-ok", 5000, ""},
+        {"busy-by-turns", 5000, "Tricksmith did not answer within 1 seconds."},
+        {"busy-then-ok", 600, "Tricksmith did not answer within 1 seconds."}, // longer than the whole call may take
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.mode);
+        m_errors.clear();
+        companion::SetTransportLimits({5000, 500, 2000, c.callMsPerThousandBoards});
+        setenv("FAKE_COMPANION_MODE", c.mode, 1);
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Fails([&] { companion::RunDoubleDummyAnalysis(m_pbn); }), *c.error != 0);
+        EXPECT_EQ(m_errors.empty() ? "" : Error(), c.error);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(*c.error ? 1500 : 5000));
+    }
+    ExpectNoServerLeft();
 }
 
-TEST_F(AutomationClientTest, HelperProcessesOfAStuckServerAreKilledToo) {
-    companion::SetTransportLimits({5000, 500, 2000});
-    setenv("FAKE_COMPANION_MODE", "helper-hang-analyse", 1);
-    EXPECT_TRUE(Fails([&] { companion::RunDoubleDummyAnalysis(m_pbn); }));
-    EXPECT_EQ(Error(), "Tricksmith did not answer within 1 seconds.");
-    ExpectNoServerLeft();
-    std::vector<pid_t> helpers;
-    for (int i = 0; i < 200 && helpers.size() < 2; ++i, usleep(10 * 1000))
-        helpers = FakeLogged("helper");
-    ASSERT_EQ(helpers.size(), 2u);
-    // Their parents gone, the helpers belong to whoever collects orphans; they must not be running any more.
-    for (pid_t helper : helpers) {
-        bool running = true;
-        for (int i = 0; i < 200 && running; ++i) {
-            std::string stat = ReadFile("/proc/" + std::to_string(helper) + "/stat");
-            size_t close = stat.rfind(')');
-            running = close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+// The server's own end is noticed at once, whatever it left holding its output; a server silent after QUIT is
+// ended within the QUIT time limit; every process the server started goes with it, on every way out.
+TEST_F(AutomationClientTest, HelperProcessesEndWithTheServerOnEveryPath) {
+    SaveAndSet("FAKE_COMPANION_HELPER", "1");
+    const struct {
+        const char *mode;
+        int replyMs;
+        std::string error;
+    } cases[] = {
+        {"helper-hang-analyse", 500, "Tricksmith did not answer within 1 seconds."},
+        {"silent-exit", 60000,
+         "Tricksmith.Object:\r\nServer execution failed: " FAKE_COMPANION ": it ended (exit status 3)"},
+        {"crash-analyse", 60000, "Tricksmith ended unexpectedly (signal 11 (Segmentation fault))."},
+        {"normal", 60000, ""},
+        {"silent-quit", 60000, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.mode);
+        m_errors.clear();
+        std::filesystem::remove(m_root / "fake.log");
+        companion::SetTransportLimits({60000, c.replyMs, 2000});
+        setenv("FAKE_COMPANION_MODE", c.mode, 1);
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Fails([&] { companion::RunDoubleDummyAnalysis(m_pbn); }), !c.error.empty());
+        EXPECT_EQ(m_errors.empty() ? "" : Error(), c.error);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
+        ExpectNoServerLeft();
+        std::vector<pid_t> helpers;
+        for (int i = 0; i < 200 && helpers.size() < (c.mode == std::string("helper-hang-analyse") ? 3 : 1);
+             ++i, usleep(10 * 1000))
+            helpers = FakeLogged("helper");
+        EXPECT_FALSE(helpers.empty());
+        // Their parents gone, the helpers belong to whoever collects orphans; they must not be running any more.
+        for (pid_t helper : helpers) {
+            bool running = true;
+            for (int i = 0; i < 200 && running; ++i) {
+                std::string stat = ReadFile("/proc/" + std::to_string(helper) + "/stat");
+                size_t close = stat.rfind(')');
+                running = close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+                if (running)
+                    usleep(10 * 1000);
+            }
+            EXPECT_FALSE(running) << "helper " << helper << " still runs";
             if (running)
-                usleep(10 * 1000);
+                kill(helper, SIGKILL);
         }
-        EXPECT_FALSE(running) << "helper " << helper << " still runs";
-        if (running)
-            kill(helper, SIGKILL);
     }
 }
 

@@ -2,6 +2,7 @@
 // before it writes its outputs, and a companion that is missing or fails ends the run with a non-zero exit
 // status, nothing written and no companion process left.
 #include "companion_fixture.h"
+#include "conversion/version_info.h"
 
 namespace {
 
@@ -9,10 +10,9 @@ class BatchDdaTest : public CompanionFixture {
 protected:
     // Runs dealscope on the test page with "-dda -pbn out.pbn -text out.txt"; its exit status, its standard error
     // in `errors`.
-    int RunDealscope(std::string &errors) {
-        std::string command = "cd '" + m_root.string() +
-                              "' && '" DEALSCOPE_EXE "' '" DEALSCOPE_TEST_DATA
-                              "/companion/dda_page.htm' -dda -pbn out.pbn -text out.txt 2>stderr.txt >/dev/null";
+    int RunDealscope(std::string &errors, const std::string &page = "companion/dda_page.htm") {
+        std::string command = "cd '" + m_root.string() + "' && '" DEALSCOPE_EXE "' '" DEALSCOPE_TEST_DATA "/" + page +
+                              "' -dda -pbn out.pbn -text out.txt 2>stderr.txt >/dev/null";
         int status = std::system(command.c_str());
         errors = ReadFile(m_root / "stderr.txt");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -35,6 +35,20 @@ TEST_F(BatchDdaTest, AnalysedOutputsCarryTheDoubleDummyResults) {
     EXPECT_EQ(Count(pbn, "[OptimumResultTable \"Declarer;Denomination\\2R;Result\\2R\"]\r\nN NT "), 8u);
     EXPECT_EQ(Count(report, "\r\nPar: "), 8u);
     EXPECT_EQ(Count(report, "\r\nLoTT: "), 8u);
+
+    // The golden files of an analysed page are what the stand-in gives.
+    ASSERT_EQ(RunDealscope(errors, "conversion/layout_a.htm"), 0) << errors;
+    const std::string golden = DEALSCOPE_TEST_DATA "/conversion/expected/layout_a-dd";
+    std::string expected = ReadFile(golden + ".pbn");
+    CVersionInfo version;
+    version.Read();
+    expected.replace(expected.find("@VERSION@"), 9, platform::Utf16ToUtf8(version.m_strVersion));
+    pbn = ReadFile(m_root / "out.pbn");
+    size_t created = pbn.find("\r\n%Created: ");
+    ASSERT_NE(created, std::string::npos);
+    pbn.erase(created, pbn.find("\r\n", created + 2) - created);
+    EXPECT_EQ(pbn, expected);
+    EXPECT_EQ(ReadFile(m_root / "out.txt"), ReadFile(golden + ".txt"));
 }
 
 TEST_F(BatchDdaTest, MissingOrFailingCompanionEndsTheRunWithoutOutputsOrProcesses) {

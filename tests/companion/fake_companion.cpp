@@ -1,5 +1,8 @@
 // A test double of the companion's automation server that can misbehave on purpose. FAKE_COMPANION_MODE picks
-// the fault; FAKE_COMPANION_LOG, when set, receives the server's pid and every request line it reads.
+// the fault; FAKE_COMPANION_LOG, when set, receives the server's pid and every request line it reads; with
+// FAKE_COMPANION_HELPER set, the server first leaves a stuck helper behind it (started through a go-between
+// that ends at once), holding the server's output open.
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -47,6 +50,17 @@ int main() {
     if (const char *log = std::getenv("FAKE_COMPANION_LOG"))
         g_log.open(log, std::ios::app);
     Log("pid " + std::to_string(getpid()));
+    if (std::getenv("FAKE_COMPANION_HELPER")) {
+        if (pid_t between = fork(); between == 0) {
+            if (pid_t helper = fork(); helper > 0)
+                Log("helper " + std::to_string(helper));
+            else if (helper == 0)
+                Hang();
+            _exit(0);
+        } else if (between > 0) {
+            waitpid(between, nullptr, 0);
+        }
+    }
     if (mode == "silent-exit")
         return 3;
     Reply(mode == "no-ready" ? "HELLO" : "READY 1");
@@ -57,6 +71,8 @@ int main() {
     while (std::getline(std::cin, line)) {
         Log(line);
         if (line == "QUIT") {
+            if (mode == "silent-quit")
+                Hang();
             Reply("OK empty");
             return 0;
         } else if (line.starts_with("RELEASE ")) {
@@ -82,9 +98,10 @@ int main() {
             } else if (mode == "busy-forever") {
                 for (;; usleep(100 * 1000))
                     Reply("BUSY");
-            } else if (mode == "busy-then-ok") {
-                for (int i = 0; i < 6; ++i, usleep(300 * 1000))
-                    Reply("BUSY " + std::to_string(i));
+            } else if (mode == "busy-then-ok" || mode == "busy-by-turns") {
+                // 1.8 s of progress, a line every 100 ms: moving forward, or saying two things by turns.
+                for (int i = 0; i < 18; ++i, usleep(100 * 1000))
+                    Reply("BUSY " + std::to_string(mode == "busy-then-ok" ? i : i % 2) + "/18");
             }
             Reply(mode == "error-analyse" ? "ERROR 80004005 The%20analysis%20failed%20for%20board%207." : "OK empty");
         } else if (line == "INVOKE 1 35 get") {

@@ -1,5 +1,8 @@
 // The stand-in companion: deal checks, PBN reading, and whole analyses through the automation transport whose
 // trick tables must equal libdds's own for the same deals (a reference set computed elsewhere).
+#include <fcntl.h>
+#include <sys/file.h>
+
 #include "analysis.h"
 #include "companion/double_dummy_analysis.h"
 #include "companion_fixture.h"
@@ -91,8 +94,16 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSk
     pbn += "[Board \"40\"]\r\n";
     std::string path = (m_root / "tmp" / "page.pbn").string();
     std::ofstream(path, std::ios::binary) << pbn;
+    // Working folders of earlier stand-ins: one killed (its lock free), one still running (its lock held).
+    for (const char *name : {"tricksmith-standin-killed", "tricksmith-standin-running"}) {
+        std::filesystem::create_directory(m_root / "tmp" / name);
+        std::ofstream(m_root / "tmp" / name / "lock");
+    }
+    int held = open((m_root / "tmp" / "tricksmith-standin-running" / "lock").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
 
     companion::DoubleDummyResults results = companion::RunDoubleDummyAnalysis(path);
+    close(held);
     EXPECT_TRUE(m_errors.empty()) << Error();
     ASSERT_EQ(results.size(), 36u);
     const char *strains[] = {"NT", " S", " H", " D", " C"};
@@ -113,8 +124,8 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSk
         }
         EXPECT_FALSE(std::getline(rows, row));
     }
-    // The private working folder went with the server.
-    EXPECT_EQ(TempFiles(), std::vector<std::string>{"page.pbn"});
+    // The private working folder went with the server, and so did the killed one's.
+    EXPECT_EQ(TempFiles(), (std::vector<std::string>{"page.pbn", "tricksmith-standin-running"}));
 
     // A file that cannot be read is not opened.
     path = (m_root / "tmp" / "missing.pbn").string();
