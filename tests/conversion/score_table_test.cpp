@@ -164,6 +164,17 @@ TEST(ScoreTable, PairCellsGiveSectionNumberAndNames) {
                           "- - - - -\r\n");
 }
 
+TEST(ScoreTable, EmptyCellsOfEveryClass) {
+    // An empty pair cell gives pair number 0 and no names; an empty result cell 0 tricks; the rest "-".
+    std::vector<Cell> empty;
+    for (const char *cellClass : {"tsstpairns", "tsstpairew", "tsstcontract", "tsstdeclarer", "tsstmade", "tsstlead",
+                                  "tsstscorens", "tsstscoreew", "tsstmpns", "tsstmpew", "tsstimpns", "tsstimpew"})
+        empty.push_back({cellClass, ""});
+    EXPECT_EQ(BuildInside(Table(Row(empty))).rows, "- 0 0 - - - 0 - - - - - - - -\r\n");
+    EXPECT_EQ(BuildInside(Table(Row({{"tsstpairs", ""}}) + Row({{"tsstpairs", "3 vs "}}))).rows,
+              "- - - - -\r\n- 3 0 - -\r\n");
+}
+
 TEST(ScoreTable, ShortRowsLeaveColumnsEmptyAndExtraCellsAreIgnored) {
     Built built = BuildInside(Table(
         Row({{"tsstcontract", "4S"}, {"tsstdeclarer", "N"}, {"tsstscorens", "420"}}) + Row({{"tsstcontract", "3NT"}}) +
