@@ -103,6 +103,24 @@ void CleanCellText(std::u16string_view text, std::u16string &out) {
     out.resize(CleanCellText(text, out.data(), &needsQuotes));
 }
 
+// Appends the value as one table token: "-" when empty; when it needs quotes, in double quotes with a quote or a
+// backslash inside written \" and \\.
+void AppendPbnToken(std::u16string &out, std::u16string_view value, bool needsQuotes) {
+    if (value.empty()) {
+        out += u'-';
+    } else if (needsQuotes) {
+        out += u'"';
+        for (char16_t c : value) {
+            if (c == u'"' || c == u'\\')
+                out += u'\\';
+            out += c;
+        }
+        out += u'"';
+    } else {
+        out += value;
+    }
+}
+
 } // namespace
 
 void ScoreTableRows::Reset(size_t rowCount) {
@@ -127,44 +145,21 @@ void ScoreTableRows::Set(size_t row, int column, std::u16string_view value) {
 }
 
 void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value) {
-    SetToken(row, column, value, NeedsQuotes(value));
-}
-
-void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value, bool needsQuotes) {
     Begin(row, column);
-    if (value.empty()) {
-        m_pool += u'-';
-    } else if (needsQuotes) {
-        m_pool += u'"';
-        m_pool += value;
-        m_pool += u'"';
-    } else {
-        m_pool += value;
-    }
+    AppendPbnToken(m_pool, value, NeedsQuotes(value));
     End();
 }
 
 void ScoreTableRows::SetCleanedToken(size_t row, int column, std::u16string_view text, bool leadTen) {
-    Begin(row, column);
-    // Room for an opening quote, then the cleaned text; the quote is kept only when the token needs it.
-    const size_t quote = m_pool.size();
-    m_pool.resize(quote + 1 + text.size());
-    m_pool[quote] = u'"';
-    char16_t *value = m_pool.data() + quote + 1;
+    m_cleaned.resize(text.size());
     bool needsQuotes;
-    size_t length = CleanCellText(text, value, &needsQuotes);
-    if (leadTen && length == 3 && value[1] == u'1' && value[2] == u'0') {
-        value[1] = u'T'; // "10" as PBN writes the ten
+    size_t length = CleanCellText(text, m_cleaned.data(), &needsQuotes);
+    if (leadTen && length == 3 && m_cleaned[1] == u'1' && m_cleaned[2] == u'0') {
+        m_cleaned[1] = u'T'; // "10" as PBN writes the ten
         length = 2;
     }
-    m_pool.resize(quote + 1 + length);
-    if (length == 0) {
-        m_pool[quote] = u'-';
-    } else if (needsQuotes) {
-        m_pool += u'"';
-    } else {
-        m_open->start = static_cast<uint32_t>(quote + 1);
-    }
+    Begin(row, column);
+    AppendPbnToken(m_pool, std::u16string_view(m_cleaned).substr(0, length), needsQuotes);
     End();
 }
 
@@ -216,16 +211,9 @@ std::u16string GetNodeText(const NKXML::CNode *node) {
 }
 
 std::u16string QuotePbnToken(std::u16string_view value) {
-    if (value.empty())
-        return u"-";
-    if (!NeedsQuotes(value))
-        return std::u16string(value);
-    std::u16string quoted;
-    quoted.reserve(value.size() + 2);
-    quoted += u'"';
-    quoted += value;
-    quoted += u'"';
-    return quoted;
+    std::u16string token;
+    AppendPbnToken(token, value, NeedsQuotes(value));
+    return token;
 }
 
 void ParsePairCell(std::u16string_view text, ScoreTableRows &rows, size_t row, int side) {
