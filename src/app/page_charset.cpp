@@ -129,10 +129,6 @@ std::string CharsetFromMetaAttributes(const Attributes &attributes) {
     return ClosestByteBased(charset);
 }
 
-bool IsTagSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
 // One tag of the page as the HTML tokenizer reads it, from its '<' on.
 struct Tag {
     bool end = false;
@@ -149,24 +145,24 @@ size_t ReadTag(std::string_view text, size_t at, Tag &tag) {
         tag.end = true;
         ++i;
     }
-    while (i < text.size() && !IsTagSpace(text[i]) && text[i] != '/' && text[i] != '>')
+    while (i < text.size() && !IsSpace(text[i]) && text[i] != '/' && text[i] != '>')
         tag.name += LowerAscii(text[i++]);
     while (true) {
-        while (i < text.size() && (IsTagSpace(text[i]) || text[i] == '/'))
+        while (i < text.size() && (IsSpace(text[i]) || text[i] == '/'))
             ++i;
         if (i >= text.size())
             return std::string_view::npos;
         if (text[i] == '>')
             return i + 1;
         std::string name(1, LowerAscii(text[i++])); // a leading '=' belongs to the name
-        while (i < text.size() && !IsTagSpace(text[i]) && text[i] != '/' && text[i] != '>' && text[i] != '=')
+        while (i < text.size() && !IsSpace(text[i]) && text[i] != '/' && text[i] != '>' && text[i] != '=')
             name += LowerAscii(text[i++]);
-        while (i < text.size() && IsTagSpace(text[i]))
+        while (i < text.size() && IsSpace(text[i]))
             ++i;
         std::string value;
         if (i < text.size() && text[i] == '=') {
             ++i;
-            while (i < text.size() && IsTagSpace(text[i]))
+            while (i < text.size() && IsSpace(text[i]))
                 ++i;
             if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
                 size_t close = text.find(text[i], i + 1);
@@ -175,7 +171,7 @@ size_t ReadTag(std::string_view text, size_t at, Tag &tag) {
                 value = text.substr(i + 1, close - i - 1);
                 i = close + 1;
             } else {
-                while (i < text.size() && !IsTagSpace(text[i]) && text[i] != '>')
+                while (i < text.size() && !IsSpace(text[i]) && text[i] != '>')
                     value += text[i++];
             }
         }
@@ -303,7 +299,7 @@ std::string CharsetFromMetaDeclaration(std::string_view text) {
                         break;
                     size_t after = close + 2 + tag.name.size();
                     if (after < text.size() && StartsWithNoCase(text, close + 2, tag.name) &&
-                        (IsTagSpace(text[after]) || text[after] == '/' || text[after] == '>'))
+                        (IsSpace(text[after]) || text[after] == '/' || text[after] == '>'))
                         break;
                     close += 2;
                 }
