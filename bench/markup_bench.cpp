@@ -1,5 +1,6 @@
 // Parse + Reset of a generated companion-like page against libxml2's HTML parser (htmlReadMemory + xmlFreeDoc)
-// on the same bytes, and the growth of parse time on pathological pages (input four times larger).
+// on the same bytes, the growth of parse time on pathological pages (input four times larger), and pages of long
+// names that differ only in their middle against pages of ordinary names.
 // Last line: "markup_vs_libxml2 <ratio>" (our throughput over libxml2's; above 1 means faster).
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
@@ -65,6 +66,31 @@ double PathologicalRatio(const char *name, const std::function<std::u16string(si
     return ratio;
 }
 
+// Parse time of a page of many distinct long names that share their first and last 32 code units, over that of
+// a page of the same size whose names differ in their first code units; about 1 when names are hashed whole.
+double CollidingNamesRatio(const char *name, const std::function<std::u16string(const std::u16string &)> &markup) {
+    constexpr size_t COUNT = 64000;
+    auto page = [&](bool sharedEnds) {
+        std::u16string out = u"<html><body>";
+        for (size_t i = 0; i < COUNT; ++i) {
+            std::u16string distinct;
+            for (size_t n = i, k = 0; k < 4; ++k, n /= 26)
+                distinct += char16_t(u'a' + n % 26);
+            const std::u16string ends(32, u'e');
+            out += markup(sharedEnds ? ends + distinct + ends : distinct + ends + ends);
+        }
+        return out + u"</body></html>";
+    };
+    NKXML::CXMLParser parser(true);
+    const std::u16string ordinary = page(false), colliding = page(true);
+    double tOrdinary = BestSeconds([&] { ParseAndReset(parser, ordinary); }, 3, 0.2);
+    double tColliding = BestSeconds([&] { ParseAndReset(parser, colliding); }, 3, 0.2);
+    double ratio = tColliding / tOrdinary;
+    std::printf("%-28s %zu names of 68 code units: %8.2f ms against %8.2f ms, time ratio %.2f (at most 2)\n", name,
+                COUNT, tColliding * 1e3, tOrdinary * 1e3, ratio);
+    return ratio;
+}
+
 std::u16string Repeat(std::u16string_view piece, size_t count) {
     std::u16string out;
     out.reserve(piece.size() * count);
@@ -124,6 +150,11 @@ int main(int argc, char **argv) {
     PathologicalRatio(
         "end tags of no open element", [](size_t n) { return u"<u></u>" + Repeat(u"<i>", n) + Repeat(u"</u>", n); },
         250000);
+
+    CollidingNamesRatio("element names, same ends",
+                        [](const std::u16string &name) { return u"<" + name + u"></" + name + u">"; });
+    CollidingNamesRatio("attribute names, same ends",
+                        [](const std::u16string &name) { return u"<p " + name + u"=1></p>"; });
 
     // libxml2 decodes the bytes itself; the document hands our parser text already decoded. For a like-for-like
     // figure, the same parse with the UTF-8 decoding in front of it.

@@ -33,13 +33,14 @@ int RunBatchSteps(const CTSCommandLineInfo &info) {
     doc.LoadFromView(*page);
     page.reset();
 
-    // Without boards there is nothing to analyse or write; the status says why.
+    // The companion is asked whether or not the page converted; without boards there is nothing to write, and
+    // the status says why.
+    if (info.m_bDda)
+        OnDoubleDummyAll(doc);
     if (!doc.m_bConverted) {
         OnShowStatus(doc);
         return BATCH_FAILED;
     }
-    if (info.m_bDda)
-        OnDoubleDummyAll(doc);
     if (info.m_bPbn)
         WriteTextFile(info.m_strPbnFile, doc.m_strPbn);
     if (info.m_bText)

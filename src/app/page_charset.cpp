@@ -1,6 +1,8 @@
 #include "app/page_charset.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/charset_table.h"
 
@@ -54,99 +56,173 @@ bool IsKnownCharset(std::string_view name) {
     return row != last && key == row->name;
 }
 
-// The value after "charset" in a meta element's content attribute: "text/html; charset=utf-8".
+// The charset named in a meta element's content attribute ("text/html; charset=utf-8"), or empty: the first
+// "charset" (any case) followed by '=' gives the value after it, in quotes up to the closing one, else up to a
+// blank, a control character, a quote or ';'. A value whose closing quote is missing names nothing.
 std::string CharsetFromMetaContent(std::string_view content) {
-    size_t at = 0;
-    while (true) {
+    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    size_t pos = 0;
+    while (pos < content.size()) {
         size_t found = std::string_view::npos;
-        for (size_t i = at; i + 7 <= content.size(); ++i)
-            if (StartsWithNoCase(content, i, "charset")) {
+        for (size_t i = pos; i + 7 <= content.size() && found == std::string_view::npos; ++i)
+            if (StartsWithNoCase(content, i, "charset"))
                 found = i;
-                break;
-            }
         if (found == std::string_view::npos)
-            return {};
-        size_t i = found + 7;
-        while (i < content.size() && IsSpace(content[i]))
-            ++i;
-        if (i >= content.size() || content[i] != '=') {
-            at = found + 7;
+            break;
+        pos = found + 7;
+        while (pos < content.size() && isBlank(content[pos]))
+            ++pos;
+        if (pos >= content.size() || content[pos] != '=')
             continue;
-        }
-        ++i;
-        while (i < content.size() && IsSpace(content[i]))
-            ++i;
-        if (i >= content.size())
-            return {};
-        if (content[i] == '"' || content[i] == '\'') {
-            size_t close = content.find(content[i], i + 1);
-            if (close == std::string_view::npos)
-                return {};
-            return std::string(content.substr(i + 1, close - i - 1));
-        }
-        size_t end = i;
-        while (end < content.size() && !IsSpace(content[end]) && content[end] != ';')
+        ++pos;
+        while (pos < content.size() && isBlank(content[pos]))
+            ++pos;
+        char quote = 0;
+        if (pos < content.size() && (content[pos] == '"' || content[pos] == '\''))
+            quote = content[pos++];
+        if (pos == content.size())
+            break;
+        size_t end = pos;
+        while (end < content.size() &&
+               (quote ? content[end] != quote
+                      : !isBlank(content[end]) && content[end] != '"' && content[end] != '\'' && content[end] != ';'))
             ++end;
-        return std::string(content.substr(i, end - i));
+        if (quote && end == content.size())
+            break;
+        return std::string(content.substr(pos, end - pos));
     }
+    return {};
 }
 
-// Reads one attribute of a tag at *pos; false at the tag's end. Names come back lowered, values as written.
-bool ReadAttribute(std::string_view text, size_t *pos, std::string *name, std::string *value) {
-    size_t i = *pos;
-    while (i < text.size() && (IsSpace(text[i]) || text[i] == '/'))
-        ++i;
-    if (i >= text.size() || text[i] == '>') {
-        *pos = i;
-        return false;
-    }
-    name->clear();
-    value->clear();
-    while (i < text.size()) {
-        char c = text[i];
-        if (c == '=' && !name->empty())
-            break;
-        if (IsSpace(c) || c == '/' || c == '>')
-            break;
-        *name += LowerAscii(c);
-        ++i;
-    }
-    while (i < text.size() && IsSpace(text[i]))
-        ++i;
-    if (i >= text.size() || text[i] != '=') {
-        *pos = i;
-        return true;
-    }
-    ++i;
-    while (i < text.size() && IsSpace(text[i]))
-        ++i;
-    if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
-        char quote = text[i++];
-        size_t close = text.find(quote, i);
-        if (close == std::string_view::npos) {
-            *value = text.substr(i);
-            *pos = text.size();
-            return true;
-        }
-        *value = text.substr(i, close - i);
-        *pos = close + 1;
-        return true;
-    }
-    while (i < text.size() && !IsSpace(text[i]) && text[i] != '>')
-        *value += text[i++];
-    *pos = i;
-    return true;
-}
-
-// A browser treats a page that declares UTF-16 in its own bytes as UTF-8 (bytes that can be read as ASCII
-// cannot be UTF-16), and x-user-defined as windows-1252.
-std::string AsMetaDeclaration(std::string name) {
+// A browser reads a page that declares a UTF-16 charset in its own bytes as UTF-8 (bytes that can be read as
+// ASCII cannot be UTF-16).
+std::string ClosestByteBased(std::string name) {
     std::string lowered = Lowered(Trimmed(name));
     if (lowered == "utf-16" || lowered == "utf-16le" || lowered == "utf-16be")
         return "utf-8";
-    if (lowered == "x-user-defined")
-        return "windows-1252";
     return std::string(Trimmed(name));
+}
+
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+// The charset that a meta element declares, known to the charset table, or empty: its charset attribute, or a
+// charset in its content attribute when an http-equiv attribute says "Content-Type"; the first of the two with
+// a value counts. x-user-defined stands for windows-1252 there.
+std::string CharsetFromMetaAttributes(const Attributes &attributes) {
+    bool contentType = false, fromContent = false;
+    std::string charset;
+    for (const auto &[name, value] : attributes) {
+        if (name == "http-equiv") {
+            contentType = contentType || Lowered(value) == "content-type";
+        } else if (charset.empty() && name == "charset") {
+            charset = value;
+            fromContent = false;
+        } else if (charset.empty() && name == "content") {
+            charset = CharsetFromMetaContent(value);
+            fromContent = true;
+        }
+    }
+    if (charset.empty() || (fromContent && !contentType) || !IsKnownCharset(charset))
+        return {};
+    if (Lowered(Trimmed(charset)) == "x-user-defined")
+        return "windows-1252";
+    return ClosestByteBased(charset);
+}
+
+// One tag of the page as the HTML tokenizer reads it, from its '<' on.
+struct Tag {
+    bool end = false;
+    std::string name; // lowered
+    Attributes attributes;
+};
+
+// Reads the tag at text[at] ("<name" or "</name"); returns the position after its '>', or npos when the page
+// ends inside it. Names are lowered; quoted values may hold '>'.
+size_t ReadTag(std::string_view text, size_t at, Tag &tag) {
+    tag = Tag{};
+    size_t i = at + 1;
+    if (text[i] == '/') {
+        tag.end = true;
+        ++i;
+    }
+    while (i < text.size() && !IsSpace(text[i]) && text[i] != '/' && text[i] != '>')
+        tag.name += LowerAscii(text[i++]);
+    while (true) {
+        while (i < text.size() && (IsSpace(text[i]) || text[i] == '/'))
+            ++i;
+        if (i >= text.size())
+            return std::string_view::npos;
+        if (text[i] == '>')
+            return i + 1;
+        std::string name(1, LowerAscii(text[i++])); // a leading '=' belongs to the name
+        while (i < text.size() && !IsSpace(text[i]) && text[i] != '/' && text[i] != '>' && text[i] != '=')
+            name += LowerAscii(text[i++]);
+        while (i < text.size() && IsSpace(text[i]))
+            ++i;
+        std::string value;
+        if (i < text.size() && text[i] == '=') {
+            ++i;
+            while (i < text.size() && IsSpace(text[i]))
+                ++i;
+            if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
+                size_t close = text.find(text[i], i + 1);
+                if (close == std::string_view::npos)
+                    return std::string_view::npos;
+                value = text.substr(i + 1, close - i - 1);
+                i = close + 1;
+            } else {
+                while (i < text.size() && !IsSpace(text[i]) && text[i] != '>')
+                    value += text[i++];
+            }
+        }
+        tag.attributes.emplace_back(std::move(name), std::move(value));
+    }
+}
+
+// Where the markup construct at text[at] == '<' ends (comment, doctype, processing instruction, "</>"), npos when
+// the page ends inside it; 0 when a tag starts there, or when the '<' is only text.
+size_t SkipMarkup(std::string_view text, size_t at) {
+    std::string_view rest = text.substr(at);
+    if (rest.starts_with("<!--")) {
+        if (rest.starts_with("<!-->"))
+            return at + 5;
+        if (rest.starts_with("<!--->"))
+            return at + 6;
+        size_t close = rest.find("--", 4);
+        while (close != std::string_view::npos && !rest.substr(close + 2).starts_with(">") &&
+               !rest.substr(close + 2).starts_with("!>"))
+            close = rest.find("--", close + 1);
+        if (close == std::string_view::npos)
+            return std::string_view::npos;
+        return at + close + (rest[close + 2] == '>' ? 3 : 4);
+    }
+    if (rest.size() < 2)
+        return 0;
+    const bool endTag = rest[1] == '/';
+    if (endTag && rest.size() > 2 && rest[2] == '>')
+        return at + 3;
+    if (rest[1] == '!' || rest[1] == '?' || (endTag && rest.size() > 2 && !IsAsciiLetter(rest[2]))) {
+        size_t close = rest.find('>', 1);
+        return close == std::string_view::npos ? close : at + close + 1;
+    }
+    return 0;
+}
+
+// The text elements whose content the tokenizer reads as text up to their own end tag.
+bool IsTextElement(std::string_view name) {
+    for (std::string_view text :
+         {"title", "textarea", "script", "style", "xmp", "iframe", "noembed", "noframes", "plaintext"})
+        if (name == text)
+            return true;
+    return false;
+}
+
+// Elements that may stand in a page's head: the scan for a meta declaration goes on past them.
+bool IsHeadElement(const Tag &tag) {
+    for (std::string_view head : {"script", "noscript", "style", "link", "meta", "object", "title", "base"})
+        if (tag.name == head)
+            return true;
+    return !tag.end && (tag.name == "html" || tag.name == "head");
 }
 
 } // namespace
@@ -179,81 +255,106 @@ std::string CharsetFromByteOrderMark(std::string_view bytes) {
     return {};
 }
 
-std::string CharsetFromMetaDeclaration(std::string_view bytes) {
-    std::string_view text = bytes.substr(0, PRESCAN_LENGTH);
-    std::string name, value;
+std::string CharsetFromMetaDeclaration(std::string_view text) {
+    // The page read as the tokenizer reads it: comments, doctypes and the text of title, script, style and the
+    // like hold no tags. The scan goes on while only head elements have been seen and always covers the first
+    // PRESCAN_LENGTH bytes; it ends at the first token that ends beyond them once another element was seen.
+    bool inHead = true;
+    auto done = [&](size_t consumed) { return !inHead && consumed >= PRESCAN_LENGTH; };
+    Tag tag;
     size_t i = 0;
     while (i < text.size()) {
-        if (text[i] != '<') {
-            ++i;
-            continue;
-        }
-        if (text.substr(i).starts_with("<!--")) {
-            size_t close = text.find("-->", i + 2);
-            if (close == std::string_view::npos)
+        size_t at = i;
+        size_t end = 0;
+        while (at < text.size()) {
+            at = text.find('<', at);
+            if (at == std::string_view::npos || at + 1 >= text.size())
                 return {};
-            i = close + 3;
-            continue;
+            end = SkipMarkup(text, at);
+            if (end != 0 || IsAsciiLetter(text[at + 1]) ||
+                (text[at + 1] == '/' && at + 2 < text.size() && IsAsciiLetter(text[at + 2])))
+                break;
+            ++at; // a '<' that is only text
         }
-        if (StartsWithNoCase(text, i, "<meta") && i + 5 < text.size() && (IsSpace(text[i + 5]) || text[i + 5] == '/')) {
-            size_t pos = i + 5;
-            std::string charset, content, httpEquiv;
-            bool hasCharset = false;
-            while (ReadAttribute(text, &pos, &name, &value)) {
-                if (name == "charset" && !hasCharset) {
-                    charset = value;
-                    hasCharset = true;
-                } else if (name == "content" && content.empty()) {
-                    content = value;
-                } else if (name == "http-equiv" && httpEquiv.empty()) {
-                    httpEquiv = Lowered(Trimmed(value));
+        if (at > i && done(at))
+            return {};
+        if (end == std::string_view::npos)
+            return {};
+        if (end == 0) {
+            end = ReadTag(text, at, tag);
+            if (end == std::string_view::npos)
+                return {};
+            if (!tag.end && tag.name == "meta") {
+                std::string charset = CharsetFromMetaAttributes(tag.attributes);
+                if (!charset.empty())
+                    return charset;
+            }
+            inHead = inHead && IsHeadElement(tag);
+            if (!tag.end && IsTextElement(tag.name)) {
+                // Its text runs up to its own end tag (the rest of the page for plaintext).
+                size_t close = end;
+                while (tag.name != "plaintext") {
+                    close = text.find("</", close);
+                    if (close == std::string_view::npos)
+                        break;
+                    size_t after = close + 2 + tag.name.size();
+                    if (after < text.size() && StartsWithNoCase(text, close + 2, tag.name) &&
+                        (IsSpace(text[after]) || text[after] == '/' || text[after] == '>'))
+                        break;
+                    close += 2;
                 }
+                if (tag.name == "plaintext" || close == std::string_view::npos)
+                    return {};
+                if (close > end && done(close))
+                    return {};
+                end = close;
             }
-            std::string declared;
-            if (hasCharset)
-                declared = charset;
-            else if (httpEquiv == "content-type")
-                declared = CharsetFromMetaContent(content);
-            if (!declared.empty()) {
-                declared = AsMetaDeclaration(declared);
-                if (IsKnownCharset(declared))
-                    return declared;
-            }
-            i = pos + 1;
-            continue;
         }
-        bool endTag = i + 1 < text.size() && text[i + 1] == '/';
-        size_t nameStart = i + (endTag ? 2 : 1);
-        if (nameStart < text.size() && IsAsciiLetter(text[nameStart])) {
-            // An ordinary tag: skip its name and attributes, whose quoted values may hold '>'.
-            size_t pos = nameStart;
-            while (pos < text.size() && !IsSpace(text[pos]) && text[pos] != '>')
-                ++pos;
-            while (ReadAttribute(text, &pos, &name, &value)) {
-            }
-            i = pos + 1;
-            continue;
-        }
-        if (i + 1 < text.size() && (text[i + 1] == '!' || text[i + 1] == '/' || text[i + 1] == '?')) {
-            size_t close = text.find('>', i + 1);
-            if (close == std::string_view::npos)
-                return {};
-            i = close + 1;
-            continue;
-        }
-        ++i;
+        if (done(end))
+            return {};
+        i = end;
     }
     return {};
 }
 
+std::string CharsetFromXmlDeclaration(std::string_view bytes) {
+    if (!bytes.starts_with("<?xml"))
+        return {};
+    std::string_view declaration = bytes.substr(0, bytes.find('>'));
+    if (declaration.size() == bytes.size())
+        return {};
+    size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos)
+        return {};
+    at += 8;
+    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (at < declaration.size() && isBlank(declaration[at]))
+        ++at;
+    if (at >= declaration.size() || declaration[at] != '=')
+        return {};
+    ++at;
+    while (at < declaration.size() && isBlank(declaration[at]))
+        ++at;
+    if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\''))
+        return {};
+    size_t close = declaration.find(declaration[at], at + 1);
+    if (close == std::string_view::npos)
+        return {};
+    std::string name(declaration.substr(at + 1, close - at - 1));
+    return IsKnownCharset(name) ? ClosestByteBased(name) : std::string();
+}
+
 std::string FindPageCharset(std::string_view contentType, std::string_view bytes) {
-    std::string charset = CharsetFromContentType(contentType);
-    if (!charset.empty() && IsKnownCharset(charset))
-        return charset;
-    charset = CharsetFromByteOrderMark(bytes);
+    std::string charset = CharsetFromByteOrderMark(bytes);
     if (!charset.empty())
         return charset;
+    charset = CharsetFromContentType(contentType);
+    if (!charset.empty() && IsKnownCharset(charset))
+        return charset;
     charset = CharsetFromMetaDeclaration(bytes);
+    if (!charset.empty())
+        return charset;
+    charset = CharsetFromXmlDeclaration(bytes);
     if (!charset.empty())
         return charset;
     return "windows-1252";

@@ -6,22 +6,32 @@
 #include "conversion/dsc_doc.h"
 
 namespace {
-std::u16string DefaultPbnName(const CDSCDoc& doc) { return doc.GetDefaultFileName(u".pbn"); }
+std::u16string DefaultPbnName(const CDSCDoc &doc) {
+    return doc.GetDefaultFileName(u".pbn");
+}
 } // namespace
 
-bool OnUpdateOpenWithTricksmith(const CDSCDoc& doc) { return doc.m_bConverted; }
+bool OnUpdateOpenWithTricksmith(const CDSCDoc &doc) {
+    return doc.m_bConverted;
+}
 
-bool OnUpdateDoubleDummyAll(const CDSCDoc& doc) { return doc.m_bConverted && doc.m_ddResults.empty(); }
+bool OnUpdateDoubleDummyAll(const CDSCDoc &doc) {
+    return doc.m_bConverted && doc.m_ddResults.empty();
+}
 
-int CreateTempPbnFile(const CDSCDoc& doc, std::string& path) {
+int CreateTempPbnFile(const CDSCDoc &doc, std::string &path) {
     return companion::CreateTempPbnFile(DefaultPbnName(doc), path);
 }
 
-std::string WriteTempPbn(const CDSCDoc& doc) { return companion::WriteTempPbn(doc.m_strPbn, DefaultPbnName(doc)); }
+std::string WriteTempPbn(const CDSCDoc &doc) {
+    return companion::WriteTempPbn(doc.m_strPbn, DefaultPbnName(doc));
+}
 
-void OnOpenWithTricksmith(CDSCDoc& doc) { companion::HandOffToTricksmith(doc.m_strPbn, DefaultPbnName(doc)); }
+void OnOpenWithTricksmith(CDSCDoc &doc) {
+    companion::HandOffToTricksmith(doc.m_strPbn, DefaultPbnName(doc));
+}
 
-bool OnDoubleDummyAll(CDSCDoc& doc) {
+bool OnDoubleDummyAll(CDSCDoc &doc) {
     // The file is written before the companion is looked for, so a batch run on a page that did not convert
     // still asks the companion.
     std::string path = WriteTempPbn(doc);

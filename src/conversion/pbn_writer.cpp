@@ -1,7 +1,10 @@
 #include <clocale>
 #include <ctime>
+#include <initializer_list>
 #include <locale.h>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "conversion/dsc_doc.h"
 #include "conversion/scan_result.h"
@@ -53,46 +56,42 @@ std::string FormatCreated(std::time_t when) {
     return text;
 }
 
-} // namespace
+// Empties the PBN text, the report and what the conversion records about the page.
+void ResetOutputs(CDSCDoc &doc) {
+    doc.m_strPbn.clear();
+    doc.m_bConverted = false;
+    doc.m_strTextReport.clear();
+    doc.m_nOutputCodePage = CODE_PAGE_LATIN1;
+    doc.m_nScoringKinds = 0;
+}
 
-void CDSCDoc::Convert() {
-    m_strPbn.clear();
-    m_bConverted = false;
-    m_strTextReport.clear();
-    m_nOutputCodePage = CODE_PAGE_LATIN1;
-    m_nScoringKinds = 0;
-
-    ScanResult scan;
-    ScanBoards(scan);
-
-    // The output code page: every text of the page counts, boards that will not be written included. The same
-    // pass measures the fields, so that the export and the report get their room at once.
-    bool fits = FitsLatin1(scan.event) && FitsLatin1(scan.site) && FitsLatin1(scan.date) && FitsLatin1(scan.recapText);
-    size_t fieldUnits = scan.recapText.size();
-    for (const CBoardRecord &record : scan.boards) {
+// The output code page: every text of the page counts, boards that will not be written included. The same pass
+// measures the fields, so that the export and the report get their room at once.
+int ChooseOutputCodePage(CDSCDoc &doc, std::initializer_list<std::u16string_view> pageTexts,
+                         const std::vector<CBoardRecord> &boards) {
+    bool fits = true;
+    size_t fieldUnits = 0;
+    for (std::u16string_view text : pageTexts) {
+        fits = fits && FitsLatin1(text);
+        fieldUnits += text.size();
+    }
+    for (const CBoardRecord &record : boards) {
         for (const std::u16string &field : record) {
             fits = fits && FitsLatin1(field);
             fieldUnits += field.size();
         }
     }
-    if (!fits)
-        m_nOutputCodePage = CODE_PAGE_UTF8;
-    const int codePage = m_nOutputCodePage;
-    const size_t estimate =
-        (codePage == CODE_PAGE_UTF8 ? fieldUnits * 3 / 2 : fieldUnits) + scan.boards.size() * 400 + 512;
-    m_strPbn.reserve(estimate);
-    m_strTextReport.reserve(estimate);
+    doc.m_nOutputCodePage = fits ? CODE_PAGE_LATIN1 : CODE_PAGE_UTF8;
+    const size_t estimate = (fits ? fieldUnits : fieldUnits * 3 / 2) + boards.size() * 400 + 512;
+    doc.m_strPbn.reserve(estimate);
+    doc.m_strTextReport.reserve(estimate);
+    return doc.m_nOutputCodePage;
+}
 
-    const std::string event = Encode(scan.event, codePage);
-    const std::string site = Encode(scan.site, codePage);
-    const std::string date = Encode(scan.date, codePage);
-    const std::string_view scoring = m_nScoringKinds == SCORING_MATCHPOINTS ? "MP2"
-                                     : m_nScoringKinds == SCORING_IMPS      ? "IMP"
-                                                                            : "?";
-
+// The export's directives: standard, export format, charset, creator and time of creation.
+void AppendPbnHeader(std::string &pbn, int codePage, std::time_t created) {
     CVersionInfo version;
     version.Read();
-    std::string &pbn = m_strPbn;
     pbn += "% PBN 2.1\r\n% EXPORT\r\n";
     pbn += "%Content-type: text/x-pbn; charset=";
     pbn += codePage == CODE_PAGE_LATIN1 ? "ISO-8859-1" : "UTF-8";
@@ -101,91 +100,135 @@ void CDSCDoc::Convert() {
     pbn += " (";
     pbn += MAKER_ADDRESS;
     pbn += ")\r\n%Created: ";
-    pbn += FormatCreated(m_pClock->Now());
+    pbn += FormatCreated(created);
     pbn += "\r\n";
+}
+
+// The tag values that every board of the page shares, encoded once.
+struct PageTags {
+    std::string event;
+    std::string site;
+    std::string date;
+    std::string_view scoring;
+};
+
+PageTags EncodePageTags(std::u16string_view event, std::u16string_view site, std::u16string_view date, int scoringKinds,
+                        int codePage) {
+    return {Encode(event, codePage), Encode(site, codePage), Encode(date, codePage),
+            scoringKinds == SCORING_MATCHPOINTS ? "MP2"
+            : scoringKinds == SCORING_IMPS      ? "IMP"
+                                                : "?"};
+}
+
+void AppendRecapComment(std::string &pbn, std::u16string_view recapText, int codePage) {
+    pbn += '{';
+    pbn += Encode(recapText, codePage);
+    pbn += "}\r\n";
+}
+
+// The recap listing as a game of its own before the boards.
+void AppendRecapBoard(std::string &pbn, const PageTags &page, std::u16string_view recapText, int codePage) {
+    AppendTag(pbn, "Event", "");
+    AppendTag(pbn, "Site", "");
+    AppendTag(pbn, "Date", page.date);
+    AppendTag(pbn, "Board", "Recap");
+    for (const char *name : {"West", "North", "East", "South", "Dealer", "Vulnerable", "Deal", "Scoring", "Declarer",
+                             "Contract", "Result"})
+        AppendTag(pbn, name, "");
+    AppendRecapComment(pbn, recapText, codePage);
+    AppendTag(pbn, "TSFlags", Encode(TS_FLAGS_RECAP_BOARD, codePage));
+}
+
+// One board's game: its tags, the companion's double-dummy results, its section and score table, then its part of
+// the text report. recapText is not empty for the board that carries the recap listing.
+void AppendBoard(CDSCDoc &doc, const CBoardRecord &record, const PageTags &page, std::u16string_view recapText,
+                 int codePage, EncodedBoardRecord &fields) {
+    for (int i = 0; i < BRF_COUNT; ++i) {
+        fields[i].clear();
+        platform::AppendToCodePage(fields[i], record[i], static_cast<unsigned>(codePage));
+    }
+    std::string &pbn = doc.m_strPbn;
+    AppendTag(pbn, "Event", page.event);
+    AppendTag(pbn, "Site", page.site);
+    AppendTag(pbn, "Date", page.date);
+    if (!recapText.empty())
+        AppendRecapComment(pbn, recapText, codePage);
+    AppendTag(pbn, "Board", fields[BRF_BOARD]);
+    for (const char *name : {"West", "North", "East", "South"})
+        AppendTag(pbn, name, "");
+    AppendTag(pbn, "Dealer", fields[BRF_DEALER]);
+    AppendTag(pbn, "Vulnerable", fields[BRF_VULNERABLE]);
+    AppendTag(pbn, "Deal", fields[BRF_DEAL]);
+    AppendTag(pbn, "Scoring", page.scoring);
+    for (const char *name : {"Declarer", "Contract", "Result"})
+        AppendTag(pbn, name, "");
+    if (!recapText.empty())
+        AppendTag(pbn, "TSFlags", Encode(TS_FLAGS_BOARD_WITH_RECAP, codePage));
+
+    std::u16string_view doubleDummyTricks;
+    auto result = doc.m_ddResults.find(record[BRF_BOARD]);
+    if (result != doc.m_ddResults.end()) {
+        const CDoubleDummyResult &dd = result->second;
+        doubleDummyTricks = dd.m_strDoubleDummyTricks;
+        if (!dd.m_strDoubleDummyTricks.empty())
+            AppendTag(pbn, "DoubleDummyTricks", Encode(dd.m_strDoubleDummyTricks, codePage));
+        if (!dd.m_strOptimumResultTable.empty()) {
+            AppendTag(pbn, "OptimumResultTable", Encode(dd.m_strOptimumResultTable, codePage));
+            pbn += Encode(dd.m_strOptimumResultRows, codePage);
+        }
+    }
+    if (!fields[BRF_SECTION].empty())
+        AppendTag(pbn, "Section", fields[BRF_SECTION]);
+    if (!fields[BRF_SCORETABLE].empty()) {
+        AppendTag(pbn, "ScoreTable", fields[BRF_SCORETABLE]);
+        pbn += fields[BRF_SCORETABLE_ROWS];
+    }
+
+    AppendTextReport(doc.m_strTextReport, record, fields, doubleDummyTricks, codePage);
+}
+
+// The status message, and the export dropped when no game was written.
+void FinishConversion(CDSCDoc &doc, int games, int boards) {
+    if (games == 0) {
+        if (doc.m_strStatus.empty())
+            doc.m_strStatus = STATUS_NO_BOARDS;
+        doc.m_strPbn.clear();
+        return;
+    }
+    doc.m_bConverted = true;
+    doc.m_strStatus = platform::WidenAscii(std::to_string(boards));
+    doc.m_strStatus += u" boards converted.";
+}
+
+} // namespace
+
+void CDSCDoc::Convert() {
+    ResetOutputs(*this);
+    ScanResult scan;
+    ScanBoards(scan);
+    const int codePage = ChooseOutputCodePage(*this, {scan.event, scan.site, scan.date, scan.recapText}, scan.boards);
+    AppendPbnHeader(m_strPbn, codePage, m_pClock->Now());
+    const PageTags page = EncodePageTags(scan.event, scan.site, scan.date, m_nScoringKinds, codePage);
 
     int games = 0;
     int boards = 0;
     const bool haveRecap = !scan.recapText.empty();
     if (m_nRecapOption == RECAP_INSERT_BOARD && haveRecap) {
-        AppendTag(pbn, "Event", "");
-        AppendTag(pbn, "Site", "");
-        AppendTag(pbn, "Date", date);
-        AppendTag(pbn, "Board", "Recap");
-        for (const char *name : {"West", "North", "East", "South", "Dealer", "Vulnerable", "Deal", "Scoring",
-                                 "Declarer", "Contract", "Result"})
-            AppendTag(pbn, name, "");
-        pbn += '{';
-        pbn += Encode(scan.recapText, codePage);
-        pbn += "}\r\n";
-        AppendTag(pbn, "TSFlags", Encode(TS_FLAGS_RECAP_BOARD, codePage));
+        AppendRecapBoard(m_strPbn, page, scan.recapText, codePage);
         ++games;
     }
-
     EncodedBoardRecord fields; // reused: the strings keep their room from board to board
     for (size_t number = 0; number < scan.boards.size(); ++number) {
         const CBoardRecord &record = scan.boards[number];
         const bool carriesRecap = number == 0 && m_nRecapOption == RECAP_ADD_TO_BOARD1 && haveRecap;
         if (!carriesRecap && record[BRF_DEAL].empty() && record[BRF_SCORETABLE_ROWS].empty())
             continue;
-        for (int i = 0; i < BRF_COUNT; ++i) {
-            fields[i].clear();
-            platform::AppendToCodePage(fields[i], record[i], static_cast<unsigned>(codePage));
-        }
         if (games > 0)
-            pbn += "\r\n";
+            m_strPbn += "\r\n";
         ++games;
         ++boards;
-
-        AppendTag(pbn, "Event", event);
-        AppendTag(pbn, "Site", site);
-        AppendTag(pbn, "Date", date);
-        if (carriesRecap) {
-            pbn += '{';
-            pbn += Encode(scan.recapText, codePage);
-            pbn += "}\r\n";
-        }
-        AppendTag(pbn, "Board", fields[BRF_BOARD]);
-        for (const char *name : {"West", "North", "East", "South"})
-            AppendTag(pbn, name, "");
-        AppendTag(pbn, "Dealer", fields[BRF_DEALER]);
-        AppendTag(pbn, "Vulnerable", fields[BRF_VULNERABLE]);
-        AppendTag(pbn, "Deal", fields[BRF_DEAL]);
-        AppendTag(pbn, "Scoring", scoring);
-        for (const char *name : {"Declarer", "Contract", "Result"})
-            AppendTag(pbn, name, "");
-        if (carriesRecap)
-            AppendTag(pbn, "TSFlags", Encode(TS_FLAGS_BOARD_WITH_RECAP, codePage));
-
-        std::u16string_view doubleDummyTricks;
-        auto result = m_ddResults.find(record[BRF_BOARD]);
-        if (result != m_ddResults.end()) {
-            const CDoubleDummyResult &dd = result->second;
-            doubleDummyTricks = dd.m_strDoubleDummyTricks;
-            if (!dd.m_strDoubleDummyTricks.empty())
-                AppendTag(pbn, "DoubleDummyTricks", Encode(dd.m_strDoubleDummyTricks, codePage));
-            if (!dd.m_strOptimumResultTable.empty()) {
-                AppendTag(pbn, "OptimumResultTable", Encode(dd.m_strOptimumResultTable, codePage));
-                pbn += Encode(dd.m_strOptimumResultRows, codePage);
-            }
-        }
-        if (!fields[BRF_SECTION].empty())
-            AppendTag(pbn, "Section", fields[BRF_SECTION]);
-        if (!fields[BRF_SCORETABLE].empty()) {
-            AppendTag(pbn, "ScoreTable", fields[BRF_SCORETABLE]);
-            pbn += fields[BRF_SCORETABLE_ROWS];
-        }
-
-        AppendTextReport(m_strTextReport, record, fields, doubleDummyTricks, codePage);
+        AppendBoard(*this, record, page, carriesRecap ? std::u16string_view(scan.recapText) : std::u16string_view(),
+                    codePage, fields);
     }
-
-    if (games == 0) {
-        if (m_strStatus.empty())
-            m_strStatus = STATUS_NO_BOARDS;
-        m_strPbn.clear();
-        return;
-    }
-    m_bConverted = true;
-    m_strStatus = platform::WidenAscii(std::to_string(boards));
-    m_strStatus += u" boards converted.";
+    FinishConversion(*this, games, boards);
 }

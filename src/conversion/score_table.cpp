@@ -104,6 +104,24 @@ void CleanCellText(std::u16string_view text, std::u16string &out) {
     out.resize(CleanCellText(text, out.data(), &needsQuotes));
 }
 
+// Appends the value as one table token: "-" when empty; when it needs quotes, in double quotes with a quote or a
+// backslash inside written \" and \\.
+void AppendPbnToken(std::u16string &out, std::u16string_view value, bool needsQuotes) {
+    if (value.empty()) {
+        out += u'-';
+    } else if (needsQuotes) {
+        out += u'"';
+        for (char16_t c : value) {
+            if (c == u'"' || c == u'\\')
+                out += u'\\';
+            out += c;
+        }
+        out += u'"';
+    } else {
+        out += value;
+    }
+}
+
 } // namespace
 
 void ScoreTableRows::Reset(size_t rowCount) {
@@ -128,44 +146,21 @@ void ScoreTableRows::Set(size_t row, int column, std::u16string_view value) {
 }
 
 void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value) {
-    SetToken(row, column, value, NeedsQuotes(value));
-}
-
-void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value, bool needsQuotes) {
     Begin(row, column);
-    if (value.empty()) {
-        m_pool += u'-';
-    } else if (needsQuotes) {
-        m_pool += u'"';
-        m_pool += value;
-        m_pool += u'"';
-    } else {
-        m_pool += value;
-    }
+    AppendPbnToken(m_pool, value, NeedsQuotes(value));
     End();
 }
 
 void ScoreTableRows::SetCleanedToken(size_t row, int column, std::u16string_view text, bool leadTen) {
-    Begin(row, column);
-    // Room for an opening quote, then the cleaned text; the quote is kept only when the token needs it.
-    const size_t quote = m_pool.size();
-    m_pool.resize(quote + 1 + text.size());
-    m_pool[quote] = u'"';
-    char16_t *value = m_pool.data() + quote + 1;
+    m_cleaned.resize(text.size());
     bool needsQuotes;
-    size_t length = CleanCellText(text, value, &needsQuotes);
-    if (leadTen && length == 3 && value[1] == u'1' && value[2] == u'0') {
-        value[1] = u'T'; // "10" as PBN writes the ten
+    size_t length = CleanCellText(text, m_cleaned.data(), &needsQuotes);
+    if (leadTen && length == 3 && m_cleaned[1] == u'1' && m_cleaned[2] == u'0') {
+        m_cleaned[1] = u'T'; // "10" as PBN writes the ten
         length = 2;
     }
-    m_pool.resize(quote + 1 + length);
-    if (length == 0) {
-        m_pool[quote] = u'-';
-    } else if (needsQuotes) {
-        m_pool += u'"';
-    } else {
-        m_open->start = static_cast<uint32_t>(quote + 1);
-    }
+    Begin(row, column);
+    AppendPbnToken(m_pool, std::u16string_view(m_cleaned).substr(0, length), needsQuotes);
     End();
 }
 
@@ -217,16 +212,9 @@ std::u16string GetNodeText(const NKXML::CNode *node) {
 }
 
 std::u16string QuotePbnToken(std::u16string_view value) {
-    if (value.empty())
-        return u"-";
-    if (!NeedsQuotes(value))
-        return std::u16string(value);
-    std::u16string quoted;
-    quoted.reserve(value.size() + 2);
-    quoted += u'"';
-    quoted += value;
-    quoted += u'"';
-    return quoted;
+    std::u16string token;
+    AppendPbnToken(token, value, NeedsQuotes(value));
+    return token;
 }
 
 void ParsePairCell(std::u16string_view text, ScoreTableRows &rows, size_t row, int side) {
@@ -272,37 +260,39 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *board, std::u16string &value, 
         BuildScoreTable(table, value, rows);
 }
 
-void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, std::u16string &rowsText) {
-    const uint16_t classAtom = m_atoms[ATOM_CLASS];
+namespace {
 
-    // Result rows: "tsstshade" and "tsst" rows of the table's bodies, in order.
-    std::vector<const NKXML::CNode *> &resultRows = m_scoreTable.resultRows;
+// Which column each kind of cell fills; a pair cell fills the section and names too.
+using ColumnsPresent = std::array<bool, SCORE_TABLE_COLUMN_COUNT>;
+
+// Result rows: "tsstshade" and "tsst" rows of the table's bodies, in order.
+void CollectResultRows(const NKXML::CNode *table, const uint16_t atoms[],
+                       std::vector<const NKXML::CNode *> &resultRows) {
     resultRows.clear();
     for (const NKXML::CNode *body : table->m_children) {
-        if (body->m_nType != NKXML::XML_ELEMENT || body->m_nAtom != m_atoms[ATOM_TBODY])
+        if (body->m_nType != NKXML::XML_ELEMENT || body->m_nAtom != atoms[ATOM_TBODY])
             continue;
         for (const NKXML::CNode *row : body->m_children) {
-            if (row->m_nType != NKXML::XML_ELEMENT || row->m_nAtom != m_atoms[ATOM_TR])
+            if (row->m_nType != NKXML::XML_ELEMENT || row->m_nAtom != atoms[ATOM_TR])
                 continue;
-            const char16_t *rowClass = tree::FirstAttributeValue(row, classAtom);
+            const char16_t *rowClass = tree::FirstAttributeValue(row, atoms[ATOM_CLASS]);
             if (tree::ValueEquals(rowClass, u"tsstshade") || tree::ValueEquals(rowClass, u"tsst"))
                 resultRows.push_back(row);
         }
     }
-    if (resultRows.empty())
-        return;
+}
 
-    // The first row's cells, by position (every child counts, text included), give each position its rule.
-    const NKXML::CNode *firstRow = resultRows.front();
+// The first row's cells, by position (every child counts, text included), give each position its rule:
+// entryAt[position] is the class map's entry, or -1.
+void MapCellPositions(const NKXML::CNode *firstRow, const uint16_t atoms[], std::vector<int> &entryAt,
+                      ColumnsPresent &present) {
     const size_t patternSize = firstRow->m_children.size();
-    std::vector<int> &entryAt = m_scoreTable.entryAt;
     entryAt.assign(patternSize, -1);
-    bool present[SCORE_TABLE_COLUMN_COUNT] = {};
     for (size_t position = 0; position < patternSize; ++position) {
         const NKXML::CNode *cell = firstRow->m_children[position];
-        if (cell->m_nType != NKXML::XML_ELEMENT || cell->m_nAtom != m_atoms[ATOM_TD])
+        if (cell->m_nType != NKXML::XML_ELEMENT || cell->m_nAtom != atoms[ATOM_TD])
             continue;
-        const char16_t *cellClass = tree::FirstAttributeValue(cell, classAtom);
+        const char16_t *cellClass = tree::FirstAttributeValue(cell, atoms[ATOM_CLASS]);
         for (int entry = 0; entry < CLASS_COUNT; ++entry) {
             if (!tree::ValueEquals(cellClass, ScoreTableClassMap[entry].className))
                 continue;
@@ -325,81 +315,63 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
             break;
         }
     }
-    if (present[STC_MP_NS] || present[STC_MP_EW])
-        m_nScoringKinds |= SCORING_MATCHPOINTS;
-    if (present[STC_IMP_NS] || present[STC_IMP_EW])
-        m_nScoringKinds |= SCORING_IMPS;
+}
 
-    ScoreTableRows &rows = m_scoreTable.rows;
-    rows.Reset(resultRows.size());
-    std::u16string &rawCopy = m_scoreTable.raw;
-    std::u16string &cleaned = m_scoreTable.cleaned;
-    for (size_t r = 0; r < resultRows.size(); ++r) {
-        const NKXML::CNode *source = resultRows[r];
-        size_t limit = std::min(patternSize, static_cast<size_t>(source->m_children.size()));
-        for (size_t position = 0; position < limit; ++position) {
-            int entry = entryAt[position];
-            if (entry < 0)
-                continue;
-            std::u16string_view raw = NodeText(source->m_children[position], rawCopy);
-            const ScoreTableClass &info = ScoreTableClassMap[entry];
-            switch (info.rule) {
-            case RULE_PLAIN:
-                rows.SetCleanedToken(r, info.column, raw, false);
-                break;
-            case RULE_TRICKS: {
-                CleanCellText(raw, cleaned);
-                int64_t made = platform::WToI(cleaned);
-                if (made == 0) {
-                    rows.Set(r, STC_RESULT, u"0");
-                    break;
-                }
-                // A count that cannot be worked out leaves the column as it is (empty, or what an earlier
-                // result cell of the row put there).
-                int64_t tricks;
-                if (made > 0) {
-                    tricks = made + 6;
-                } else {
-                    // Down: the tricks follow from the contract's level, when the row already holds it.
-                    int64_t level = platform::WToI(rows.Get(r, STC_CONTRACT));
-                    if (level < 1)
-                        break;
-                    tricks = made + level + 6;
-                }
-                if (tricks != 255)
-                    rows.SetNumber(r, STC_RESULT, static_cast<int32_t>(static_cast<uint32_t>(tricks)));
-                break;
-            }
-            case RULE_LEAD:
-                rows.SetCleanedToken(r, STC_LEAD, raw, true);
-                break;
-            case RULE_PAIR_NS:
-                ParsePairCell(raw, rows, r, 0);
-                break;
-            case RULE_PAIR_EW:
-                ParsePairCell(raw, rows, r, 1);
-                break;
-            case RULE_PAIRS: {
-                size_t versus = raw.find(u" vs ");
-                if (versus == std::u16string_view::npos)
-                    break;
-                ParsePairCell(raw.substr(0, versus), rows, r, 0);
-                ParsePairCell(raw.substr(versus + 4), rows, r, 1);
-                break;
-            }
-            }
-        }
+// The trick count of a result cell: made tricks above six, or down from the contract's level when the row
+// already holds it. A count that cannot be worked out leaves the column as it is (empty, or what an earlier
+// result cell of the row put there).
+void SetTricks(std::u16string_view raw, std::u16string &cleaned, ScoreTableRows &rows, size_t r) {
+    CleanCellText(raw, cleaned);
+    int64_t made = platform::WToI(cleaned);
+    if (made == 0) {
+        rows.Set(r, STC_RESULT, u"0");
+        return;
     }
-
-    size_t widths[SCORE_TABLE_COLUMN_COUNT] = {};
-    int lastPresent = -1;
-    for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column) {
-        for (size_t r = 0; r < rows.RowCount(); ++r)
-            widths[column] = std::max(widths[column], rows.Get(r, column).size());
-        if (present[column])
-            lastPresent = column;
+    int64_t tricks;
+    if (made > 0) {
+        tricks = made + 6;
+    } else {
+        int64_t level = platform::WToI(rows.Get(r, STC_CONTRACT));
+        if (level < 1)
+            return;
+        tricks = made + level + 6;
     }
+    if (tricks != 255)
+        rows.SetNumber(r, STC_RESULT, static_cast<int32_t>(static_cast<uint32_t>(tricks)));
+}
 
+// One cell's text into the row's columns, by the rule of its position.
+void ReadCell(const ScoreTableClass &info, std::u16string_view raw, std::u16string &cleaned, ScoreTableRows &rows,
+              size_t r) {
+    switch (info.rule) {
+    case RULE_PLAIN:
+        rows.SetCleanedToken(r, info.column, raw, false);
+        break;
+    case RULE_TRICKS:
+        SetTricks(raw, cleaned, rows, r);
+        break;
+    case RULE_LEAD:
+        rows.SetCleanedToken(r, STC_LEAD, raw, true);
+        break;
+    case RULE_PAIR_NS:
+        ParsePairCell(raw, rows, r, 0);
+        break;
+    case RULE_PAIR_EW:
+        ParsePairCell(raw, rows, r, 1);
+        break;
+    case RULE_PAIRS: {
+        size_t versus = raw.find(u" vs ");
+        if (versus == std::u16string_view::npos)
+            break;
+        ParsePairCell(raw.substr(0, versus), rows, r, 0);
+        ParsePairCell(raw.substr(versus + 4), rows, r, 1);
+        break;
+    }
+    }
+}
+
+// The tag value: the present columns' names with their widths ("\\3R") where a value is two or more wide.
+void AppendColumnNames(std::u16string &value, const ColumnsPresent &present, const size_t widths[]) {
     for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column) {
         if (!present[column])
             continue;
@@ -413,16 +385,21 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
                 value += u'R';
         }
     }
+}
 
-    // Every line fits in the widths of its columns with their separators (the last column's value is no wider
-    // than its width either): the rows are written in place and the text cut to what was written.
+// Every line fits in the widths of its columns with their separators (the last column's value is no wider than
+// its width either): the rows are written in place and the text cut to what was written.
+void AppendRowLines(std::u16string &rowsText, const ScoreTableRows &rows, const ColumnsPresent &present,
+                    const size_t widths[]) {
     int columnsShown[SCORE_TABLE_COLUMN_COUNT];
     int shownCount = 0;
+    int lastPresent = -1;
     size_t lineLength = 2;
     for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column) {
         if (present[column]) {
             columnsShown[shownCount++] = column;
             lineLength += std::max<size_t>(widths[column], 1) + 1;
+            lastPresent = column;
         }
     }
     const size_t start = rowsText.size();
@@ -446,4 +423,41 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
         *out++ = u'\n';
     }
     rowsText.resize(static_cast<size_t>(out - rowsText.data()));
+}
+
+} // namespace
+
+void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, std::u16string &rowsText) {
+    std::vector<const NKXML::CNode *> &resultRows = m_scoreTable.resultRows;
+    CollectResultRows(table, m_atoms, resultRows);
+    if (resultRows.empty())
+        return;
+
+    std::vector<int> &entryAt = m_scoreTable.entryAt;
+    ColumnsPresent present{};
+    MapCellPositions(resultRows.front(), m_atoms, entryAt, present);
+    if (present[STC_MP_NS] || present[STC_MP_EW])
+        m_nScoringKinds |= SCORING_MATCHPOINTS;
+    if (present[STC_IMP_NS] || present[STC_IMP_EW])
+        m_nScoringKinds |= SCORING_IMPS;
+
+    // Each result row's cells, as far as the first row's pattern reaches.
+    ScoreTableRows &rows = m_scoreTable.rows;
+    rows.Reset(resultRows.size());
+    for (size_t r = 0; r < resultRows.size(); ++r) {
+        const NKXML::CNode *source = resultRows[r];
+        const size_t limit = std::min(entryAt.size(), static_cast<size_t>(source->m_children.size()));
+        for (size_t position = 0; position < limit; ++position) {
+            if (entryAt[position] >= 0)
+                ReadCell(ScoreTableClassMap[entryAt[position]],
+                         NodeText(source->m_children[position], m_scoreTable.raw), m_scoreTable.cleaned, rows, r);
+        }
+    }
+
+    size_t widths[SCORE_TABLE_COLUMN_COUNT] = {};
+    for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column)
+        for (size_t r = 0; r < rows.RowCount(); ++r)
+            widths[column] = std::max(widths[column], rows.Get(r, column).size());
+    AppendColumnNames(value, present, widths);
+    AppendRowLines(rowsText, rows, present, widths);
 }

@@ -54,11 +54,9 @@ public:
     void Set(size_t row, int column, std::u16string_view value);
     // Sets the value as one token of a table row (QuotePbnToken).
     void SetToken(size_t row, int column, std::u16string_view value);
-    // The same when the caller already knows whether the value needs quotes.
-    void SetToken(size_t row, int column, std::u16string_view value, bool needsQuotes);
     void SetNumber(size_t row, int column, int64_t number);
     // Sets the token of a cell's text cleaned as plain cells are (suit symbols and signs replaced, white space
-    // dropped), written straight into the pool; `leadTen`: a three-character "x10" becomes "xT".
+    // dropped), quoted as QuotePbnToken quotes; `leadTen`: a three-character "x10" becomes "xT".
     void SetCleanedToken(size_t row, int column, std::u16string_view text, bool leadTen);
 
 private:
@@ -70,6 +68,7 @@ private:
     void End();
 
     std::u16string m_pool;
+    std::u16string m_cleaned; // a cell's cleaned text before it is quoted
     std::vector<Span> m_cells;
     size_t m_rowCount = 0;
     Span *m_open = nullptr;
@@ -81,7 +80,7 @@ std::u16string GetNodeText(const NKXML::CNode *node);
 // The same as a view: of the node's only text where it has one, else of `scratch`, which receives the text.
 std::u16string_view NodeText(const NKXML::CNode *node, std::u16string &scratch);
 // The value as one token of a table row: "-" when empty, in double quotes when it holds a blank, a control or
-// non-ASCII character, or one of [ ] { } ; % ".
+// non-ASCII character, or one of [ ] { } ; % " (a quote or a backslash inside the quotes written \" and \\).
 std::u16string QuotePbnToken(std::u16string_view value);
 // Section letters, pair number and names of one side (0 NS, 1 EW) from a pair cell such as "B12-Smith - Jones".
 void ParsePairCell(std::u16string_view text, ScoreTableRows &rows, size_t row, int side);

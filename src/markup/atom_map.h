@@ -9,7 +9,8 @@ namespace NKXML {
 
 class CAtomMap {
 public:
-    // FNV-1a over the code units of the (folded) name; the parser decides which code units go in.
+    // FNV-1a over every code unit of the (folded) name: a hash of part of it lets names that share that part
+    // collide, and lookups among many of them turn quadratic.
     static constexpr uint32_t SEED = 2166136261u;
     static constexpr uint32_t Step(uint32_t h, char16_t c) { return (h ^ c) * 16777619u; }
 

@@ -66,20 +66,11 @@ inline char16_t Fold(char16_t c) {
 // The key of a name is compared and hashed as it is folded, so a lookup needs no copy of the name: a name of
 // several megabytes costs neither stack nor heap.
 uint32_t FoldedHash(const char16_t *name, size_t length, bool fold) {
-    // Real names are short and hashed whole. Of a very long one only its length and both ends are hashed: the
-    // comparison still looks at every code unit, but the hash does not chain a multiplication per code unit.
-    constexpr size_t WHOLE = 64, END = 32;
-    uint32_t h = CAtomMap::Step(CAtomMap::SEED, char16_t(length > 0xFFFF ? 0xFFFF : length));
-    auto add = [&](size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i)
-            h = CAtomMap::Step(h, fold ? Fold(name[i]) : name[i]);
-    };
-    if (length <= WHOLE) {
-        add(0, length);
-    } else {
-        add(0, END);
-        add(length - END, length);
-    }
+    // Every code unit goes in: names that share long stretches must not share a hash, or the table's lookups
+    // compare each new name with all the others.
+    uint32_t h = CAtomMap::SEED;
+    for (size_t i = 0; i < length; ++i)
+        h = CAtomMap::Step(h, fold ? Fold(name[i]) : name[i]);
     return h;
 }
 

@@ -84,14 +84,18 @@ struct ParsedInteger {
     bool readDigit = false;
 };
 
-// The shared scanner of wcstoul and wcstol: white space, sign, base prefix, digits. The text ends at its NUL, or
-// at limit when one is given (a view into a longer text); either end reads as a NUL, which stops every step.
-ParsedInteger ScanInteger(const char16_t *text, const char16_t *limit, const char16_t **end, int base) {
-    auto at = [limit](const char16_t *q) -> char16_t { return limit && q >= limit ? u'\0' : *q; };
+// The shared scanner of wcstoul and wcstol: white space, sign, base prefix, digits. The text is length code units
+// long, or ends at its NUL when length is NO_LENGTH; the end reads as a NUL, which stops every step. A null text
+// is an empty one. *end is set as an offset into the text.
+constexpr size_t NO_LENGTH = SIZE_MAX;
+ParsedInteger ScanInteger(const char16_t *text, size_t length, size_t *end, int base) {
+    if (!text)
+        length = 0;
+    auto at = [text, length](size_t i) -> char16_t { return i < length ? text[i] : u'\0'; };
     ParsedInteger r;
-    const char16_t *p = text;
+    size_t p = 0;
     if (end)
-        *end = text;
+        *end = 0;
     if (base != 0 && (base < 2 || base > 36))
         return r;
     while (IsSpaceW(at(p)))
@@ -199,11 +203,19 @@ bool IsLowerAboveLatin1(char16_t c) {
 }
 
 uint32_t WcsToUL(const char16_t *text, const char16_t **end, int base) {
-    return UnsignedResult(ScanInteger(text, nullptr, end, base));
+    size_t read;
+    uint32_t value = UnsignedResult(ScanInteger(text, NO_LENGTH, &read, base));
+    if (end)
+        *end = text + read;
+    return value;
 }
 
 int32_t WcsToL(const char16_t *text, const char16_t **end, int base) {
-    return SignedResult(ScanInteger(text, nullptr, end, base));
+    size_t read;
+    int32_t value = SignedResult(ScanInteger(text, NO_LENGTH, &read, base));
+    if (end)
+        *end = text + read;
+    return value;
 }
 
 int32_t WToI(const char16_t *text) {
@@ -211,15 +223,11 @@ int32_t WToI(const char16_t *text) {
 }
 
 uint32_t WcsToUL(std::u16string_view text, size_t *consumed, int base) {
-    const char16_t *end = text.data();
-    uint32_t value = UnsignedResult(ScanInteger(text.data(), text.data() + text.size(), &end, base));
-    if (consumed)
-        *consumed = size_t(end - text.data());
-    return value;
+    return UnsignedResult(ScanInteger(text.data(), text.size(), consumed, base));
 }
 
 int32_t WToI(std::u16string_view text) {
-    return SignedResult(ScanInteger(text.data(), text.data() + text.size(), nullptr, 10));
+    return SignedResult(ScanInteger(text.data(), text.size(), nullptr, 10));
 }
 
 int WcsICmp(std::u16string_view a, std::u16string_view b) {

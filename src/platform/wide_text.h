@@ -63,14 +63,15 @@ inline char16_t ToUpperW(char16_t c) {
 // the Windows runtime does (ULONG_MAX / LONG_MAX / LONG_MIN of 32 bits). A minus sign negates the unsigned
 // result modulo 2^32 ("-1" gives 0xFFFFFFFF). Digits are those the Windows runtime reads: ASCII and the
 // decimal digits of the scripts it knows (Arabic-Indic, Devanagari, Thai, full-width, ...).
-// text must be NUL-terminated.
+// text ends at its NUL; a null text reads as an empty one.
 uint32_t WcsToUL(const char16_t *text, const char16_t **end, int base);
 int32_t WcsToL(const char16_t *text, const char16_t **end, int base);
 // _wtoi: decimal, leading white space and sign, stops at the first non-digit, 0 when nothing is read;
 // saturates at the 32-bit limits.
 int32_t WToI(const char16_t *text);
 // The same readers over a view that need not end in a NUL: the view's end stops them as a NUL would.
-// *consumed is the count of code units read (0 when no number was there).
+// *consumed is the count of code units read (0 when no number was there). An empty view (null data too) reads
+// nothing.
 uint32_t WcsToUL(std::u16string_view text, size_t *consumed, int base);
 int32_t WToI(std::u16string_view text);
 

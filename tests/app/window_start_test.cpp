@@ -6,11 +6,13 @@
 #include <wx/textctrl.h>
 #include <wx/webview.h>
 
+#include "../batch/charset_pages.h"
 #include "app/window/browser_view.h"
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
 #include "app/window/page_document.h"
 #include "app/window/window_app.h"
+#include "platform/charset_table.h"
 #include "platform/wide_text.h"
 #include "test_http_server.h"
 #include "window_driver.h"
@@ -159,6 +161,26 @@ TEST_F(WindowStartTest, CharsetOnlyInHttpHeaderConvertsAsTheBatchRunDoes) {
     // The PBN window shows the names outside Latin-1 as the page has them.
     ASSERT_TRUE(Command(ID_VIEW_PBN));
     EXPECT_NE(ActiveText().find(u"\u0141"), std::u16string::npos);
+}
+
+TEST_F(WindowStartTest, BrowserEngineReadsEachPageInTheCharsetTheBatchRunFinds) {
+    const std::string body = CharsetPageBody(ReadFile(DataPath("conversion/utf8_outside_latin1.htm")));
+    const std::vector<CharsetPage> pages = CharsetPages();
+    TestHttpServer server;
+    for (size_t i = 0; i < pages.size(); ++i)
+        server.Serve("/page" + std::to_string(i) + ".htm", {pages[i].contentType, pages[i].start + body});
+    ASSERT_TRUE(Start({}));
+    for (size_t i = 0; i < pages.size(); ++i) {
+        SCOPED_TRACE(pages[i].what);
+        const std::string url = server.Url("/page" + std::to_string(i) + ".htm");
+        EnterAddress(url);
+        ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(url)));
+        EXPECT_EQ(ActiveBrowserView()->GetDocumentCodePage(), platform::GetCharsetCodePage(pages[i].charset));
+        if (ActiveDocument()->Page().m_bConverted)
+            ExpectSameAsBatchRun(ActiveDocument()->Page(), url);
+        else // the markup parser takes no XML declaration, in the window or the batch run
+            EXPECT_NE(RunProgram({"-pbn", m_home + "/batch.pbn", url}), 0);
+    }
 }
 
 TEST_F(WindowStartTest, ClosingTabWhilePageLoadsIsSafe) {

@@ -8,10 +8,10 @@ namespace {
 
 class BatchDdaTest : public CompanionFixture {
 protected:
-    // Runs dealscope on the test page with "-dda -pbn out.pbn -text out.txt"; its exit status, its standard error
-    // in `errors`.
-    int RunDealscope(std::string &errors, const std::string &page = "companion/dda_page.htm") {
-        std::string command = "cd '" + m_root.string() + "' && '" DEALSCOPE_EXE "' '" DEALSCOPE_TEST_DATA "/" + page +
+    // Runs dealscope on the page with "-dda -pbn out.pbn -text out.txt"; its exit status, its standard error in
+    // `errors`.
+    int RunDealscope(std::string &errors, const std::string &page = DEALSCOPE_TEST_DATA "/companion/dda_page.htm") {
+        std::string command = "cd '" + m_root.string() + "' && '" DEALSCOPE_EXE "' '" + page +
                               "' -dda -pbn out.pbn -text out.txt 2>stderr.txt >/dev/null";
         int status = std::system(command.c_str());
         errors = ReadFile(m_root / "stderr.txt");
@@ -37,7 +37,7 @@ TEST_F(BatchDdaTest, AnalysedOutputsCarryTheDoubleDummyResults) {
     EXPECT_EQ(Count(report, "\r\nLoTT: "), 8u);
 
     // The golden files of an analysed page are what the stand-in gives.
-    ASSERT_EQ(RunDealscope(errors, "conversion/layout_a.htm"), 0) << errors;
+    ASSERT_EQ(RunDealscope(errors, DEALSCOPE_TEST_DATA "/conversion/layout_a.htm"), 0) << errors;
     const std::string golden = DEALSCOPE_TEST_DATA "/conversion/expected/layout_a-dd";
     std::string expected = ReadFile(golden + ".pbn");
     CVersionInfo version;
@@ -67,6 +67,17 @@ TEST_F(BatchDdaTest, MissingOrFailingCompanionEndsTheRunWithoutOutputsOrProcesse
         EXPECT_FALSE(std::filesystem::exists(m_root / "out.txt"));
     }
     EXPECT_EQ(FakeLogged().size(), 2u);
+    ExpectNoServerLeft();
+}
+
+TEST_F(BatchDdaTest, PageWithoutBoardsIsStillHandedToTheCompanion) {
+    Register(FAKE_COMPANION);
+    std::string errors;
+    EXPECT_NE(RunDealscope(errors, DEALSCOPE_TEST_DATA "/conversion/no_boards.htm"), 0);
+    EXPECT_EQ(TempFiles().size(), 1u);
+    EXPECT_NE(ReadFile(m_root / "fake.log").find("INVOKE 1 20 "), std::string::npos) << "the companion was not asked";
+    EXPECT_FALSE(std::filesystem::exists(m_root / "out.pbn"));
+    EXPECT_FALSE(std::filesystem::exists(m_root / "out.txt"));
     ExpectNoServerLeft();
 }
 

@@ -138,7 +138,7 @@ TEST(ScoreTable, TricksFollowTheResultCell) {
     EXPECT_EQ(result("4S", "-1", false), "4S -\r\n"); // the contract stands later in the row
     EXPECT_EQ(result("4S", ""), "4S 0\r\n");
     EXPECT_EQ(result("4S", "249"), "4S -\r\n");
-    EXPECT_EQ(result("\"4S\"", "-1"), "\"\"4S\"\" -\r\n");
+    EXPECT_EQ(result("\"4S\"", "-1"), "\"\\\"4S\\\"\" -\r\n");
 }
 
 TEST(ScoreTable, ResultCellWithoutATrickCountKeepsAnEarlierOne) {
@@ -164,6 +164,17 @@ TEST(ScoreTable, PairCellsGiveSectionNumberAndNames) {
                           "- - - - -\r\n");
 }
 
+TEST(ScoreTable, EmptyCellsOfEveryClass) {
+    // An empty pair cell gives pair number 0 and no names; an empty result cell 0 tricks; the rest "-".
+    std::vector<Cell> empty;
+    for (const char *cellClass : {"tsstpairns", "tsstpairew", "tsstcontract", "tsstdeclarer", "tsstmade", "tsstlead",
+                                  "tsstscorens", "tsstscoreew", "tsstmpns", "tsstmpew", "tsstimpns", "tsstimpew"})
+        empty.push_back({cellClass, ""});
+    EXPECT_EQ(BuildInside(Table(Row(empty))).rows, "- 0 0 - - - 0 - - - - - - - -\r\n");
+    EXPECT_EQ(BuildInside(Table(Row({{"tsstpairs", ""}}) + Row({{"tsstpairs", "3 vs "}}))).rows,
+              "- - - - -\r\n- 3 0 - -\r\n");
+}
+
 TEST(ScoreTable, ShortRowsLeaveColumnsEmptyAndExtraCellsAreIgnored) {
     Built built = BuildInside(Table(
         Row({{"tsstcontract", "4S"}, {"tsstdeclarer", "N"}, {"tsstscorens", "420"}}) + Row({{"tsstcontract", "3NT"}}) +
@@ -181,10 +192,23 @@ TEST(ScoreTable, NoKnownClassGivesEmptyLinesOnly) {
 }
 
 TEST(ScoreTable, TokensWithSpecialCharactersAreQuoted) {
-    EXPECT_EQ(QuotePbnToken(u""), u"-");
-    EXPECT_EQ(QuotePbnToken(u"4S"), u"4S");
-    for (std::u16string_view special : {u"a;b", u"50%", u"[x]", u"{c}", u"two words", u"Ren\u00E9e", u"a\"b"})
-        EXPECT_EQ(QuotePbnToken(special), u"\"" + std::u16string(special) + u"\"");
+    // Inside quotes a quote is written \" and a backslash \\; a token without quotes keeps its backslash.
+    const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+        {u"", u"-"},
+        {u"4S", u"4S"},
+        {u"a\\b", u"a\\b"},
+        {u"a;b", u"\"a;b\""},
+        {u"50%", u"\"50%\""},
+        {u"[x]", u"\"[x]\""},
+        {u"{c}", u"\"{c}\""},
+        {u"two words", u"\"two words\""},
+        {u"Ren\u00E9e", u"\"Ren\u00E9e\""},
+        {u"a\"b", u"\"a\\\"b\""},
+        {u"\"Ann\" Lee\\", u"\"\\\"Ann\\\" Lee\\\\\""},
+    };
+    for (const auto &[value, token] : cases)
+        EXPECT_EQ(QuotePbnToken(value), token) << platform::Utf16ToUtf8(value);
+    EXPECT_EQ(BuildInside(Table(Row({{"tsstpairns", "11-&quot;Ann&quot; Lee"}}))).rows, "- 11 \"\\\"Ann\\\" Lee\"\r\n");
 }
 
 TEST(ScoreTable, NodeTextJoinsAllTextBelowInDocumentOrder) {

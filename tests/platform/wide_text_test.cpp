@@ -105,6 +105,15 @@ TEST(WideTextNumbers, WindowsResults) {
         }
     }
     EXPECT_EQ(WcsToUL(u"12", nullptr, 10), 12u);
+    // No text at all (a view of nothing, a null pointer) reads as an empty text.
+    size_t consumed = 99;
+    EXPECT_EQ(WcsToUL(std::u16string_view(), &consumed, 0), 0u);
+    EXPECT_EQ(consumed, 0u);
+    EXPECT_EQ(WToI(std::u16string_view()), 0);
+    const char16_t *end = u"x";
+    EXPECT_EQ(WcsToL(nullptr, &end, 16), 0);
+    EXPECT_EQ(end, nullptr);
+    EXPECT_EQ(WToI(static_cast<const char16_t *>(nullptr)), 0);
 }
 
 TEST(WideTextCompare, FoldsAsciiLettersOnly) {
