@@ -62,12 +62,22 @@ void TestHttpServer::Answer(int client) {
         }
         request.append(buffer, static_cast<size_t>(got));
     }
-    ++m_requests;
     size_t start = request.find(' ') + 1;
     std::string target = request.substr(start, request.find(' ', start) - start);
     std::string path = target.substr(0, target.find('?'));
+    size_t headersEnd = request.find("\r\n\r\n") + 4;
+    size_t length = request.find("Content-Length: ");
+    size_t bodySize = length < headersEnd ? std::stoul(request.substr(length + 16)) : 0;
+    while (request.size() < headersEnd + bodySize) {
+        ssize_t got = recv(client, buffer, sizeof buffer, 0);
+        if (got <= 0)
+            break;
+        request.append(buffer, static_cast<size_t>(got));
+    }
     std::string reply = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     std::unique_lock<std::mutex> lock(m_mutex);
+    m_lastRequests[path] = {request.substr(0, start - 1), path, request.substr(headersEnd)};
+    ++m_requests;
     if (auto it = m_responses.find(path); it != m_responses.end()) {
         const Response response = it->second;
         lock.unlock();
@@ -84,4 +94,10 @@ void TestHttpServer::Answer(int client) {
         sent += static_cast<size_t>(n);
     }
     close(client);
+}
+
+TestHttpServer::Request TestHttpServer::LastRequest(const std::string &path) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto it = m_lastRequests.find(path);
+    return it == m_lastRequests.end() ? Request{} : it->second;
 }

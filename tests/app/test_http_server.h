@@ -14,6 +14,10 @@ public:
         int delayMs = 0; // waits this long before answering
     };
 
+    struct Request {
+        std::string method, path, body;
+    };
+
     TestHttpServer();
     ~TestHttpServer();
 
@@ -21,6 +25,8 @@ public:
     int Port() const { return m_port; }
     std::string Url(const std::string &pathAndQuery) const;
     int RequestCount() const { return m_requests; }
+    // The last request for this path (empty when there was none).
+    Request LastRequest(const std::string &path);
 
 private:
     void Run();
@@ -32,5 +38,6 @@ private:
     std::atomic<int> m_requests{0};
     std::mutex m_mutex;
     std::map<std::string, Response> m_responses;
+    std::map<std::string, Request> m_lastRequests;
     std::thread m_thread;
 };

@@ -7,6 +7,7 @@
 #include <wx/webview.h>
 
 #include "../batch/charset_pages.h"
+#include "app/window/about_box.h"
 #include "app/window/browser_view.h"
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
@@ -125,21 +126,109 @@ TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpens
     EXPECT_TRUE(WaitForPage(FileUri(third)));
 }
 
-TEST_F(WindowStartTest, PopUpLinkOpensInNewTab) {
+TEST_F(WindowStartTest, PopUpsOpenInTabsThatWebKitLoadsItself) {
     TestHttpServer server;
-    server.Serve("/index.htm", {"text/html", "<html><body><a id=\"pop\" target=\"_blank\" href=\"/b.htm\" "
-                                             "style=\"position:absolute;left:0;top:0;width:400px;height:300px;"
-                                             "display:block\">results</a></body></html>"});
+    server.Serve("/index.htm", {"text/html", "<html><body><a id=\"blank\" target=\"_blank\" href=\"/b.htm\">results</a>"
+                                             "<a id=\"named\" target=\"other\" href=\"/c.htm\">other</a>"
+                                             "<button id=\"script\" onclick=\"window.open('/b.htm')\">open</button>"
+                                             "<form id=\"post\" method=\"post\" target=\"_blank\" action=\"/c.htm\">"
+                                             "<input name=\"section\" value=\"A B\"></form></body></html>"});
     server.Serve("/b.htm", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
+    server.Serve("/c.htm", {"text/html", "<html><body>c</body></html>"});
     ASSERT_TRUE(Start({server.Url("/index.htm")}));
     ASSERT_TRUE(WaitForActivePage());
-    ASSERT_EQ(TabCount(), 1u);
+    wxWebView *opener = ActiveBrowserView()->GetWebView();
+    auto click = [&](const char *script, size_t tabs) {
+        g_pMainFrame->GetNotebook()->SetSelection(0);
+        opener->RunScript(script);
+        return RunUntil([tabs] { return TabCount() == tabs; }, 10);
+    };
 
-    // A click on the link, as the user makes it.
-    ActiveBrowserView()->GetWebView()->RunScript("document.getElementById('pop').click();");
-    ASSERT_TRUE(RunUntil([] { return TabCount() == 2; }, 10));
+    // A script's window and a link to a new window each open in a new tab, where the page converts.
+    ASSERT_TRUE(click("document.getElementById('script').click();", 2));
     ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(server.Url("/b.htm"))));
     EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
+    ASSERT_TRUE(click("document.getElementById('blank').click();", 3));
+    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(server.Url("/b.htm"))));
+    // A named target opens its tab once and then reuses it.
+    ASSERT_TRUE(click("document.getElementById('named').click();", 4));
+    ASSERT_TRUE(RunUntil([&] { return server.LastRequest("/c.htm").method == "GET"; }, 10));
+    server.Serve("/c.htm", {"text/html", "<html><body>c again</body></html>"});
+    ASSERT_TRUE(click("document.getElementById('named').click();", 4));
+    ASSERT_TRUE(RunUntil([&] { return server.RequestCount() == 5; }, 10));
+    EXPECT_EQ(TabCount(), 4u);
+    // A form posted to a new window posts its data there.
+    ASSERT_TRUE(click("document.getElementById('post').submit();", 5));
+    ASSERT_TRUE(RunUntil([&] { return server.LastRequest("/c.htm").method == "POST"; }, 10));
+    EXPECT_EQ(server.LastRequest("/c.htm").body, "section=A+B");
+}
+
+TEST_F(WindowStartTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) {
+    ASSERT_EQ(RegisterCompanion(), "");
+    std::vector<wxString> handedOff;
+    auto previous = CAboutDlg::SetBrowserLauncher([&](const wxString &url) { handedOff.push_back(url); });
+    std::string page = ReadFile(DataPath("conversion/layout_a.htm"));
+    page.insert(page.rfind("</body>"),
+                "<a id=\"anchor\" href=\"#b3\">3</a><a id=\"mail\" href=\"mailto:td@club.example\">"
+                "mail</a><a id=\"pbn\" href=\"/hands.pbn\">PBN</a>"
+                "<iframe id=\"frame\" src=\"/frame1.htm\"></iframe>");
+    TestHttpServer server;
+    server.Serve("/results.htm", {"text/html", page});
+    server.Serve("/hands.pbn", {"application/octet-stream", "[Board \"1\"]\r\n"});
+    server.Serve("/frame1.htm", {"text/html", "<a id=\"next\" href=\"/frame2.htm\">next</a>"});
+    server.Serve("/frame2.htm", {"text/html", "frame 2"});
+    server.Serve("/slow.htm", {"text/html", "<html><body>slow</body></html>", 3000});
+    std::u16string url = platform::Utf8ToUtf16(server.Url("/results.htm"));
+    ASSERT_TRUE(Start({server.Url("/results.htm")}));
+    ASSERT_TRUE(WaitForPage(url));
+    ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
+    const CDSCDoc &doc = ActiveDocument()->Page();
+    const std::string analysed = doc.m_strPbn;
+    ASSERT_NE(analysed.find("[OptimumResultTable \""), std::string::npos);
+    CDSCView *view = ActiveBrowserView();
+    auto run = [&](const std::string &script) { view->GetWebView()->RunScript(wxString::FromUTF8(script)); };
+    auto unchanged = [&] {
+        EXPECT_TRUE(RunUntil([] { return !IsEnabled(ID_STOP); }, 5));
+        EXPECT_EQ(doc.m_strPbn, analysed);
+        EXPECT_TRUE(doc.m_bPageLoaded);
+    };
+
+    // A jump within the page: history and the address box follow it, the page stays.
+    run("document.getElementById('anchor').click();");
+    EXPECT_TRUE(RunUntil([] { return IsEnabled(ID_GO_BACK); }, 5));
+    EXPECT_FALSE(IsEnabled(ID_GO_FORWARD));
+    EXPECT_EQ(CMainFrame::GetAddressText(), url + u"#b3");
+    ASSERT_TRUE(Command(ID_GO_BACK));
+    EXPECT_TRUE(RunUntil([] { return IsEnabled(ID_GO_FORWARD) && !IsEnabled(ID_GO_BACK); }, 5));
+    EXPECT_EQ(CMainFrame::GetAddressText(), url);
+    ASSERT_TRUE(Command(ID_GO_FORWARD));
+    EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == url + u"#b3"; }, 5));
+    unchanged();
+
+    // A mail address goes to the desktop.
+    run("document.getElementById('mail').click();");
+    EXPECT_TRUE(RunUntil([&] { return !handedOff.empty(); }, 5));
+    EXPECT_EQ(handedOff, std::vector<wxString>{"mailto:td@club.example"});
+    // A file that the browser cannot show, a link within a frame, a load stopped before its page came, an
+    // address on a port that browsers refuse.
+    run("document.getElementById('pbn').click();");
+    ASSERT_TRUE(RunUntil([&] { return server.LastRequest("/hands.pbn").method == "GET"; }, 5));
+    run("document.getElementById('frame').contentDocument.getElementById('next').click();");
+    ASSERT_TRUE(RunUntil([&] { return server.LastRequest("/frame2.htm").method == "GET"; }, 5));
+    Pump(0.5);
+    unchanged();
+    view->Navigate2(platform::Utf8ToUtf16(server.Url("/slow.htm")));
+    ASSERT_TRUE(RunUntil([&] { return server.LastRequest("/slow.htm").method == "GET"; }, 5));
+    ASSERT_TRUE(Command(ID_STOP));
+    Pump(0.5);
+    unchanged();
+    EnterAddress("http://127.0.0.1:6000/results.htm");
+    EXPECT_TRUE(RunUntil([&] { return view->m_bLoadFailed; }, 5));
+    Pump(0.5);
+    unchanged();
+    EXPECT_EQ(CMainFrame::GetAddressText(), u"http://127.0.0.1:6000/results.htm");
+    EXPECT_EQ(TabCount(), 1u);
+    CAboutDlg::SetBrowserLauncher(previous);
 }
 
 TEST_F(WindowStartTest, CharsetOnlyInHttpHeaderConvertsAsTheBatchRunDoes) {
@@ -242,6 +331,26 @@ TEST_F(WindowStartTest, PageFileThatCannotBeOpenedEndsStartUp) {
     EXPECT_FALSE(Start({m_home + "/missing.htm"}));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     EXPECT_EQ(m_prompts.messages[0].text.rfind(u"Failed to open document.", 0), 0u);
+}
+
+TEST_F(WindowStartTest, FolderAsPageFileEndsStartUp) {
+    EXPECT_FALSE(Start({m_home}));
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_EQ(m_prompts.messages[0].text.rfind(u"Failed to open document.", 0), 0u);
+}
+
+TEST(AddressToLoadTest, TypedAddressesAsBrowsersTakeThem) {
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"  http://club.example/a.htm \t", u"http://club.example/a.htm"},
+        {u"localhost:8765/x", u"http://localhost:8765/x"},
+        {u"club.example:80", u"http://club.example:80"},
+        {u"club.example/results", u"http://club.example/results"},
+        {u"mailto:td@club.example", u"mailto:td@club.example"},
+        {u"about:blank", u"about:blank"},
+        {u"/tmp/a b.htm", u"file:///tmp/a%20b.htm"},
+    };
+    for (const auto &[typed, loaded] : cases)
+        EXPECT_EQ(AddressToLoad(typed), loaded) << platform::Utf16ToUtf8(typed);
 }
 
 TEST_F(WindowStartTest, DdaAloneAnalysesThePageThenShowsTheWindow) {

@@ -28,6 +28,10 @@ CAboutDlg::BrowserLauncher CAboutDlg::SetBrowserLauncher(BrowserLauncher launche
     return launcher;
 }
 
+void OpenInDefaultBrowser(const wxString &url) {
+    Launcher()(url);
+}
+
 CAboutDlg::CAboutDlg(wxWindow *parent)
     : wxDialog(parent, wxID_ANY, "About Dealscope", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
@@ -62,7 +66,7 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
 
 void CAboutDlg::OnLinkClick(wxHyperlinkEvent &) {
     // Not skipped: the control would open the page a second time. The dialog stays open.
-    Launcher()(MAKER_WEBSITE_URL);
+    OpenInDefaultBrowser(MAKER_WEBSITE_URL);
 }
 
 void ShowAboutBox(wxWindow *parent) {

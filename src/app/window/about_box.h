@@ -31,5 +31,8 @@ private:
     std::u16string m_strVersionLine;
 };
 
+// Opens a web page or another address (mail, news) on the desktop, through the launcher of SetBrowserLauncher.
+void OpenInDefaultBrowser(const wxString &url);
+
 // The application's About command.
 void ShowAboutBox(wxWindow *parent);

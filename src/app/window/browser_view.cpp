@@ -1,5 +1,8 @@
 #include "app/window/browser_view.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <filesystem>
 
 #include <webkit2/webkit2.h>
@@ -7,6 +10,7 @@
 #include <wx/utils.h>
 #include <wx/webview.h>
 
+#include "app/window/about_box.h"
 #include "app/window/child_frame.h"
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
@@ -15,6 +19,7 @@
 #include "app/window/wx_text.h"
 #include "platform/charset_table.h"
 #include "platform/file_uri.h"
+#include "platform/wide_text.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CDSCView, wxView);
 
@@ -35,24 +40,49 @@ void ApplyBrowserSettings(WebKitWebView *webView) {
                      nullptr);
 }
 
-bool HasScheme(const std::u16string &text) {
+bool IsSchemeChar(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' ||
+           c == u'.';
+}
+
+// "name:" before anything else, but not a drive letter ("c:") nor a host and port ("localhost:8765/x").
+bool HasScheme(std::u16string_view text) {
     if (text.empty() || !((text[0] >= u'a' && text[0] <= u'z') || (text[0] >= u'A' && text[0] <= u'Z')))
         return false;
-    for (size_t i = 1; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (c == u':')
-            return i > 1; // a one-letter scheme would be a drive letter
-        bool schemeChar = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-                          c == u'+' || c == u'-' || c == u'.';
-        if (!schemeChar)
-            return false;
-    }
-    return false;
+    size_t colon = 1;
+    while (colon < text.size() && IsSchemeChar(text[colon]))
+        ++colon;
+    if (colon >= text.size() || text[colon] != u':' || colon == 1)
+        return false;
+    size_t digits = colon + 1;
+    while (digits < text.size() && text[digits] >= u'0' && text[digits] <= u'9')
+        ++digits;
+    bool hostAndPort = digits > colon + 1 &&
+                       (digits == text.size() || text[digits] == u'/' || text[digits] == u'?' || text[digits] == u'#');
+    return !hostAndPort;
+}
+
+// The schemes that WebKit shows itself; the desktop has the others (mail, news, other programs).
+bool WebKitShowsScheme(const char *uri) {
+    static const char *const SHOWN[] = {"http", "https", "file", "data", "about", "blob", "javascript"};
+    const char *colon = uri ? std::strchr(uri, ':') : nullptr;
+    if (!colon)
+        return true;
+    std::string scheme(uri, colon);
+    for (char &c : scheme)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return std::find(std::begin(SHOWN), std::end(SHOWN), scheme) != std::end(SHOWN);
 }
 
 } // namespace
 
-std::u16string AddressToLoad(const std::u16string &text) {
+std::u16string AddressToLoad(const std::u16string &typed) {
+    size_t first = 0, last = typed.size();
+    while (first < last && platform::IsSpaceW(typed[first]))
+        ++first;
+    while (last > first && platform::IsSpaceW(typed[last - 1]))
+        --last;
+    std::u16string text = typed.substr(first, last - first);
     if (HasScheme(text))
         return text;
     std::string path = platform::Utf16ToUtf8(text);
@@ -64,6 +94,7 @@ std::u16string AddressToLoad(const std::u16string &text) {
 
 CDSCView::~CDSCView() {
     m_capture.Cancel();
+    DisconnectWebKitSignals();
 }
 
 CDSCDocument *CDSCView::GetPageDocument() const {
@@ -82,12 +113,8 @@ bool CDSCView::OnCreate(wxDocument *document, long) {
     m_pWebView->EnableHistory(true);
     ReplaceWebKitContextMenu(m_pWebView, [this](int x, int y) { ShowContextMenu(x, y); });
 
-    m_pWebView->Bind(wxEVT_WEBVIEW_NAVIGATING, &CDSCView::OnNavigating, this);
-    m_pWebView->Bind(wxEVT_WEBVIEW_NAVIGATED, &CDSCView::OnNavigated, this);
-    m_pWebView->Bind(wxEVT_WEBVIEW_LOADED, &CDSCView::OnLoaded, this);
-    m_pWebView->Bind(wxEVT_WEBVIEW_ERROR, &CDSCView::OnError, this);
+    ConnectWebKitSignals();
     m_pWebView->Bind(wxEVT_WEBVIEW_TITLE_CHANGED, &CDSCView::OnTitleChanged, this);
-    m_pWebView->Bind(wxEVT_WEBVIEW_NEWWINDOW, &CDSCView::OnNewWindow, this);
     Bind(EVT_ACTIVE_TAB_CHANGED, &CDSCView::OnActiveTabChanged, this);
     Bind(wxEVT_MENU, &CDSCView::OnCommand, this);
     Bind(wxEVT_UPDATE_UI, &CDSCView::OnUpdateCommand, this);
@@ -102,8 +129,9 @@ bool CDSCView::OnCreate(wxDocument *document, long) {
 }
 
 bool CDSCView::OnClose(bool deleteWindow) {
-    // A page still being captured is dropped; its callbacks never reach this view.
+    // A page still being captured is dropped; its callbacks never reach this view, nor do WebKit's signals.
     m_capture.Cancel();
+    DisconnectWebKitSignals();
     (void)deleteWindow;
     // The document closes with its last window only (its text windows may still show it).
     wxDocument *document = GetDocument();
@@ -121,12 +149,11 @@ void CDSCView::Navigate2(const std::u16string &url) {
     if (!m_pWebView)
         return;
     m_strRequestedURL = AddressToLoad(url);
-    m_pWebView->LoadURL(ToWx(AddressToLoad(url)));
+    m_pWebView->LoadURL(ToWx(m_strRequestedURL));
 }
 
-bool CDSCView::IsInitialBlankPage(const wxString &url) const {
-    // The web view loads "about:blank" when it is made, and may report it after the view was sent elsewhere:
-    // that is no page of ours unless it was asked for.
+bool CDSCView::IsRefusedPage(const wxString &url) const {
+    // WebKit answers an address that it refuses to load (a port that browsers keep off) with an empty page.
     return url == "about:blank" && m_strRequestedURL != u"about:blank";
 }
 
@@ -143,40 +170,160 @@ unsigned CDSCView::GetDocumentCodePage() {
     return platform::GetCharsetCodePage(m_strCapturedCharset);
 }
 
-void CDSCView::OnNavigating(wxWebViewEvent &event) {
-    if (IsInitialBlankPage(event.GetURL()))
-        return;
-    m_strRequestedURL = FromWx(event.GetURL()); // also a link the user followed
-    m_times.navigating = std::chrono::steady_clock::now();
-    if (CDSCDocument *document = GetPageDocument())
-        document->Page().m_bPageLoaded = false;
-    m_bStopEnabled = true;
-    m_bLoadFailed = false;
-    event.Skip();
+void CDSCView::ConnectWebKitSignals() {
+    m_pWebKitView = WEBKIT_WEB_VIEW(g_object_ref(m_pWebView->GetNativeBackend()));
+    // wxWebView answers WebKit's request for a pop-up's web view with the opener itself, which WebKit cannot
+    // use, and turns every new-window request into a bare address; this view decides both itself.
+    for (const char *signal : {"create", "decide-policy"})
+        g_signal_handlers_disconnect_matched(m_pWebKitView, GSignalMatchType(G_SIGNAL_MATCH_ID | G_SIGNAL_MATCH_DATA),
+                                             g_signal_lookup(signal, WEBKIT_TYPE_WEB_VIEW), 0, nullptr, nullptr,
+                                             m_pWebView);
+    g_signal_connect(m_pWebKitView, "create",
+                     G_CALLBACK(+[](WebKitWebView *, WebKitNavigationAction *action, CDSCView *view) -> GtkWidget * {
+                         const char *uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+                         return GTK_WIDGET(view->OnCreatePopUp(uri ? uri : ""));
+                     }),
+                     this);
+    // Before WebKit's own handling of the same signals.
+    g_signal_connect(m_pWebKitView, "decide-policy",
+                     G_CALLBACK(+[](WebKitWebView *, WebKitPolicyDecision *decision, WebKitPolicyDecisionType type,
+                                    CDSCView *view) -> gboolean { return view->OnDecidePolicy(decision, type); }),
+                     this);
+    g_signal_connect(
+        m_pWebKitView, "load-changed",
+        G_CALLBACK(+[](WebKitWebView *, WebKitLoadEvent event, CDSCView *view) { view->OnLoadChanged(event); }), this);
+    g_signal_connect(
+        m_pWebKitView, "load-failed",
+        G_CALLBACK(+[](WebKitWebView *, WebKitLoadEvent event, gchar *, GError *error, CDSCView *view) -> gboolean {
+            view->OnLoadFailed(event, error);
+            return FALSE; // WebKit shows its error page
+        }),
+        this);
+    g_signal_connect(m_pWebKitView, "notify::is-loading",
+                     G_CALLBACK(+[](GObject *, GParamSpec *, CDSCView *view) { view->UpdateBrowserStates(); }), this);
+    // Any page window shows where it is, also one whose tab is not on display.
+    g_signal_connect(m_pWebKitView, "notify::uri", G_CALLBACK(+[](GObject *, GParamSpec *, CDSCView *view) {
+                         view->UpdateBrowserStates();
+                         view->ShowAddress();
+                     }),
+                     this);
+    g_signal_connect(webkit_web_view_get_back_forward_list(m_pWebKitView), "changed",
+                     G_CALLBACK(+[](WebKitBackForwardList *, WebKitBackForwardListItem *, gpointer, CDSCView *view) {
+                         view->UpdateBrowserStates();
+                     }),
+                     this);
 }
 
-void CDSCView::OnNavigated(wxWebViewEvent &event) {
-    if (IsInitialBlankPage(event.GetURL()))
+void CDSCView::DisconnectWebKitSignals() {
+    if (!m_pWebKitView)
         return;
-    // The address of the page as the web view now has it, not as the event carries it.
-    if (g_pMainFrame)
-        CMainFrame::SetAddressText(FromWx(m_pWebView->GetCurrentURL()));
-    UpdateHistoryStates();
-    event.Skip();
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_pWebKitView), this);
+    g_signal_handlers_disconnect_by_data(m_pWebKitView, this);
+    g_object_unref(m_pWebKitView);
+    m_pWebKitView = nullptr;
 }
 
-void CDSCView::OnLoaded(wxWebViewEvent &event) {
-    if (IsInitialBlankPage(m_pWebView->GetCurrentURL()))
+WebKitWebView *CDSCView::OnCreatePopUp(const std::string &url) {
+    // The pop-up opens in a new page window of the program; WebKit loads it there (a script's window.open, a
+    // link or form with a target), and that view's own signals follow as for any page.
+    CDSCDocument *document = nullptr;
+    {
+        CRelatedWebViewScope related(m_pWebKitView);
+        document = wxGetApp().NewPageDocument();
+    }
+    CDSCView *view = document ? document->GetBrowserView() : nullptr;
+    if (!view || !view->m_pWebKitView)
+        return nullptr;
+    view->m_strRequestedURL = url.empty() ? u"about:blank" : platform::Utf8ToUtf16(url);
+    return WEBKIT_WEB_VIEW(g_object_ref(view->m_pWebKitView));
+}
+
+bool CDSCView::OnDecidePolicy(WebKitPolicyDecision *decision, int type) {
+    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION)
+        return false;
+    WebKitNavigationAction *action =
+        webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    const char *uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+    if (!WebKitShowsScheme(uri)) {
+        // A mail address and the like: the page stays, and what the user asked for goes to the desktop.
+        webkit_policy_decision_ignore(decision);
+        bool asked = webkit_navigation_action_is_user_gesture(action) ||
+                     webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED ||
+                     platform::Utf8ToUtf16(uri) == m_strRequestedURL;
+        if (asked)
+            OpenInDefaultBrowser(wxString::FromUTF8(uri));
+        return true;
+    }
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+        // WebKit then asks for the new window's web view (OnCreatePopUp) and loads the request there as it
+        // stands: a form's data is posted, and the window gets the target's name for the next link to it.
+        webkit_policy_decision_use(decision);
+        return true;
+    }
+    return false;
+}
+
+void CDSCView::OnLoadChanged(int loadEvent) {
+    if (IsRefusedPage(m_pWebView->GetCurrentURL())) {
+        // A failed load, shown as one.
+        if (loadEvent == WEBKIT_LOAD_COMMITTED) {
+            m_bLoadFailed = true;
+            m_bErrorPageNext = true;
+            webkit_web_view_load_alternate_html(m_pWebKitView,
+                                                "<html><body>The browser refused to load this address.</body></html>",
+                                                platform::Utf16ToUtf8(m_strStartedURL).c_str(), nullptr);
+        }
+        UpdateBrowserStates();
         return;
-    m_times.loaded = std::chrono::steady_clock::now();
-    m_bStopEnabled = false;
-    m_bRefreshEnabled = true;
-    UpdateHistoryStates();
-    m_strCapturedURL = FromWx(m_pWebView->GetCurrentURL());
-    m_capture.Start(m_pWebView, [this](bool haveBytes, std::string bytes, std::string charset) {
-        PageCaptured(haveBytes, std::move(bytes), std::move(charset));
-    });
-    event.Skip();
+    }
+    switch (loadEvent) {
+    case WEBKIT_LOAD_STARTED:
+        m_strStartedURL = FromWx(m_pWebView->GetCurrentURL());
+        m_times.navigating = std::chrono::steady_clock::now();
+        m_bCommitted = false;
+        m_bShowingErrorPage = m_bErrorPageNext;
+        if (!m_bErrorPageNext)
+            m_bLoadFailed = false;
+        break;
+    case WEBKIT_LOAD_COMMITTED:
+        m_bCommitted = !m_bShowingErrorPage;
+        m_bErrorPageNext = false;
+        ShowAddress();
+        if (m_bCommitted) {
+            // A new document replaces the page: the last page's capture is of no use any more.
+            m_capture.Cancel();
+            if (CDSCDocument *document = GetPageDocument())
+                document->Page().m_bPageLoaded = false;
+        }
+        break;
+    case WEBKIT_LOAD_FINISHED:
+        m_times.loaded = std::chrono::steady_clock::now();
+        m_bRefreshEnabled = true;
+        if (m_bCommitted) {
+            // Only a new document reaches the document's load entry: a load that failed, was stopped or became
+            // a download leaves the page and its conversion (and analysis) as they were.
+            m_bCommitted = false;
+            m_strCapturedURL = FromWx(m_pWebView->GetCurrentURL());
+            m_capture.Start(m_pWebView, [this](bool haveBytes, std::string bytes, std::string charset) {
+                PageCaptured(haveBytes, std::move(bytes), std::move(charset));
+            });
+        }
+        break;
+    default:
+        break;
+    }
+    UpdateBrowserStates();
+}
+
+void CDSCView::OnLoadFailed(int loadEvent, const GError *error) {
+    m_bLoadFailed = true;
+    // WebKit shows an error page for a failure but a cancelled load, a download or a plug-in's load.
+    bool errorPage =
+        !g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) &&
+        !g_error_matches(error, WEBKIT_PLUGIN_ERROR, WEBKIT_PLUGIN_ERROR_WILL_HANDLE_LOAD) &&
+        !g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);
+    if (errorPage && loadEvent != WEBKIT_LOAD_COMMITTED)
+        m_bErrorPageNext = true;
 }
 
 void CDSCView::PageCaptured(bool haveBytes, std::string bytes, std::string charset) {
@@ -192,14 +339,6 @@ void CDSCView::PageCaptured(bool haveBytes, std::string bytes, std::string chars
     m_strCapturedBytes.shrink_to_fit();
 }
 
-void CDSCView::OnError(wxWebViewEvent &event) {
-    m_bLoadFailed = true;
-    m_bStopEnabled = false;
-    m_bRefreshEnabled = true;
-    UpdateHistoryStates();
-    event.Skip();
-}
-
 void CDSCView::OnTitleChanged(wxWebViewEvent &event) {
     if (CDSCDocument *document = GetPageDocument()) {
         wxString title = event.GetString();
@@ -207,25 +346,21 @@ void CDSCView::OnTitleChanged(wxWebViewEvent &event) {
     }
 }
 
-void CDSCView::OnNewWindow(wxWebViewEvent &event) {
-    // The pop-up opens in a new page window of the program.
-    std::u16string url = FromWx(event.GetURL());
-    CDSCDocument *document = wxGetApp().NewPageDocument();
-    if (!document)
-        return;
-    if (CDSCView *view = document->GetBrowserView())
-        view->Navigate2(url);
-}
-
 void CDSCView::OnActiveTabChanged(wxCommandEvent &) {
-    if (g_pMainFrame && m_pWebView)
-        CMainFrame::SetAddressText(
-            IsInitialBlankPage(m_pWebView->GetCurrentURL()) ? std::u16string() : FromWx(m_pWebView->GetCurrentURL()));
+    ShowAddress();
 }
 
-void CDSCView::UpdateHistoryStates() {
-    m_bBackEnabled = m_pWebView->CanGoBack();
-    m_bForwardEnabled = m_pWebView->CanGoForward();
+void CDSCView::ShowAddress() {
+    if (!g_pMainFrame || !m_pWebView)
+        return;
+    CMainFrame::SetAddressText(IsRefusedPage(m_pWebView->GetCurrentURL()) ? std::u16string()
+                                                                          : FromWx(m_pWebView->GetCurrentURL()));
+}
+
+void CDSCView::UpdateBrowserStates() {
+    m_bBackEnabled = webkit_web_view_can_go_back(m_pWebKitView);
+    m_bForwardEnabled = webkit_web_view_can_go_forward(m_pWebKitView);
+    m_bStopEnabled = webkit_web_view_is_loading(m_pWebKitView);
 }
 
 void CDSCView::OnCommand(wxCommandEvent &event) {

@@ -13,6 +13,8 @@
 class wxWebView;
 class wxWebViewEvent;
 class CDSCDocument;
+typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _GError GError;
 
 class CDSCView : public wxView, public IPageSource {
     wxDECLARE_DYNAMIC_CLASS(CDSCView);
@@ -52,22 +54,33 @@ public:
     bool m_bLoadFailed = false;
 
 private:
-    void OnNavigating(wxWebViewEvent &event);
-    void OnNavigated(wxWebViewEvent &event);
-    void OnLoaded(wxWebViewEvent &event);
-    void OnError(wxWebViewEvent &event);
+    // WebKit's signals on the view's web view (connected in OnCreate, gone with the view).
+    void ConnectWebKitSignals();
+    void DisconnectWebKitSignals();
+    void OnLoadChanged(int loadEvent);
+    void OnLoadFailed(int loadEvent, const GError *error);
+    bool OnDecidePolicy(WebKitPolicyDecision *decision, int type);
+    WebKitWebView *OnCreatePopUp(const std::string &url);
     void OnTitleChanged(wxWebViewEvent &event);
-    void OnNewWindow(wxWebViewEvent &event);
     void OnActiveTabChanged(wxCommandEvent &event);
     void OnCommand(wxCommandEvent &event);
     void OnUpdateCommand(wxUpdateUIEvent &event);
-    void UpdateHistoryStates();
+    // Back, Forward and Stop as WebKit's history and loading state have them; the address box as the view's URI.
+    void UpdateBrowserStates();
+    void ShowAddress();
     void ShowContextMenu(int x, int y);
     void PageCaptured(bool haveBytes, std::string bytes, std::string charset);
-    bool IsInitialBlankPage(const wxString &url) const;
+    bool IsRefusedPage(const wxString &url) const;
 
     wxWebView *m_pWebView = nullptr;
+    WebKitWebView *m_pWebKitView = nullptr; // held until the view goes
     std::u16string m_strRequestedURL;
+    std::u16string m_strStartedURL; // where the main frame's last load went
+    // The main frame's load since it started: it committed a new document; it failed before that and WebKit
+    // shows its error page for it next (a page that is not converted).
+    bool m_bCommitted = false;
+    bool m_bErrorPageNext = false;
+    bool m_bShowingErrorPage = false;
     PageTimes m_times; // where the view was last sent
     CPageCapture m_capture;
     // The captured page the document's load entry reads.
@@ -77,6 +90,7 @@ private:
     std::string m_strCapturedCharset;
 };
 
-// The address a typed or given text loads: a text with a scheme as it stands; an existing file's path as its file
-// URI; anything else as a web address ("http://" put in front), as browsers do with what is typed.
+// The address a typed or given text loads, without the blanks around it: a text with a scheme as it stands; an
+// existing file's path as its file URI; anything else, a "host:port/..." too, as a web address ("http://" put in
+// front), as browsers do with what is typed.
 std::u16string AddressToLoad(const std::u16string &text);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "app/window/browser_view.h"
@@ -28,6 +29,10 @@ CDSCDocument::~CDSCDocument() = default;
 bool CDSCDocument::OnOpenDocument(const wxString &path) {
     std::string utf8Path(path.utf8_str());
     std::ifstream file(utf8Path, std::ios::binary);
+    // A folder opens as a stream too, but it is no page.
+    std::error_code error;
+    if (file && std::filesystem::is_directory(utf8Path, error))
+        errno = EISDIR, file.close(), file.setstate(std::ios::failbit);
     if (!file) {
         std::u16string reason = platform::Utf8ToUtf16(std::strerror(errno));
         WindowPrompts().ShowMessage(g_pMainFrame, u"Failed to open document.\r\n\r\n" + FromWx(path) + u": " + reason,

@@ -1,5 +1,7 @@
 #include "app/window/webkit_page.h"
 
+#include <dlfcn.h>
+
 #include <webkit2/webkit2.h>
 #include <wx/webview.h>
 
@@ -140,4 +142,52 @@ void ReplaceWebKitContextMenu(wxWebView *webView, std::function<void(int x, int 
     g_signal_connect_data(
         webView->GetNativeBackend(), "context-menu", G_CALLBACK(OnContextMenu), hook,
         [](gpointer data, GClosure *) { delete static_cast<ContextMenuHook *>(data); }, GConnectFlags(0));
+}
+
+namespace {
+
+// The opener of the web view being made, or nullptr.
+WebKitWebView *g_opener = nullptr;
+GObject *(*g_webViewConstructor)(GType, guint, GObjectConstructParam *) = nullptr;
+
+// The web view class's constructor, with the opener as the "related-view" construct property while there is one.
+GObject *ConstructWebView(GType type, guint count, GObjectConstructParam *params) {
+    GValue related = G_VALUE_INIT;
+    if (g_opener) {
+        g_value_init(&related, WEBKIT_TYPE_WEB_VIEW);
+        g_value_set_object(&related, g_opener);
+        // The value a property has not been given is the shared default: point at ours, never change it.
+        for (guint i = 0; i < count; ++i)
+            if (g_strcmp0(g_param_spec_get_name(params[i].pspec), "related-view") == 0)
+                params[i].value = &related;
+    }
+    GObject *made = g_webViewConstructor(type, count, params);
+    if (g_opener)
+        g_value_unset(&related);
+    return made;
+}
+
+} // namespace
+
+CRelatedWebViewScope::CRelatedWebViewScope(WebKitWebView *opener) : m_previous(g_opener) {
+    if (!g_webViewConstructor) {
+        auto *webViewClass = G_OBJECT_CLASS(g_type_class_ref(WEBKIT_TYPE_WEB_VIEW));
+        g_webViewConstructor = webViewClass->constructor;
+        webViewClass->constructor = ConstructWebView;
+    }
+    g_opener = opener;
+}
+
+CRelatedWebViewScope::~CRelatedWebViewScope() {
+    g_opener = m_previous;
+}
+
+// wxWebView starts every web view it makes by loading the address it was made with, an empty one for ours. That
+// load is of nothing, and in a pop-up's web view it would take the place of the page that the opener loads there:
+// an empty address loads nothing.
+extern "C" void webkit_web_view_load_uri(WebKitWebView *webView, const gchar *uri) {
+    using LoadUri = void (*)(WebKitWebView *, const gchar *);
+    static const auto webKitLoadUri = reinterpret_cast<LoadUri>(dlsym(RTLD_NEXT, "webkit_web_view_load_uri"));
+    if (uri && *uri)
+        webKitLoadUri(webView, uri);
 }

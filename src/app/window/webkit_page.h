@@ -7,6 +7,7 @@
 
 class wxWebView;
 typedef struct _GCancellable GCancellable;
+typedef struct _WebKitWebView WebKitWebView;
 
 class CPageCapture {
 public:
@@ -35,3 +36,16 @@ private:
 // Shows the program's own context menu instead of WebKit's: onContextMenu runs (later, from the main loop) with
 // the pointer position in the web view's client coordinates.
 void ReplaceWebKitContextMenu(wxWebView *webView, std::function<void(int x, int y)> onContextMenu);
+
+// While it lives, every web view that is made (wxWebView makes its own) is made as a related view of `opener`: one
+// that shares the opener's web process, so that WebKit can load a pop-up of the opener's page into it.
+class CRelatedWebViewScope {
+public:
+    explicit CRelatedWebViewScope(WebKitWebView *opener);
+    ~CRelatedWebViewScope();
+    CRelatedWebViewScope(const CRelatedWebViewScope &) = delete;
+    CRelatedWebViewScope &operator=(const CRelatedWebViewScope &) = delete;
+
+private:
+    WebKitWebView *m_previous;
+};
