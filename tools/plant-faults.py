@@ -145,7 +145,7 @@ def main():
 
     def matches(fault, root):
         path = root / fault.path
-        return path.is_file() and path.read_text().count(fault.original) == 1
+        return path.is_file() and path.read_bytes().count(fault.original.encode()) == 1
 
     if args.list:
         for f in faults:
@@ -166,7 +166,7 @@ def main():
         clean_seconds = time.monotonic() - clean_started
         if not passed:
             sys.exit(f"the tests fail on the unchanged tree; see {log_path}")
-    limit = max(60, 3 * clean_seconds)
+    limit = max(120, 4 * clean_seconds)
     print(f"unchanged tree: tests pass in {clean_seconds:.0f} s; a fault's run is stopped after {limit:.0f} s")
 
     results = {}
@@ -177,8 +177,8 @@ def main():
         if not matches(fault, scratch):
             outcome = "stale"
         else:
-            original = path.read_text()
-            path.write_text(original.replace(fault.original, fault.replacement))
+            original = path.read_bytes()
+            path.write_bytes(original.replace(fault.original.encode(), fault.replacement.encode()))
             try:
                 with open(fault_log, "w") as log:
                     if not build(scratch, build_dir, args.jobs, log):
@@ -187,7 +187,7 @@ def main():
                         passed, timed_out = run_tests(build_dir, args, limit, log, stop_on_failure=True)
                         outcome = "caught (time-out)" if timed_out else "SURVIVED" if passed else "caught"
             finally:
-                path.write_text(original)
+                path.write_bytes(original)
         results[fault.number] = outcome
         print(f"{fault.number:3} {outcome:17} {time.monotonic() - t0:5.0f} s  {fault.path}: {fault.note}",
               flush=True)
