@@ -3,9 +3,11 @@
 
 #include <wx/aui/auibook.h>
 #include <wx/menu.h>
+#include <wx/statbmp.h>
 #include <wx/textctrl.h>
 #include <wx/webview.h>
 
+#include "app/window/about_box.h"
 #include "app/window/browser_view.h"
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
@@ -177,7 +179,7 @@ TEST_F(WindowStartTest, ClosingTabWhilePageLoadsIsSafe) {
     EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
 }
 
-TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookAndMenusThatFollowTheActiveWindow) {
+TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookTheIconAndMenusThatFollowTheActiveWindow) {
     ASSERT_TRUE(Start({}));
     ASSERT_EQ(TabCount(), 1u);
     CDSCDocument *document = ActiveDocument();
@@ -209,6 +211,18 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookAndMenusThatFollowTh
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(RunUntil(
         [&] { return help->GetTitle().Contains("index.htm") || help->GetTitle().Contains("What Dealscope does"); }, 5));
+
+    // The program's icon in all its sizes on the frame, and shown in the About box.
+    EXPECT_EQ(g_pMainFrame->GetIcons().GetIconCount(), 7u);
+    {
+        CAboutDlg about(g_pMainFrame);
+        wxSize shown;
+        for (wxWindow *child : about.GetChildren())
+            if (auto *bitmap = dynamic_cast<wxStaticBitmap *>(child))
+                shown = bitmap->GetBitmap().GetSize();
+        EXPECT_GT(shown.x, 0);
+        EXPECT_GT(shown.y, 0);
+    }
 
     // With no page window open, the frame's own menu.
     ASSERT_TRUE(Command(wxID_CLOSE));

@@ -5,6 +5,8 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/hyperlink.h>
+#include <wx/iconbndl.h>
+#include <wx/image.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
@@ -38,10 +40,15 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
     auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
     // The main window's icon stands for the program.
     if (auto *top = dynamic_cast<wxTopLevelWindow *>(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
-        top && top != this && top->GetIcon().IsOk()) {
+        top && top != this && !top->GetIcons().IsEmpty()) {
+        // The nearest size at least as large as the icon's place, scaled down to fit it.
+        const wxSize place = size(20, 20);
+        const int side = std::min(place.x, place.y);
         wxBitmap icon;
-        icon.CopyFromIcon(top->GetIcon());
-        new wxStaticBitmap(this, wxID_ANY, icon, pos(14, 14), size(20, 20));
+        icon.CopyFromIcon(top->GetIcons().GetIcon(wxSize(side, side), wxIconBundle::FALLBACK_NEAREST_LARGER));
+        if (icon.IsOk() && icon.GetWidth() != side)
+            icon = wxBitmap(icon.ConvertToImage().Rescale(side, side, wxIMAGE_QUALITY_HIGH));
+        new wxStaticBitmap(this, wxID_ANY, icon, pos(14, 14), wxSize(side, side));
     }
     // The texts keep their places; the box widens when this system's font needs more room than the layout's.
     const int textWidth =
