@@ -217,11 +217,17 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookTheIconAndMenusThatF
     {
         CAboutDlg about(g_pMainFrame);
         wxSize shown;
+        wxRect place;
         for (wxWindow *child : about.GetChildren())
-            if (auto *bitmap = dynamic_cast<wxStaticBitmap *>(child))
+            if (auto *bitmap = dynamic_cast<wxStaticBitmap *>(child)) {
                 shown = bitmap->GetBitmap().GetSize();
+                place = bitmap->GetRect();
+            }
         EXPECT_GT(shown.x, 0);
         EXPECT_GT(shown.y, 0);
+        // In its place left of the texts, no larger than the picture.
+        EXPECT_EQ(place.GetSize(), shown);
+        EXPECT_LT(place.GetRight(), about.FindWindow(CAboutDlg::IDC_VERSION)->GetPosition().x);
     }
 
     // With no page window open, the frame's own menu.
