@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-"$here/../build"}
 runs=${2:-41}
-program="$build/src/app/dealscope"
+program="$build/bin/dealscope"
 [ -x "$program" ] || { echo "no program at $program: build the dealscope target first" >&2; exit 1; }
 command -v xmllint >/dev/null || { echo "xmllint is missing (Debian package libxml2-utils)" >&2; exit 1; }
 

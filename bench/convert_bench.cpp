@@ -24,24 +24,10 @@ const char *const SEATS[] = {"North", "East", "South", "West"};
 const char *const VULNERABILITY[] = {"None", "N-S", "E-W", "Both"};
 const char *const RANKS[] = {"2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A"};
 const char *const SUIT_ENTITIES[] = {"&spades;", "&hearts;", "&diams;", "&clubs;"};
-const char *const NAMES[] = {"Ann Able",
-                             "Bob Baker",
-                             "Cy Cole",
-                             "Di Dunn",
-                             "Eve Eng",
-                             "Fay Fox",
-                             "Gus Gray",
-                             "Hal Hill",
-                             "Ian Irv",
-                             "Jo Jay",
-                             "Kim Kay",
-                             "Lu Lee",
-                             "Mo Moss",
-                             "Ned Nash",
-                             "Olga Orr",
-                             "Pia Park",
-                             "Ren\xC3\xA9"
-                             "e Roy",
+const char *const NAMES[] = {"Ann Able",         "Bob Baker", "Cy Cole",  "Di Dunn",  "Eve Eng", "Fay Fox",
+                             "Gus Gray",         "Hal Hill",  "Ian Irv",  "Jo Jay",   "Kim Kay", "Lu Lee",
+                             "Mo Moss",          "Ned Nash",  "Olga Orr", "Pia Park",
+                             "Ren\303\251e Roy", // UTF-8 for "Renée"
                              "Sam Sims"};
 
 // A page as the companion writes it: a recap listing, then per board a section division, the board division

@@ -7,13 +7,13 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target dealscope dealscope_window tricksmith-standin
-./build/standin/tricksmith-standin --register
+./build/bin/tricksmith-standin --register
 mkdir -p out
 page=tests/data/conversion/layout_a.htm
-./build/src/app/dealscope "$page" -dda -pbn out/layout_a.pbn -text out/layout_a.txt
+./build/bin/dealscope "$page" -dda -pbn out/layout_a.pbn -text out/layout_a.txt
 echo "Wrote out/layout_a.pbn and out/layout_a.txt"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    ./build/src/app/dealscope "$page"
+    ./build/bin/dealscope "$page"
 else
-    echo "No display: the window (./build/src/app/dealscope $page) needs one."
+    echo "No display: the window (./build/bin/dealscope $page) needs one."
 fi

@@ -1,30 +1,15 @@
 #include "app/window_launcher.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <string>
 
+#include "app/program_folders.h"
 #include "app/window_entry.h"
 
-namespace {
-
-std::string ExecutableFolder() {
-    char path[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return ".";
-    std::string folder(path, static_cast<size_t>(length));
-    size_t slash = folder.rfind('/');
-    return slash == std::string::npos ? "." : folder.substr(0, slash);
-}
-
-} // namespace
-
 int RunWindowModule(int argc, char **argv) {
-    std::string module = ExecutableFolder() + "/" DEALSCOPE_WINDOW_MODULE;
+    std::string module = ModuleFolder() + "/" DEALSCOPE_WINDOW_MODULE;
     // The module stays loaded to the end of the process: the window's libraries keep exit handlers.
     void *handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {

@@ -1,5 +1,5 @@
 #pragma once
-// Opens the window module beside the executable and runs it; a batch-only installation says that there is no
+// Opens the window module in the program's library folder and runs it; a batch-only installation says that there is no
 // window and ends with a failure code.
 
 int RunWindowModule(int argc, char **argv);

@@ -2,9 +2,7 @@
 
 #include <string>
 
-#ifndef DEALSCOPE_VERSION_MAJOR
-#error "the build passes the project version"
-#endif
+#include "config/version.h"
 
 namespace {
 void AppendNumber(std::u16string &out, unsigned value) {

@@ -3,6 +3,7 @@
 
 #include <wx/aui/auibook.h>
 #include <wx/menu.h>
+#include <wx/statbmp.h>
 #include <wx/textctrl.h>
 #include <wx/webview.h>
 
@@ -288,7 +289,7 @@ TEST_F(WindowStartTest, ClosingTabWhilePageLoadsIsSafe) {
     EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
 }
 
-TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookAndMenusThatFollowTheActiveWindow) {
+TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookTheIconAndMenusThatFollowTheActiveWindow) {
     ASSERT_TRUE(Start({}));
     ASSERT_EQ(TabCount(), 1u);
     CDSCDocument *document = ActiveDocument();
@@ -320,6 +321,24 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookAndMenusThatFollowTh
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(RunUntil(
         [&] { return help->GetTitle().Contains("index.htm") || help->GetTitle().Contains("What Dealscope does"); }, 5));
+
+    // The program's icon in all its sizes on the frame, and shown in the About box.
+    EXPECT_EQ(g_pMainFrame->GetIcons().GetIconCount(), 7u);
+    {
+        CAboutDlg about(g_pMainFrame);
+        wxSize shown;
+        wxRect place;
+        for (wxWindow *child : about.GetChildren())
+            if (auto *bitmap = dynamic_cast<wxStaticBitmap *>(child)) {
+                shown = bitmap->GetBitmap().GetSize();
+                place = bitmap->GetRect();
+            }
+        EXPECT_GT(shown.x, 0);
+        EXPECT_GT(shown.y, 0);
+        // In its place left of the texts, no larger than the picture.
+        EXPECT_EQ(place.GetSize(), shown);
+        EXPECT_LT(place.GetRight(), about.FindWindow(CAboutDlg::IDC_VERSION)->GetPosition().x);
+    }
 
     // With no page window open, the frame's own menu.
     ASSERT_TRUE(Command(wxID_CLOSE));

@@ -5,6 +5,8 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/hyperlink.h>
+#include <wx/iconbndl.h>
+#include <wx/image.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
@@ -40,13 +42,6 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
 
     auto pos = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
     auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
-    // The main window's icon stands for the program.
-    if (auto *top = dynamic_cast<wxTopLevelWindow *>(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
-        top && top != this && top->GetIcon().IsOk()) {
-        wxBitmap icon;
-        icon.CopyFromIcon(top->GetIcon());
-        new wxStaticBitmap(this, wxID_ANY, icon, pos(14, 14), size(20, 20));
-    }
     // The texts keep their places; the box widens when this system's font needs more room than the layout's.
     const int textWidth =
         std::max(GetTextExtent(ToWx(m_strVersionLine)).x, GetTextExtent(ToWx(m_versionInfo.m_strLegalCopyright)).x);
@@ -62,6 +57,18 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
     auto *ok = new wxButton(this, wxID_OK, "OK", pos(113, 59) + wxPoint(extra, 0), size(50, 14));
     ok->SetDefault();
     ok->SetFocus();
+    // The main window's icon stands for the program. (Made last: a dialog's only child is stretched over the box.)
+    if (auto *top = dynamic_cast<wxTopLevelWindow *>(wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
+        top && top != this && !top->GetIcons().IsEmpty()) {
+        // The nearest size at least as large as the icon's place, scaled down to fit it.
+        const wxSize place = size(20, 20);
+        const int side = std::min(place.x, place.y);
+        wxBitmap icon;
+        icon.CopyFromIcon(top->GetIcons().GetIcon(wxSize(side, side), wxIconBundle::FALLBACK_NEAREST_LARGER));
+        if (icon.IsOk() && icon.GetWidth() != side)
+            icon = wxBitmap(icon.ConvertToImage().Rescale(side, side, wxIMAGE_QUALITY_HIGH));
+        new wxStaticBitmap(this, wxID_ANY, icon, pos(14, 14), wxSize(side, side));
+    }
 }
 
 void CAboutDlg::OnLinkClick(wxHyperlinkEvent &) {

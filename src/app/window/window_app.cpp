@@ -1,10 +1,6 @@
 #include "app/window/window_app.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <filesystem>
 
 #include <wx/dcscreen.h>
 #include <wx/evtloop.h>
@@ -12,6 +8,7 @@
 #include <wx/html/helpctrl.h>
 #include <wx/timer.h>
 
+#include "app/program_folders.h"
 #include "app/window/about_box.h"
 #include "app/window/browser_view.h"
 #include "app/window/child_frame.h"
@@ -20,6 +17,7 @@
 #include "app/window/favorites_hooks.h"
 #include "app/window/main_frame.h"
 #include "app/window/page_document.h"
+#include "app/window/program_icons.h"
 #include "app/window/text_view.h"
 #include "app/window/window_prompts.h"
 #include "app/window/wx_text.h"
@@ -69,14 +67,6 @@ private:
 wxBEGIN_EVENT_TABLE(CDSCDocManager, wxDocManager) EVT_MENU(wxID_OPEN, CDSCDocManager::OnOpen)
     EVT_MENU_RANGE(wxID_FILE1, wxID_FILE1 + RECENT_FILE_COUNT - 1, CDSCDocManager::OnRecentFile) wxEND_EVENT_TABLE()
 
-    // The folder this module (or the program it is linked into) was loaded from.
-    std::string ModuleFolder() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void *>(&ModuleFolder), &info) && info.dli_fname)
-        return std::filesystem::path(info.dli_fname).parent_path().string();
-    return {};
-}
-
 } // namespace
 
 CDSCApp::CDSCApp() {
@@ -115,11 +105,7 @@ bool CDSCApp::InitInstance() {
     LoadRecentFiles();
 
     // The help book; a missing one shows only when help is asked for.
-    std::string folder = ModuleFolder();
-    std::string helpBook = folder + "/help/Dealscope.hhp";
-    if (folder.empty() || access(helpBook.c_str(), R_OK) != 0)
-        helpBook = DEALSCOPE_HELP_SOURCE_DIR "/Dealscope.hhp";
-    m_helpBookPath = wxString::FromUTF8(helpBook);
+    m_helpBookPath = wxString::FromUTF8(ResourceFolder() + "/help/Dealscope.hhp");
 
     if (!GetFavoritesCommands())
         SetFavoritesCommands(&AppFavoritesCommands());
@@ -140,6 +126,7 @@ bool CDSCApp::InitInstance() {
     // The main frame, hidden until start-up is done.
     g_pMainFrame = new CMainFrame(wxDocManager::GetDocumentManager(), m_nDpiX);
     SetTopWindow(g_pMainFrame);
+    SetProgramIcons(*g_pMainFrame);
     Bind(
         wxEVT_MENU, [this](wxCommandEvent &) { ShowHelpContents(); }, ID_VIEW_HELP);
     Bind(

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# install_test.sh BUILD SOURCE PAGE (BINDIR, MODULE_DIR, RESOURCE_DIR, ICON_DIR, DATADIR from the environment)
+# Installs BUILD into a temporary prefix, moves the installation elsewhere and runs it there with BUILD and SOURCE
+# hidden behind empty folders (in a mount namespace of its own): a batch conversion of PAGE, "-dda" with the
+# installed stand-in registered under a fresh XDG_CONFIG_HOME, and the window opened on PAGE with "-dda".
+set -euo pipefail
+build=$(realpath "$1") source=$(realpath "$2") page=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+if [ "${INSTALL_TEST_HIDDEN:-}" != 1 ]; then
+    cmake --install "$build" --prefix "$work/staged" >/dev/null
+    mv "$work/staged" "$work/prefix"
+    cp "$page" "$work/page.htm"
+    mkdir -p "$work/home" "$work/config" "$work/tmp"
+    for file in "$BINDIR/dealscope" "$BINDIR/tricksmith-standin" "$MODULE_DIR/libdealscope_window.so" \
+        "$RESOURCE_DIR/help/Dealscope.hhp" "$ICON_DIR/48x48/apps/dealscope.png" \
+        "$ICON_DIR/scalable/apps/dealscope.svg" "$DATADIR/applications/dealscope.desktop"; do
+        [ -e "$work/prefix/$file" ] || fail "not installed: $file"
+    done
+    desktop-file-validate "$work/prefix/$DATADIR/applications/dealscope.desktop" || fail "desktop entry"
+    # The same script again, in a mount namespace where the build and source trees are empty (root, or an
+    # unprivileged user namespace).
+    hide=(unshare -m --propagation private)
+    [ "$(id -u)" -eq 0 ] || hide=(unshare -rm --propagation private)
+    "${hide[@]}" true || fail "cannot make a mount namespace to hide the build and source trees"
+    INSTALL_TEST_HIDDEN=1 INSTALL_TEST_WORK=$work "${hide[@]}" bash "$0" "$@"
+    exit
+fi
+
+work=$INSTALL_TEST_WORK
+mount -t tmpfs none "$build"
+mount -t tmpfs none "$source"
+[ -z "$(ls -A "$build")" ] && [ -z "$(ls -A "$source")" ] || fail "the trees are still visible"
+bin=$work/prefix/$BINDIR
+export HOME=$work/home XDG_CONFIG_HOME=$work/config TMPDIR=$work/tmp
+
+# Batch.
+"$bin/dealscope" "$work/page.htm" -pbn "$work/plain.pbn" -text "$work/plain.txt" || fail "batch run"
+grep -q '^\[Deal "' "$work/plain.pbn" && [ -s "$work/plain.txt" ] || fail "batch output"
+
+# "-dda" with the installed stand-in.
+"$bin/tricksmith-standin" --register >/dev/null || fail "stand-in registration"
+grep -qF "$bin/tricksmith-standin" "$XDG_CONFIG_HOME/Dealscope/classes.ini" || fail "registered path"
+"$bin/dealscope" "$work/page.htm" -dda -pbn "$work/dda.pbn" || fail "batch -dda run"
+grep -q '^\[DoubleDummyTricks "' "$work/dda.pbn" || fail "no double-dummy results"
+
+# The window: with "-dda" the main window shows only once the page has loaded, been converted and analysed.
+[ -n "${DISPLAY:-}" ] || fail "the window part needs an X server (run ctest under xvfb-run)"
+export NO_AT_BRIDGE=1 GDK_BACKEND=x11 WEBKIT_DISABLE_COMPOSITING_MODE=1 LIBGL_ALWAYS_SOFTWARE=1
+"$bin/dealscope" "$work/page.htm" -dda >"$work/window.log" 2>&1 &
+window=$!
+trap 'kill $window 2>/dev/null; rm -rf "$work"' EXIT
+frame=
+for _ in $(seq 1 600); do
+    kill -0 $window 2>/dev/null || { cat "$work/window.log" >&2; fail "the window ended"; }
+    for id in $(xwininfo -root -tree | grep -F ' - Dealscope"' | awk '{print $1}'); do
+        if xwininfo -id "$id" | grep -q 'Map State: IsViewable'; then frame=$id; fi
+    done
+    [ -n "$frame" ] && break
+    sleep 0.1
+done
+[ -n "$frame" ] || fail "no main window with a page came up"
+xprop -id "$frame" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' || fail "the main window has no icon"
+echo "installed program: batch, -dda and window passed"
