@@ -60,15 +60,9 @@ int RunBatch(const CTSCommandLineInfo &info) {
     } catch (const platform::UserException &) {
         // Already reported.
     } catch (const platform::ProgramException &error) {
-        try {
-            platform::ReportException(error);
-        } catch (const platform::UserException &) {
-        }
+        platform::ShowException(error);
     } catch (const std::bad_alloc &) {
-        try {
-            platform::FatalError(u"Out of memory.");
-        } catch (const platform::UserException &) {
-        }
+        platform::ShowError(u"Out of memory.");
     }
     platform::SetAppSettings(nullptr);
     return result;

@@ -58,22 +58,19 @@ AutomationClient::~AutomationClient() {
     m_server.Kill();
 }
 
-bool AutomationClient::CreateDispatch(std::string_view progId, std::u16string &error) {
+void AutomationClient::CreateDispatch(std::string_view progId) {
     std::string classId;
     std::string server;
-    if (!FindClassId(progId, classId) || !FindLocalServer(classId, server)) {
-        error = u"Class not registered";
-        return false;
-    }
+    if (!FindClassId(progId, classId) || !FindLocalServer(classId, server))
+        throw platform::ProgramException(u"Class not registered");
     int startError = m_server.Start(server, {"--automation"});
-    if (startError != 0) {
-        error = W("Server execution failed: " + server + ": " + platform::ErrnoText(startError));
-        return false;
-    }
+    if (startError != 0)
+        throw platform::ProgramException(
+            W("Server execution failed: " + server + ": " + platform::ErrnoText(startError)));
     std::string line;
     auto result = m_server.ReadLine(line, g_limits.m_startMs, MAX_REPLY_LENGTH);
     if (result == platform::ChildProcess::ReadResult::LINE && line == "READY 1")
-        return true;
+        return;
     std::string reason;
     if (result == platform::ChildProcess::ReadResult::LINE)
         reason = "unexpected greeting \"" + line.substr(0, 80) + "\"";
@@ -84,8 +81,7 @@ bool AutomationClient::CreateDispatch(std::string_view progId, std::u16string &e
     else
         reason = "no greeting";
     m_server.Kill();
-    error = W("Server execution failed: " + server + ": " + reason);
-    return false;
+    throw platform::ProgramException(W("Server execution failed: " + server + ": " + reason));
 }
 
 AutomationResult AutomationClient::Invoke(int object, int dispid, InvokeKind kind, const std::vector<std::string> &args,

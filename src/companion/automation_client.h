@@ -45,9 +45,9 @@ public:
     AutomationClient(const AutomationClient &) = delete;
     AutomationClient &operator=(const AutomationClient &) = delete;
 
-    // Looks the ProgID's server up in the classes file and starts it. False, with the message in `error`, when
-    // the class is not registered or the server cannot be started or does not greet us.
-    bool CreateDispatch(std::string_view progId, std::u16string &error);
+    // Looks the ProgID's server up in the classes file and starts it. Throws platform::ProgramException when the
+    // class is not registered or the server cannot be started or does not greet us.
+    void CreateDispatch(std::string_view progId);
 
     // One call. The reply must be of the `expected` type. Throws platform::ProgramException (after killing the
     // server) when the server fails, ends, does not answer in time or answers something else; an ERROR reply

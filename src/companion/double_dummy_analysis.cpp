@@ -60,9 +60,12 @@ DoubleDummyResults Converse(AutomationClient &client, const std::string &path) {
 
 DoubleDummyResults RunDoubleDummyAnalysis(const std::string &path) {
     AutomationClient client;
-    std::u16string error;
-    if (!client.CreateDispatch(TRICKSMITH_PROG_ID, error))
-        platform::ReportException(platform::ProgramException(error), PROG_ID_TEXT);
+    try {
+        client.CreateDispatch(TRICKSMITH_PROG_ID);
+    } catch (const platform::ProgramException &exception) {
+        // A server that cannot be had is named by its class.
+        platform::ReportException(exception, PROG_ID_TEXT);
+    }
     try {
         return Converse(client, path);
     } catch (const platform::ProgramException &exception) {

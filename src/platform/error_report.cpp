@@ -82,29 +82,33 @@ ErrorSink SetErrorSink(ErrorSink sink) {
     return std::exchange(InstalledSink(), std::move(sink));
 }
 
-void FatalError(std::u16string_view message, std::u16string_view context) {
-    if (!message.empty()) {
-        std::u16string text;
-        if (!context.empty()) {
-            text.reserve(context.size() + 3 + message.size());
-            text.append(context);
-            text.append(u":\r\n");
-        }
-        text.append(message);
-        InstalledSink()(text);
+void ShowError(std::u16string_view message, std::u16string_view context) {
+    if (message.empty())
+        return;
+    std::u16string text;
+    if (!context.empty()) {
+        text.reserve(context.size() + 3 + message.size());
+        text.append(context);
+        text.append(u":\r\n");
     }
+    text.append(message);
+    InstalledSink()(text);
+}
+
+void ShowException(const ProgramException &exception, std::u16string_view context) {
+    // The framework's message buffer holds 512 characters with its terminator.
+    constexpr size_t MESSAGE_BUFFER_SIZE = 512;
+    ShowError(std::u16string_view(exception.Message()).substr(0, MESSAGE_BUFFER_SIZE - 1), context);
+}
+
+void FatalError(std::u16string_view message, std::u16string_view context) {
+    ShowError(message, context);
     throw UserException();
 }
 
 void ReportException(const ProgramException &exception, std::u16string_view context) {
-    // The framework's message buffer holds 512 characters with its terminator.
-    constexpr size_t MESSAGE_BUFFER_SIZE = 512;
-    std::u16string_view message = exception.Message();
-    if (message.size() > MESSAGE_BUFFER_SIZE - 1)
-        message = message.substr(0, MESSAGE_BUFFER_SIZE - 1);
-    // The message is copied before the exception may go away with the caller's frame.
-    std::u16string copy(message);
-    FatalError(copy, context);
+    ShowException(exception, context);
+    throw UserException();
 }
 
 } // namespace platform

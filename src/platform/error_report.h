@@ -40,9 +40,13 @@ void ShowMessage(const std::u16string &text);
 // page or a companion must not move, retitle or clear a terminal that shows it. C1 controls count too.
 std::string ShowControlsVisibly(std::string_view utf8);
 
-// Shows "context:\r\nmessage" (or the message alone), no box for an empty message, then throws UserException.
+// Shows "context:\r\nmessage" (or the message alone) through the error sink; no box for an empty message.
+void ShowError(std::u16string_view message, std::u16string_view context = {});
+// The exception's message (cut to 511 code units) through ShowError.
+void ShowException(const ProgramException &exception, std::u16string_view context = {});
+
+// The fatal forms: ShowError / ShowException, then UserException abandons the command.
 [[noreturn]] void FatalError(std::u16string_view message, std::u16string_view context = {});
-// The exception's message (cut to 511 code units) through FatalError.
 [[noreturn]] void ReportException(const ProgramException &exception, std::u16string_view context = {});
 
 } // namespace platform
