@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtk/gtk.h>
+
 #include <wx/evtloop.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
@@ -219,6 +221,27 @@ bool GuiTest::Command(int id) {
         return false;
     // As the menu does it: the item's update first (a disabled item cannot be chosen), then the command.
     return IsEnabled(id) && g_pMainFrame->ProcessCommand(id);
+}
+
+bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
+    wxMenuBar *bar = g_pMainFrame ? g_pMainFrame->GetMenuBar() : nullptr;
+    const int index = bar ? bar->FindMenu(wxString::FromUTF8(title)) : wxNOT_FOUND;
+    if (index == wxNOT_FOUND)
+        return false;
+    wxMenu *menu = bar->GetMenu(static_cast<size_t>(index));
+    GtkWidget *shell = gtk_widget_get_parent(menu->m_owner);
+    gtk_menu_shell_select_item(GTK_MENU_SHELL(shell), menu->m_owner);
+    GtkWidget *popup = gtk_widget_get_toplevel(menu->m_menu);
+    const bool drawn = RunUntil([&] { return gtk_widget_get_mapped(popup) != FALSE; }, 5);
+    Pump(0.3);
+    int width = 0, height = 0;
+    gtk_widget_get_preferred_width(menu->m_menu, nullptr, &width);
+    gtk_widget_get_preferred_height(menu->m_menu, nullptr, &height);
+    const bool fits =
+        gtk_widget_get_allocated_width(popup) >= width && gtk_widget_get_allocated_height(popup) >= height;
+    gtk_menu_shell_deactivate(GTK_MENU_SHELL(shell));
+    Pump(0.1);
+    return drawn && fits;
 }
 
 namespace {
