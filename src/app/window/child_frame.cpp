@@ -9,8 +9,10 @@
 
 wxDEFINE_EVENT(EVT_ACTIVE_TAB_CHANGED, wxCommandEvent);
 
-CChildFrame::CChildFrame(wxDocument *document, wxView *view, wxAuiMDIParentFrame *parent)
-    : CChildFrameBase(document, view, parent, wxID_ANY, document->GetUserReadableName()) {
+CChildFrame::CChildFrame(wxDocument *document, wxView *view, wxAuiMDIParentFrame *parent) {
+    // Made here rather than by the base's constructor: the tab is realized while it is made, and its realizing
+    // must already reach GTKHandleRealized of this class.
+    Create(document, view, parent, wxID_ANY, document->GetUserReadableName());
     SetMenuBar(CreateDocumentMenuBar());
     if (g_pMainFrame)
         g_pMainFrame->RefreshListMenus();
@@ -85,4 +87,8 @@ void CChildFrame::ActivateFrame() {
     Activate();
     if (GetView())
         GetView()->Activate(true);
+}
+
+void CChildFrame::GTKHandleRealized() {
+    wxWindow::GTKHandleRealized(); // the plain window's part, skipping the top-level window's
 }

@@ -21,6 +21,9 @@ public:
     void SetTitle(const wxString &title) override;
     // Brings the window to the front and makes it the active tab.
     void ActivateFrame();
+    // A tab is no top-level window of its own: it takes none of a window's decorations, functions or resize grip,
+    // which the toolkit has only for top-level windows.
+    void GTKHandleRealized() override;
 
 private:
     // Shows every window's title with its number; creating is a window whose view does not know it yet.
