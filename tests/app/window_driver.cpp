@@ -1,5 +1,6 @@
 #include "window_driver.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -221,6 +222,22 @@ bool GuiTest::Command(int id) {
         return false;
     // As the menu does it: the item's update first (a disabled item cannot be chosen), then the command.
     return IsEnabled(id) && g_pMainFrame->ProcessCommand(id);
+}
+
+ErrorCapture::ErrorCapture(std::string path) : m_path(std::move(path)), m_saved(dup(2)) {
+    const int file = open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(file, 2);
+    close(file);
+}
+
+ErrorCapture::~ErrorCapture() {
+    dup2(m_saved, 2);
+    close(m_saved);
+}
+
+std::string ErrorCapture::Text() const {
+    std::ifstream file(m_path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 bool GuiTest::MenuOpensAtFullSize(const std::string &title) {

@@ -59,6 +59,18 @@ private:
     }
 };
 
+// What is written to standard error while it lives goes to a file instead; Text() reads it back.
+class ErrorCapture {
+public:
+    explicit ErrorCapture(std::string path);
+    ~ErrorCapture();
+    std::string Text() const;
+
+private:
+    std::string m_path;
+    int m_saved;
+};
+
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -1,8 +1,6 @@
 // The window's start-up, page windows and browser view, driven for real under an X server.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <filesystem>
+#include <memory>
 
 #include <wx/aui/auibook.h>
 #include <wx/menu.h>
@@ -74,11 +72,7 @@ TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpens
     std::string second = CopyPage("layout_b.htm", "second.htm");
     std::string third = CopyPage("layout_a.htm", "third.htm");
     // What the toolkit writes to standard error while tabs come and go is kept for a look at the end.
-    const std::string errors = m_home + "/stderr.txt";
-    const int standardError = dup(2);
-    const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(errorFile, 2);
-    close(errorFile);
+    auto errors = std::make_unique<ErrorCapture>(m_home + "/stderr.txt");
     ASSERT_TRUE(Start({first}));
     ASSERT_TRUE(WaitForActivePage());
     EXPECT_FALSE(IsEnabled(ID_GO_BACK));
@@ -118,9 +112,9 @@ TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpens
     EXPECT_TRUE(RunUntil([] { return TabCount() == 3 && CMainFrame::GetAddressText().empty(); }, 5));
     ASSERT_TRUE(Command(wxID_CLOSE));
     EXPECT_TRUE(RunUntil([&] { return TabCount() == 2 && CMainFrame::GetAddressText() == FileUri(third); }, 5));
-    dup2(standardError, 2);
-    close(standardError);
-    EXPECT_EQ(ReadFile(errors).find("CRITICAL"), std::string::npos) << ReadFile(errors);
+    const std::string written = errors->Text();
+    errors.reset();
+    EXPECT_EQ(written.find("CRITICAL"), std::string::npos) << written;
 
     // A file opened once the window is up is the one recent file, kept in the settings for the next start.
     ASSERT_EQ(wxGetApp().RecentFiles(), std::vector<wxString>{wxString::FromUTF8(third)});

@@ -154,6 +154,19 @@ TEST_F(FavoritesDialogTest, ButtonsEnableFromSelectionMovesReorderAndBrowseToOpe
     EXPECT_EQ(m_navigated, (std::vector<std::u16string>{u"A", u"C"}));
     EXPECT_TRUE(dialog->IsShown());
     EXPECT_EQ(Selected(*dialog), (std::vector<long>{3}));
+
+    // Enter on a row is the default button's: OK takes the order and closes the dialog, opening nothing.
+    const std::string order = Rows(*dialog);
+    wxKeyEvent enter(wxEVT_CHAR_HOOK);
+    enter.m_keyCode = WXK_RETURN;
+    enter.SetEventObject(dialog->GetList()->GetRowsWindow());
+    dialog->GetList()->GetRowsWindow()->GetEventHandler()->ProcessEvent(enter);
+    EXPECT_EQ(m_navigated.size(), 2u);
+    EXPECT_FALSE(dialog->IsShown());
+    std::string saved;
+    for (const std::u16string &favorite : m_list->Favorites())
+        saved += platform::Utf16ToUtf8(favorite);
+    EXPECT_EQ(saved, order);
 }
 
 TEST_F(FavoritesDialogTest, OkSavesTheNewListFirstCancelKeepsTheOld) {
@@ -215,9 +228,11 @@ TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
         wxSize change;
         wxPoint buttonShift;
     } cases[] = {{{41, 0}, {20, 0}}, {{-3, -10}, {-1, -10}}};
+    const int column = dialog->GetList()->GetColumnWidth(0);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.change.x);
         Resize(*dialog, start + c.change);
+        EXPECT_EQ(dialog->GetList()->GetColumnWidth(0), column + c.change.x); // the column fills the list
         for (const auto &[id, r] : before) {
             wxRect expected(r.GetPosition() + c.buttonShift, r.GetSize());
             if (id == CFavoritesDialog::IDC_FAVORITES_NOTE)
@@ -230,7 +245,25 @@ TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
         }
     }
 
-    // Dragging the grip resizes the dialog, down to its minimum and no further.
+    // A row whose address is cut has the whole address as its tip; a row shown whole has none.
+    const std::string longUrl = "http://results.example/" + std::string(200, 'x') + ".htm";
+    WriteFile(m_file, "A\r\n" + longUrl + "\r\n");
+    ASSERT_TRUE(m_list->LoadFavorites());
+    auto tipped = Open();
+    wxWindow *rows = tipped->GetList()->GetRowsWindow();
+    for (long row : {1L, 0L}) {
+        wxRect rect;
+        tipped->GetList()->GetItemRect(row, rect);
+        wxMouseEvent motion(wxEVT_MOTION);
+        motion.SetPosition(rect.GetPosition() + wxPoint(5, rect.height / 2));
+        motion.SetEventObject(rows);
+        rows->GetEventHandler()->ProcessEvent(motion);
+        EXPECT_EQ(rows->GetToolTipText(), row == 1 ? wxString(longUrl) : wxString()) << row;
+    }
+
+    // Dragging the grip resizes the dialog, down to its minimum and no further; the toolkit has no complaint about
+    // the list at that size.
+    ErrorCapture errors(m_home + "/stderr.txt");
     wxWindow *grip = dialog->FindWindow(CSizeBox::IDC_SIZEBOX);
     const wxSize dragStart = dialog->GetSize();
     auto mouse = [grip](wxEventType type, int x, int y) {
@@ -266,6 +299,7 @@ TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
     dialog->SetSize(min - wxSize(5, 5));
     Pump(0.05);
     EXPECT_EQ(dialog->GetSize(), min);
+    EXPECT_EQ(errors.Text().find("CRITICAL"), std::string::npos) << errors.Text();
 }
 
 TEST_F(FavoritesDialogTest, PlacementSurvivesClosingAndReopening) {
