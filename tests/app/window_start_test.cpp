@@ -2,9 +2,11 @@
 #include <filesystem>
 #include <memory>
 
+#include <gtk/gtk.h>
 #include <wx/aui/auibook.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
+#include <wx/toolbar.h>
 #include <wx/webview.h>
 
 #include "app/window/browser_view.h"
@@ -65,6 +67,15 @@ TEST_F(WindowStartTest, PageFileFromCommandLineConvertsAsTheBatchRunDoes) {
     EXPECT_TRUE(wxGetApp().RecentFiles().empty());
     // The address box is four inches wide at the screen's resolution.
     EXPECT_EQ(CMainFrame::GetAddressBox()->GetSize().x, 4 * wxGetApp().m_nDpiX);
+    // In a narrow window it still stands in the toolbar, not in the toolbar's overflow menu.
+    g_pMainFrame->SetSize(480, 400);
+    wxTextCtrl *box = CMainFrame::GetAddressBox();
+    EXPECT_TRUE(RunUntil(
+        [box] {
+            return gtk_widget_get_mapped(box->GetHandle()) &&
+                   box->GetScreenRect().GetRight() <= g_pMainFrame->GetToolBar()->GetScreenRect().GetRight();
+        },
+        5));
 }
 
 TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpensInASecondTab) {

@@ -106,7 +106,35 @@ wxToolBar *CMainFrame::MakeToolBar() {
     bar->AddControl(m_pAddressBox, "Enter URL");
     tool(ID_VIEW_HELP, "Help", "Open the Help viewer");
     bar->Realize();
+    // The frame keeps room for the buttons and an address box that can still be typed into.
+    const int buttons = ToolbarButtonsWidth(bar);
+    SetMinSize(wxSize(buttons + LeastAddressWidth() + (GetSize().x - GetClientSize().x), 300));
+    bar->Bind(wxEVT_SIZE, [this](wxSizeEvent &event) {
+        event.Skip();
+        FitAddressBox();
+    });
     return bar;
+}
+
+int CMainFrame::LeastAddressWidth() const {
+    return std::min(4 * m_nDpiX, 20 * GetCharWidth());
+}
+
+int CMainFrame::ToolbarButtonsWidth(wxToolBar *bar) const {
+    int natural = 0;
+    gtk_widget_get_preferred_width(GTK_WIDGET(bar->GTKGetToolbar()), nullptr, &natural);
+    return natural - m_pAddressBox->GetSize().x;
+}
+
+void CMainFrame::FitAddressBox() {
+    wxToolBar *bar = GetToolBar();
+    if (!bar || !m_pAddressBox)
+        return;
+    // Four inches wide while the toolbar has room; narrower rather than pushed out of the toolbar's end.
+    const int room = bar->GetClientSize().x - ToolbarButtonsWidth(bar);
+    const int width = std::clamp(room, LeastAddressWidth(), 4 * m_nDpiX);
+    if (width != m_pAddressBox->GetSize().x)
+        m_pAddressBox->SetSize(width, -1);
 }
 
 wxTextCtrl *CMainFrame::GetAddressBox() {

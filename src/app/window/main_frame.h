@@ -39,6 +39,10 @@ public:
 private:
     void CreateBars();
     wxToolBar *MakeToolBar();
+    // The address box's width for the toolbar's present width, and what it is made of.
+    void FitAddressBox();
+    int LeastAddressWidth() const;
+    int ToolbarButtonsWidth(wxToolBar *bar) const;
     void OnTabChanged(wxAuiNotebookEvent &event);
     void OnClose(wxCloseEvent &event);
     void OnEnterUrl(wxCommandEvent &event);
