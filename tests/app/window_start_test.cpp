@@ -69,6 +69,8 @@ TEST_F(WindowStartTest, PageFileFromCommandLineConvertsAsTheBatchRunDoes) {
     EXPECT_EQ(CMainFrame::GetAddressBox()->GetSize().x, 4 * wxGetApp().m_nDpiX);
     // In a narrow window it still stands in the toolbar, not in the toolbar's overflow menu.
     g_pMainFrame->SetSize(480, 400);
+    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetSize().x == std::max(480, g_pMainFrame->GetMinSize().x); }, 5));
+    Pump(0.3);
     wxTextCtrl *box = CMainFrame::GetAddressBox();
     EXPECT_TRUE(RunUntil(
         [box] {
