@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include <wx/aui/auibook.h>
-#include <wx/dialog.h>
+#include <wx/choicdlg.h>
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
 
@@ -87,12 +87,21 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
         EXPECT_EQ(g_pMainFrame->GetNotebook()->GetPageText(i), wxString::Format("%s:%zu", title, i + 1)) << i;
     int rowsShown = 0;
     g_pMainFrame->CallAfter([&rowsShown] {
-        wxListBox *list = nullptr;
-        RunUntil([&list] { return (list = dynamic_cast<wxListBox *>(wxWindow::FindFocus())) != nullptr; }, 5);
+        wxDialog *dialog = nullptr;
+        RunUntil(
+            [&dialog] {
+                for (wxWindow *window : wxTopLevelWindows)
+                    if (window->IsShown() && dynamic_cast<wxSingleChoiceDialog *>(window))
+                        dialog = static_cast<wxDialog *>(window);
+                return dialog != nullptr;
+            },
+            10);
         Pump(0.3);
-        rowsShown = list ? list->GetCountPerPage() : 0;
-        if (list)
-            static_cast<wxDialog *>(wxGetTopLevelParent(list))->EndModal(wxID_CANCEL);
+        for (wxWindow *child : dialog ? dialog->GetChildren() : wxWindowList())
+            if (auto *list = dynamic_cast<wxListBox *>(child))
+                rowsShown = list->GetCountPerPage();
+        if (dialog)
+            dialog->EndModal(wxID_CANCEL);
     });
     ASSERT_TRUE(Command(ID_WINDOW_MANAGER));
     EXPECT_GE(rowsShown, 4);

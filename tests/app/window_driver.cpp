@@ -17,6 +17,7 @@
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include "app/window/browser_view.h"
 #include "app/window/child_frame.h"
@@ -247,18 +248,35 @@ bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
         return false;
     wxMenu *menu = bar->GetMenu(static_cast<size_t>(index));
     GtkWidget *shell = gtk_widget_get_parent(menu->m_owner);
-    gtk_menu_shell_select_item(GTK_MENU_SHELL(shell), menu->m_owner);
     GtkWidget *popup = gtk_widget_get_toplevel(menu->m_menu);
-    const bool drawn = RunUntil([&] { return gtk_widget_get_mapped(popup) != FALSE; }, 5);
-    Pump(0.3);
-    int width = 0, height = 0;
-    gtk_widget_get_preferred_width(menu->m_menu, nullptr, &width);
-    gtk_widget_get_preferred_height(menu->m_menu, nullptr, &height);
-    const bool fits =
-        gtk_widget_get_allocated_width(popup) >= width && gtk_widget_get_allocated_height(popup) >= height;
+    // Another program on the display may hold the pointer for a moment, and a menu cannot open then: try again.
+    bool opened = false;
+    for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
+        // A click on the menu's title, as a person opens it.
+        GtkAllocation title;
+        gtk_widget_get_allocation(menu->m_owner, &title);
+        int x = 0, y = 0;
+        gdk_window_get_origin(gtk_widget_get_window(menu->m_owner), &x, &y);
+        wxUIActionSimulator mouse;
+        mouse.MouseMove(x + title.x + title.width / 2, y + title.y + title.height / 2);
+        Pump(0.05);
+        mouse.MouseClick();
+        opened = RunUntil([popup] { return gtk_widget_get_mapped(popup) != FALSE; }, 1);
+        if (!opened)
+            gtk_menu_shell_deactivate(GTK_MENU_SHELL(shell));
+    }
+    const bool fits = opened && RunUntil(
+                                    [&] {
+                                        int width = 0, height = 0;
+                                        gtk_widget_get_preferred_width(menu->m_menu, nullptr, &width);
+                                        gtk_widget_get_preferred_height(menu->m_menu, nullptr, &height);
+                                        return gtk_widget_get_allocated_width(popup) >= width &&
+                                               gtk_widget_get_allocated_height(popup) >= height;
+                                    },
+                                    2);
     gtk_menu_shell_deactivate(GTK_MENU_SHELL(shell));
     Pump(0.1);
-    return drawn && fits;
+    return fits;
 }
 
 namespace {
