@@ -252,7 +252,9 @@ bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
     // Another program on the display may hold the pointer for a moment, and a menu cannot open then: try again.
     bool opened = false;
     for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
-        // A click on the menu's title, as a person opens it.
+        // A click on the menu's title, as a person opens it (the window in front of other programs' on the display).
+        g_pMainFrame->Raise();
+        Pump(0.05);
         GtkAllocation title;
         gtk_widget_get_allocation(menu->m_owner, &title);
         int x = 0, y = 0;
