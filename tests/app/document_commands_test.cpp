@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include <wx/aui/auibook.h>
+#include <wx/choicdlg.h>
+#include <wx/listbox.h>
 #include <wx/textctrl.h>
 
 #include "app/window/browser_view.h"
@@ -79,6 +81,30 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
     ASSERT_TRUE(Command(ID_VIEW_PBN));
     EXPECT_EQ(TabCount(), 4u);
     EXPECT_EQ(g_pMainFrame->GetActiveChild(), pbnWindow);
+    // The four windows of the page are numbered in their tabs, and the Windows list shows them all.
+    const wxString title = document->GetUserReadableName();
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(g_pMainFrame->GetNotebook()->GetPageText(i), wxString::Format("%s:%zu", title, i + 1)) << i;
+    int rowsShown = 0;
+    g_pMainFrame->CallAfter([&rowsShown] {
+        wxDialog *dialog = nullptr;
+        RunUntil(
+            [&dialog] {
+                for (wxWindow *window : wxTopLevelWindows)
+                    if (window->IsShown() && dynamic_cast<wxSingleChoiceDialog *>(window))
+                        dialog = static_cast<wxDialog *>(window);
+                return dialog != nullptr;
+            },
+            10);
+        Pump(0.3);
+        for (wxWindow *child : dialog ? dialog->GetChildren() : wxWindowList())
+            if (auto *list = dynamic_cast<wxListBox *>(child))
+                rowsShown = list->GetCountPerPage();
+        if (dialog)
+            dialog->EndModal(wxID_CANCEL);
+    });
+    ASSERT_TRUE(Command(ID_WINDOW_MANAGER));
+    EXPECT_GE(rowsShown, 4);
 
     // Copy only with a selection; Cut and Paste never in a text window.
     wxTextCtrl *control = ActiveTextView()->GetTextCtrl();
@@ -100,6 +126,7 @@ TEST_F(DocumentCommandsTest, TextWindowsShowExactlyTheDocumentsTexts) {
     // Closing a text window leaves the page open; the next View PBN opens a new window.
     pbnWindow->Close();
     ASSERT_TRUE(RunUntil([] { return TabCount() == 3; }, 5));
+    EXPECT_TRUE(RunUntil([&] { return g_pMainFrame->GetNotebook()->GetPageText(2) == title + ":3"; }, 5));
     EXPECT_EQ(document->m_pTextFrames[TEXT_PBN], nullptr);
     ActivateTab(0);
     ASSERT_TRUE(Command(ID_VIEW_PBN));

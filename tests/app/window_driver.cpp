@@ -1,5 +1,6 @@
 #include "window_driver.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -10,10 +11,13 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtk/gtk.h>
+
 #include <wx/evtloop.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include "app/window/browser_view.h"
 #include "app/window/child_frame.h"
@@ -219,6 +223,62 @@ bool GuiTest::Command(int id) {
         return false;
     // As the menu does it: the item's update first (a disabled item cannot be chosen), then the command.
     return IsEnabled(id) && g_pMainFrame->ProcessCommand(id);
+}
+
+ErrorCapture::ErrorCapture(std::string path) : m_path(std::move(path)), m_saved(dup(2)) {
+    const int file = open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(file, 2);
+    close(file);
+}
+
+ErrorCapture::~ErrorCapture() {
+    dup2(m_saved, 2);
+    close(m_saved);
+}
+
+std::string ErrorCapture::Text() const {
+    std::ifstream file(m_path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
+    wxMenuBar *bar = g_pMainFrame ? g_pMainFrame->GetMenuBar() : nullptr;
+    const int index = bar ? bar->FindMenu(wxString::FromUTF8(title)) : wxNOT_FOUND;
+    if (index == wxNOT_FOUND)
+        return false;
+    wxMenu *menu = bar->GetMenu(static_cast<size_t>(index));
+    GtkWidget *shell = gtk_widget_get_parent(menu->m_owner);
+    GtkWidget *popup = gtk_widget_get_toplevel(menu->m_menu);
+    // Another program on the display may hold the pointer for a moment, and a menu cannot open then: try again.
+    bool opened = false;
+    for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
+        // A click on the menu's title, as a person opens it (the window in front of other programs' on the display).
+        g_pMainFrame->Raise();
+        Pump(0.05);
+        GtkAllocation title;
+        gtk_widget_get_allocation(menu->m_owner, &title);
+        int x = 0, y = 0;
+        gdk_window_get_origin(gtk_widget_get_window(menu->m_owner), &x, &y);
+        wxUIActionSimulator mouse;
+        mouse.MouseMove(x + title.x + title.width / 2, y + title.y + title.height / 2);
+        Pump(0.05);
+        mouse.MouseClick();
+        opened = RunUntil([popup] { return gtk_widget_get_mapped(popup) != FALSE; }, 1);
+        if (!opened)
+            gtk_menu_shell_deactivate(GTK_MENU_SHELL(shell));
+    }
+    const bool fits = opened && RunUntil(
+                                    [&] {
+                                        int width = 0, height = 0;
+                                        gtk_widget_get_preferred_width(menu->m_menu, nullptr, &width);
+                                        gtk_widget_get_preferred_height(menu->m_menu, nullptr, &height);
+                                        return gtk_widget_get_allocated_width(popup) >= width &&
+                                               gtk_widget_get_allocated_height(popup) >= height;
+                                    },
+                                    2);
+    gtk_menu_shell_deactivate(GTK_MENU_SHELL(shell));
+    Pump(0.1);
+    return fits;
 }
 
 namespace {

@@ -59,6 +59,18 @@ private:
     }
 };
 
+// What is written to standard error while it lives goes to a file instead; Text() reads it back.
+class ErrorCapture {
+public:
+    explicit ErrorCapture(std::string path);
+    ~ErrorCapture();
+    std::string Text() const;
+
+private:
+    std::string m_path;
+    int m_saved;
+};
+
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -87,6 +99,9 @@ protected:
 
     // A menu command as the menu sends it; false when the active menu has no such item or it is disabled.
     static bool Command(int id);
+    // Opens the menu bar's menu of that title as a click would, waits until the toolkit has drawn it, and closes
+    // it again; whether the drawn menu was as large as its items need (none cut, no scroll arrows).
+    static bool MenuOpensAtFullSize(const std::string &title);
     // Whether a command is enabled or checked, as its menu item or button would show it.
     static bool IsEnabled(int id);
     static bool IsChecked(int id);

@@ -1,10 +1,13 @@
 // The window's start-up, page windows and browser view, driven for real under an X server.
 #include <filesystem>
+#include <memory>
 
+#include <gtk/gtk.h>
 #include <wx/aui/auibook.h>
 #include <wx/menu.h>
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
+#include <wx/toolbar.h>
 #include <wx/webview.h>
 
 #include "../batch/charset_pages.h"
@@ -68,12 +71,25 @@ TEST_F(WindowStartTest, PageFileFromCommandLineConvertsAsTheBatchRunDoes) {
     EXPECT_TRUE(wxGetApp().RecentFiles().empty());
     // The address box is four inches wide at the screen's resolution.
     EXPECT_EQ(CMainFrame::GetAddressBox()->GetSize().x, 4 * wxGetApp().m_nDpiX);
+    // In a narrow window it still stands in the toolbar, not in the toolbar's overflow menu.
+    g_pMainFrame->SetSize(480, 400);
+    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetSize().x == std::max(480, g_pMainFrame->GetMinSize().x); }, 5));
+    Pump(0.3);
+    wxTextCtrl *box = CMainFrame::GetAddressBox();
+    EXPECT_TRUE(RunUntil(
+        [box] {
+            return gtk_widget_get_mapped(box->GetHandle()) &&
+                   box->GetScreenRect().GetRight() <= g_pMainFrame->GetToolBar()->GetScreenRect().GetRight();
+        },
+        5));
 }
 
 TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpensInASecondTab) {
     std::string first = CopyPage("layout_a.htm", "first.htm");
     std::string second = CopyPage("layout_b.htm", "second.htm");
     std::string third = CopyPage("layout_a.htm", "third.htm");
+    // What the toolkit writes to standard error while tabs come and go is kept for a look at the end.
+    auto errors = std::make_unique<ErrorCapture>(m_home + "/stderr.txt");
     ASSERT_TRUE(Start({first}));
     ASSERT_TRUE(WaitForActivePage());
     EXPECT_FALSE(IsEnabled(ID_GO_BACK));
@@ -108,11 +124,19 @@ TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpens
     EXPECT_EQ(ActiveDocument()->Page().m_strURL, FileUri(second));
     tabs->SetSelection(1);
     EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == FileUri(third); }, 5));
+    // A new tab shows its own, empty address; closing it shows the address of the tab that comes forward.
+    ASSERT_TRUE(Command(wxID_NEW));
+    EXPECT_TRUE(RunUntil([] { return TabCount() == 3 && CMainFrame::GetAddressText().empty(); }, 5));
+    ASSERT_TRUE(Command(wxID_CLOSE));
+    EXPECT_TRUE(RunUntil([&] { return TabCount() == 2 && CMainFrame::GetAddressText() == FileUri(third); }, 5));
+    const std::string written = errors->Text();
+    errors.reset();
+    EXPECT_EQ(written.find("CRITICAL"), std::string::npos) << written;
 
     // A file opened once the window is up is the one recent file, kept in the settings for the next start.
     ASSERT_EQ(wxGetApp().RecentFiles(), std::vector<wxString>{wxString::FromUTF8(third)});
+    EXPECT_TRUE(MenuOpensAtFullSize("File"));
     wxMenuBar *bar = g_pMainFrame->GetMenuBar();
-    g_pMainFrame->RefreshRecentFiles(bar);
     ASSERT_NE(bar->FindItem(wxID_FILE1), nullptr);
     EXPECT_EQ(bar->FindItem(wxID_FILE1)->GetItemLabel(), "&1 " + wxString::FromUTF8(third));
     EXPECT_EQ(bar->FindItem(wxID_FILE2), nullptr);
@@ -121,7 +145,6 @@ TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpens
     // Chosen from the menu once its window is closed, the file opens again.
     ASSERT_TRUE(Command(wxID_CLOSE));
     ASSERT_TRUE(RunUntil([] { return TabCount() == 1; }, 5));
-    g_pMainFrame->RefreshRecentFiles(g_pMainFrame->GetMenuBar());
     ASSERT_TRUE(Command(wxID_FILE1));
     ASSERT_TRUE(RunUntil([] { return TabCount() == 2; }, 5));
     EXPECT_TRUE(WaitForPage(FileUri(third)));

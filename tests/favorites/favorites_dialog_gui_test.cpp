@@ -154,6 +154,19 @@ TEST_F(FavoritesDialogTest, ButtonsEnableFromSelectionMovesReorderAndBrowseToOpe
     EXPECT_EQ(m_navigated, (std::vector<std::u16string>{u"A", u"C"}));
     EXPECT_TRUE(dialog->IsShown());
     EXPECT_EQ(Selected(*dialog), (std::vector<long>{3}));
+
+    // Enter on a row is the default button's: OK takes the order and closes the dialog, opening nothing.
+    const std::string order = Rows(*dialog);
+    wxKeyEvent enter(wxEVT_CHAR_HOOK);
+    enter.m_keyCode = WXK_RETURN;
+    enter.SetEventObject(dialog->GetList()->GetRowsWindow());
+    dialog->GetList()->GetRowsWindow()->GetEventHandler()->ProcessEvent(enter);
+    EXPECT_EQ(m_navigated.size(), 2u);
+    EXPECT_FALSE(dialog->IsShown());
+    std::string saved;
+    for (const std::u16string &favorite : m_list->Favorites())
+        saved += platform::Utf16ToUtf8(favorite);
+    EXPECT_EQ(saved, order);
 }
 
 TEST_F(FavoritesDialogTest, OkSavesTheNewListFirstCancelKeepsTheOld) {
@@ -215,9 +228,11 @@ TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
         wxSize change;
         wxPoint buttonShift;
     } cases[] = {{{41, 0}, {20, 0}}, {{-3, -10}, {-1, -10}}};
+    const int column = dialog->GetList()->GetColumnWidth(0);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.change.x);
         Resize(*dialog, start + c.change);
+        EXPECT_EQ(dialog->GetList()->GetColumnWidth(0), column + c.change.x); // the column fills the list
         for (const auto &[id, r] : before) {
             wxRect expected(r.GetPosition() + c.buttonShift, r.GetSize());
             if (id == CFavoritesDialog::IDC_FAVORITES_NOTE)
@@ -230,7 +245,25 @@ TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
         }
     }
 
-    // Dragging the grip resizes the dialog, down to its minimum and no further.
+    // A row whose address is cut has the whole address as its tip; a row shown whole has none.
+    const std::string longUrl = "http://results.example/" + std::string(200, 'x') + ".htm";
+    WriteFile(m_file, "A\r\n" + longUrl + "\r\n");
+    ASSERT_TRUE(m_list->LoadFavorites());
+    auto tipped = Open();
+    wxWindow *rows = tipped->GetList()->GetRowsWindow();
+    for (long row : {1L, 0L}) {
+        wxRect rect;
+        tipped->GetList()->GetItemRect(row, rect);
+        wxMouseEvent motion(wxEVT_MOTION);
+        motion.SetPosition(rect.GetPosition() + wxPoint(5, rect.height / 2));
+        motion.SetEventObject(rows);
+        rows->GetEventHandler()->ProcessEvent(motion);
+        EXPECT_EQ(rows->GetToolTipText(), row == 1 ? wxString(longUrl) : wxString()) << row;
+    }
+
+    // Dragging the grip resizes the dialog, down to its minimum and no further; the toolkit has no complaint about
+    // the list at that size.
+    ErrorCapture errors(m_home + "/stderr.txt");
     wxWindow *grip = dialog->FindWindow(CSizeBox::IDC_SIZEBOX);
     const wxSize dragStart = dialog->GetSize();
     auto mouse = [grip](wxEventType type, int x, int y) {
@@ -266,6 +299,7 @@ TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
     dialog->SetSize(min - wxSize(5, 5));
     Pump(0.05);
     EXPECT_EQ(dialog->GetSize(), min);
+    EXPECT_EQ(errors.Text().find("CRITICAL"), std::string::npos) << errors.Text();
 }
 
 TEST_F(FavoritesDialogTest, PlacementSurvivesClosingAndReopening) {
@@ -323,7 +357,7 @@ TEST_F(FavoritesDialogTest, SavedColumnWidthsApplyAndAnEmptySectionKeepsNothingB
     EXPECT_EQ(m_settings.GetString("", "Width", "absent"), "absent");
 }
 
-TEST_F(FavoritesDialogTest, PopupPlaceholderKeepsItsOwnTextAndItemsNeedAView) {
+TEST_F(FavoritesDialogTest, PopupItemsAreMadeOnlyWhenTheListChangesAndThePlaceholderKeepsItsText) {
     // The popup as the page window's menu holds it.
     wxMenu menu;
     menu.Append(ID_ADD_TO_FAVORITES, ToWx(ADD_TO_FAVORITES_TEXT));
@@ -332,18 +366,16 @@ TEST_F(FavoritesDialogTest, PopupPlaceholderKeepsItsOwnTextAndItemsNeedAView) {
     menu.AppendCheckItem(ID_FAVORITE_FIRST, ToWx(FAVORITES_PLACEHOLDER_TEXT), ToWx(FAVORITE_PROMPT));
     const std::vector<std::u16string> favorites = {u"http://host/a.htm", u"http://host/b.htm", u"http://host/c.htm"};
 
-    // Without a browser view the favorites are listed but cannot be chosen.
-    RebuildFavoritesMenu(&menu, favorites, u"http://elsewhere/", false);
+    EXPECT_TRUE(SetFavoritesMenuItems(&menu, favorites));
     ASSERT_EQ(menu.GetMenuItemCount(), 6u);
-    for (size_t i = 3; i < 6; ++i)
-        EXPECT_FALSE(menu.FindItemByPosition(i)->IsEnabled() || menu.FindItemByPosition(i)->IsChecked()) << i;
+    wxMenuItem *last = menu.FindItemByPosition(5);
+    EXPECT_FALSE(SetFavoritesMenuItems(&menu, favorites)); // the same list: the items stay as they are
+    EXPECT_EQ(menu.FindItemByPosition(5), last);
 
     // After favorites were shown, the emptied list brings back the placeholder's own text, not an address, and
     // the other items go at once.
-    RebuildFavoritesMenu(&menu, favorites, u"http://host/a.htm", true);
-    EXPECT_TRUE(menu.FindItem(ID_FAVORITE_FIRST)->IsChecked());
-    const auto state = RebuildFavoritesMenu(&menu, {}, u"http://host/a.htm", true);
-    EXPECT_FALSE(state.enabled || state.checked);
+    menu.Check(ID_FAVORITE_FIRST, true);
+    EXPECT_TRUE(SetFavoritesMenuItems(&menu, {}));
     ASSERT_EQ(menu.GetMenuItemCount(), 4u);
     wxMenuItem *placeholder = menu.FindItem(ID_FAVORITE_FIRST);
     EXPECT_EQ(placeholder->GetItemLabelText(), "Top Favorites");

@@ -21,15 +21,13 @@ protected:
     // The favorites file in the home (no Documents folder is configured there).
     std::string FavoritesPath() const { return m_home + "/DealscopeFavorites.txt"; }
 
-    // The favorite items of the Favorites popup after the update it gets when it opens.
+    // The favorite items of the Favorites popup, opened as a click opens it; none when it was not drawn whole.
     static std::vector<wxMenuItem *> OpenFavoritesPopup() {
         std::vector<wxMenuItem *> items;
-        wxMenuBar *bar = g_pMainFrame->GetMenuBar();
-        const int index = bar->FindMenu(ToWx(FAVORITES_MENU_TITLE));
-        if (index == wxNOT_FOUND)
+        if (!MenuOpensAtFullSize("Favorites"))
             return items;
-        wxMenu *menu = bar->GetMenu(static_cast<size_t>(index));
-        menu->UpdateUI(g_pMainFrame->GetEventHandler());
+        wxMenuBar *bar = g_pMainFrame->GetMenuBar();
+        wxMenu *menu = bar->GetMenu(static_cast<size_t>(bar->FindMenu(ToWx(FAVORITES_MENU_TITLE))));
         for (wxMenuItem *item : menu->GetMenuItems())
             if (item->GetId() >= ID_FAVORITE_FIRST && item->GetId() <= ID_FAVORITE_LAST)
                 items.push_back(item);
@@ -68,10 +66,18 @@ TEST_F(FavoritesWindowTest, PopupListsFirst32MarksCurrentPageAndOpensThem) {
         }
     }
 
+    // A new tab's popup is whole the first time it opens, with nothing marked.
+    ASSERT_TRUE(Command(wxID_NEW));
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 2; }, 5));
+    std::vector<wxMenuItem *> items = OpenFavoritesPopup();
+    ASSERT_EQ(items.size(), 32u);
+    EXPECT_FALSE(items[5]->IsChecked());
+    g_pMainFrame->GetNotebook()->SetSelection(0);
+
     ASSERT_TRUE(Command(ID_FAVORITE_FIRST + 7));
     ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(other)));
     EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
-    const std::vector<wxMenuItem *> items = OpenFavoritesPopup();
+    items = OpenFavoritesPopup();
     EXPECT_TRUE(items[7]->IsChecked());
     EXPECT_FALSE(items[5]->IsChecked());
 }

@@ -1,5 +1,7 @@
 #include "app/window/child_frame.h"
 
+#include <vector>
+
 #include <wx/aui/auibook.h>
 
 #include "app/window/main_frame.h"
@@ -7,26 +9,77 @@
 
 wxDEFINE_EVENT(EVT_ACTIVE_TAB_CHANGED, wxCommandEvent);
 
-CChildFrame::CChildFrame(wxDocument *document, wxView *view, wxAuiMDIParentFrame *parent)
-    : CChildFrameBase(document, view, parent, wxID_ANY, document->GetUserReadableName()) {
+CChildFrame::CChildFrame(wxDocument *document, wxView *view, wxAuiMDIParentFrame *parent) {
+    // Made here rather than by the base's constructor: the tab is realized while it is made, and its realizing
+    // must already reach GTKHandleRealized of this class.
+    Create(document, view, parent, wxID_ANY, document->GetUserReadableName());
     SetMenuBar(CreateDocumentMenuBar());
-    Bind(wxEVT_ACTIVATE, [](wxActivateEvent &event) {
+    if (g_pMainFrame)
+        g_pMainFrame->RefreshListMenus();
+    Bind(wxEVT_ACTIVATE, [this](wxActivateEvent &event) {
         event.Skip();
+        if (event.GetActive())
+            CallAfter(&CChildFrame::ShowAddressIfActive);
         if (g_pMainFrame)
             g_pMainFrame->CallAfter([] {
                 if (g_pMainFrame)
                     g_pMainFrame->UpdateTitle();
             });
     });
+    // A new window is the active one, with a view that has its browser only once this frame stands.
+    CallAfter(&CChildFrame::ShowAddressIfActive);
+    m_strTitle = document->GetUserReadableName();
+    NumberTitles(this);
+}
+
+CChildFrame::~CChildFrame() {
+    // The other windows of the document are numbered again once this one has gone.
+    if (g_pMainFrame)
+        g_pMainFrame->CallAfter([] { NumberTitles(); });
+}
+
+void CChildFrame::ShowAddressIfActive() {
+    if (g_pMainFrame && g_pMainFrame->GetActiveChild() == this && GetView()) {
+        wxCommandEvent changed(EVT_ACTIVE_TAB_CHANGED);
+        GetView()->ProcessEventLocally(changed);
+    }
 }
 
 bool CChildFrame::SetTitleText(const wxString &title) {
-    if (GetTitle() == title)
+    if (m_strTitle == title)
         return false;
     SetTitle(title);
+    return true;
+}
+
+void CChildFrame::SetTitle(const wxString &title) {
+    m_strTitle = title;
+    NumberTitles();
+}
+
+void CChildFrame::NumberTitles(CChildFrame *creating) {
+    wxDocManager *manager = wxDocManager::GetDocumentManager();
+    if (!manager)
+        return;
+    for (wxDocument *document : manager->GetDocumentsVector()) {
+        std::vector<CChildFrame *> frames;
+        for (wxView *view : document->GetViewsVector()) {
+            auto *frame = dynamic_cast<CChildFrame *>(view->GetFrame());
+            if (!frame && creating && creating->GetView() == view)
+                frame = creating;
+            if (frame)
+                frames.push_back(frame);
+        }
+        for (size_t i = 0; i < frames.size(); ++i) {
+            wxString text = frames[i]->m_strTitle;
+            if (frames.size() > 1)
+                text << ":" << (i + 1);
+            if (frames[i]->GetTitle() != text)
+                frames[i]->CChildFrameBase::SetTitle(text);
+        }
+    }
     if (g_pMainFrame)
         g_pMainFrame->UpdateTitle();
-    return true;
 }
 
 void CChildFrame::ActivateFrame() {
@@ -34,4 +87,8 @@ void CChildFrame::ActivateFrame() {
     Activate();
     if (GetView())
         GetView()->Activate(true);
+}
+
+void CChildFrame::GTKHandleRealized() {
+    wxWindow::GTKHandleRealized(); // the plain window's part, skipping the top-level window's
 }

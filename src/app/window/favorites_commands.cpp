@@ -22,11 +22,15 @@ void FavoritesCommands::OnCommand(CDSCDocument &document, wxCommandEvent &event)
         // Menu and accelerator run only while enabled, but a toolbar button may be pressed on a stale state.
         if (m_favorites.CanAdd(url))
             m_favorites.AddFavorite(url); // reports and throws UserException when the file cannot take it
+        if (g_pMainFrame)
+            g_pMainFrame->RefreshListMenus();
     } else if (id == ID_FAVORITES) {
         CFavoritesDialog dialog(g_pMainFrame, m_favorites);
         if (document.GetBrowserView())
             dialog.SetNavigator([&document](const std::u16string &url) { document.Navigate(url); });
         dialog.ShowModal();
+        if (g_pMainFrame)
+            g_pMainFrame->RefreshListMenus();
     } else if (const int index = FavoriteIndexFromId(id, m_favorites.Favorites().size());
                index >= 0 && document.GetBrowserView()) {
         // A copy: navigating may run the event loop, during which the list could change.
@@ -42,21 +46,18 @@ void FavoritesCommands::OnUpdate(CDSCDocument &document, wxUpdateUIEvent &event)
         event.Enable(m_favorites.CanAdd(document.Page().m_strURL));
     } else if (id == ID_FAVORITES) {
         event.Enable(true);
-    } else if (id == ID_FAVORITE_FIRST) {
-        // While the popup is being updated its favorite items are rebuilt; as a plain command (an accelerator),
-        // the first one may run while there is a view and a favorite.
-        if (auto *menu = dynamic_cast<wxMenu *>(event.GetEventObject())) {
-            const FavoritesFirstItemState state =
-                RebuildFavoritesMenu(menu, m_favorites.Favorites(), document.Page().m_strURL, hasView);
-            event.Enable(state.enabled);
-            if (wxMenuItem *first = menu->FindItem(ID_FAVORITE_FIRST); first && first->IsCheckable())
-                event.Check(state.checked);
-        } else {
-            event.Enable(hasView && !m_favorites.Favorites().empty());
-        }
-    } else if (id > ID_FAVORITE_FIRST && id <= ID_FAVORITE_LAST) {
-        event.Enable(hasView);
+    } else if (id >= ID_FAVORITE_FIRST && id <= ID_FAVORITE_LAST) {
+        // The items themselves were made when the list changed; here each only learns whether it can be chosen
+        // and whether it stands for the page on display.
+        const FavoritesMenuItems items = GetFavoritesMenuItems(m_favorites.Favorites(), document.Page().m_strURL);
+        const int index = id - ID_FAVORITE_FIRST;
+        event.Enable(hasView && index < items.count);
+        event.Check(index == items.marked);
     }
+}
+
+void FavoritesCommands::RefreshMenu(wxMenuBar *menuBar) {
+    SetFavoritesMenuItems(FindFavoritesMenu(menuBar), m_favorites.Favorites());
 }
 
 IFavoritesCommands &AppFavoritesCommands() {

@@ -12,6 +12,7 @@ public:
     void LoadFavorites() override;
     void OnCommand(CDSCDocument &document, wxCommandEvent &event) override;
     void OnUpdate(CDSCDocument &document, wxUpdateUIEvent &event) override;
+    void RefreshMenu(wxMenuBar *menuBar) override;
 
 private:
     FavoritesList &m_favorites;

@@ -75,6 +75,10 @@ CFavoritesDialog::CFavoritesDialog(wxWindow *parent, FavoritesList &favorites)
     m_list->Bind(wxEVT_LIST_ITEM_DESELECTED, &CFavoritesDialog::OnItemChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_FOCUSED, &CFavoritesDialog::OnItemChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CFavoritesDialog::OnItemActivated, this);
+    m_list->Bind(wxEVT_SIZE, &CFavoritesDialog::OnListSize, this);
+    m_list->GetRowsWindow()->Bind(wxEVT_MOTION, &CFavoritesDialog::OnListMotion, this);
+    // Enter is the default button's, OK, also on a row of the list; only a double-click opens the row.
+    Bind(wxEVT_CHAR_HOOK, &CFavoritesDialog::OnCharHook, this);
     Bind(wxEVT_BUTTON, &CFavoritesDialog::OnButton, this, IDC_MOVE_UP, IDC_BROWSE_TO);
     Bind(wxEVT_BUTTON, &CFavoritesDialog::OnButton, this, wxID_OK);
     // A range of rows (de)selected at once may come without an event per row: the idle-time update catches up.
@@ -89,6 +93,9 @@ CFavoritesDialog::~CFavoritesDialog() {
     m_list->Unbind(wxEVT_LIST_ITEM_DESELECTED, &CFavoritesDialog::OnItemChanged, this);
     m_list->Unbind(wxEVT_LIST_ITEM_FOCUSED, &CFavoritesDialog::OnItemChanged, this);
     m_list->Unbind(wxEVT_LIST_ITEM_ACTIVATED, &CFavoritesDialog::OnItemActivated, this);
+    m_list->Unbind(wxEVT_SIZE, &CFavoritesDialog::OnListSize, this);
+    m_list->GetRowsWindow()->Unbind(wxEVT_MOTION, &CFavoritesDialog::OnListMotion, this);
+    Unbind(wxEVT_CHAR_HOOK, &CFavoritesDialog::OnCharHook, this);
     Unbind(wxEVT_BUTTON, &CFavoritesDialog::OnButton, this, IDC_MOVE_UP, IDC_BROWSE_TO);
     Unbind(wxEVT_BUTTON, &CFavoritesDialog::OnButton, this, wxID_OK);
 }
@@ -100,10 +107,45 @@ void CFavoritesDialog::OnInitDialog(wxInitDialogEvent &event) {
     m_bInitialized = true;
     // The grip restores the saved placement and lays the controls out for it before the column is sized.
     SizeBoxWindow::Attach(this, SECTION, FAVORITES_STRETCH_TABLE);
-    m_list->InsertColumn(0, "URL", wxLIST_FORMAT_LEFT,
-                         m_list->GetClientSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, m_list));
+    m_list->InsertColumn(0, "URL", wxLIST_FORMAT_LEFT, ColumnWidth());
     m_list->SetItemCount(m_order.Count());
     UpdateButtons();
+}
+
+int CFavoritesDialog::ColumnWidth() const {
+    return m_list->GetClientSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, m_list);
+}
+
+void CFavoritesDialog::OnListSize(wxSizeEvent &event) {
+    event.Skip();
+    // The column fills the list at every size.
+    if (m_list->GetColumnCount() > 0)
+        m_list->SetColumnWidth(0, ColumnWidth());
+}
+
+void CFavoritesDialog::OnListMotion(wxMouseEvent &event) {
+    event.Skip();
+    // A row whose address is cut shows the whole of it as the tip.
+    int flags = 0;
+    const long row = m_list->HitTest(event.GetPosition(), flags);
+    const wxString text = row >= 0 ? m_list->GetItemText(row) : wxString();
+    const int room = m_list->GetColumnCount() > 0 ? m_list->GetColumnWidth(0) - 2 * m_list->GetCharWidth() : 0;
+    wxWindow *rows = m_list->GetRowsWindow();
+    if (!text.empty() && m_list->GetTextExtent(text).x > room) {
+        if (rows->GetToolTipText() != text)
+            rows->SetToolTip(text);
+    } else if (rows->GetToolTip()) {
+        rows->UnsetToolTip();
+    }
+}
+
+void CFavoritesDialog::OnCharHook(wxKeyEvent &event) {
+    const bool enter = event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER;
+    auto *target = dynamic_cast<wxWindow *>(event.GetEventObject());
+    if (enter && target && (target == m_list || target->GetParent() == m_list))
+        OnOK();
+    else
+        event.Skip();
 }
 
 void CFavoritesDialog::ReadSelection() {

@@ -24,6 +24,9 @@ public:
     FavoritesListCtrl(wxWindow *parent, int id, const wxPoint &pos, const wxSize &size,
                       const std::vector<std::u16string> &favorites, const FavoritesOrder &order);
 
+    // The window that shows the rows (the list has no column header).
+    wxWindow *GetRowsWindow() { return GetChildren().empty() ? this : GetChildren().front(); }
+
 protected:
     wxString OnGetItemText(long item, long column) const override;
 
@@ -69,6 +72,10 @@ private:
     void OnInitDialog(wxInitDialogEvent &event);
     void OnItemChanged(wxListEvent &event);
     void OnItemActivated(wxListEvent &event);
+    void OnListSize(wxSizeEvent &event);
+    void OnListMotion(wxMouseEvent &event);
+    void OnCharHook(wxKeyEvent &event);
+    int ColumnWidth() const;
     void OnButton(wxCommandEvent &event);
     void OnUpdateButton(wxUpdateUIEvent &event);
     // Between the list control's selection and the working order.

@@ -5,6 +5,7 @@
 // handler (after the settings and before the document templates).
 class CDSCDocument;
 class wxCommandEvent;
+class wxMenuBar;
 class wxUpdateUIEvent;
 
 class IFavoritesCommands {
@@ -16,6 +17,8 @@ public:
     // page window. For a menu update the event object is the wxMenu being shown.
     virtual void OnCommand(CDSCDocument &document, wxCommandEvent &event) = 0;
     virtual void OnUpdate(CDSCDocument &document, wxUpdateUIEvent &event) = 0;
+    // Makes the favorite items of a menu bar's Favorites popup list the favorites (see SetFavoritesMenuItems).
+    virtual void RefreshMenu(wxMenuBar *menuBar) = 0;
 };
 
 void SetFavoritesCommands(IFavoritesCommands *commands);

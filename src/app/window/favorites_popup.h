@@ -1,18 +1,17 @@
 #pragma once
-// The favorite items of the Favorites popup: the first 32 favorites as items ID_FAVORITE_FIRST onwards, the page
-// on display marked, or the disabled placeholder "Top Favorites" while the list is empty.
+// The favorite items of the Favorites popup: the first 32 favorites as items ID_FAVORITE_FIRST onwards, or the
+// disabled placeholder "Top Favorites" while the list is empty.
 #include <string>
-#include <string_view>
 #include <vector>
 
 class wxMenu;
+class wxMenuBar;
 
-// Rebuilds the items after the item ID_FAVORITE_FIRST, which must be a check item and stays in its place (so
-// that a menu update walk that is visiting it goes on safely to the new items). hasView: the page window has a
-// browser to open them in. Returns whether the first item is enabled and checked, for an update event to repeat.
-struct FavoritesFirstItemState {
-    bool enabled = false;
-    bool checked = false;
-};
-FavoritesFirstItemState RebuildFavoritesMenu(wxMenu *menu, const std::vector<std::u16string> &favorites,
-                                             std::u16string_view currentUrl, bool hasView);
+// Makes the items after the item ID_FAVORITE_FIRST (a check item that keeps its place) list the favorites; a
+// menu that already lists them is left alone. Done whenever the list may have changed and never while the popup
+// is open: the toolkit sizes a popup as it opens it, so items made then would not fit it. The items' enabled
+// state and the mark on the page on display follow at each opening, from the menu update. Returns whether the
+// items changed.
+bool SetFavoritesMenuItems(wxMenu *menu, const std::vector<std::u16string> &favorites);
+// The Favorites popup of a menu bar, or nullptr when it has none.
+wxMenu *FindFavoritesMenu(wxMenuBar *menuBar);

@@ -1,8 +1,15 @@
 #include "app/window/main_frame.h"
 
+#include <algorithm>
+#include <vector>
+
+#include <gtk/gtk.h>
 #include <wx/aui/auibook.h>
 #include <wx/choicdlg.h>
+#include <wx/display.h>
+#include <wx/listbox.h>
 #include <wx/menu.h>
+#include <wx/settings.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
@@ -10,6 +17,7 @@
 
 #include "app/window/child_frame.h"
 #include "app/window/command_ids.h"
+#include "app/window/favorites_hooks.h"
 #include "app/window/menus.h"
 #include "app/window/toolbar_images.h"
 #include "app/window/window_app.h"
@@ -29,7 +37,6 @@ CMainFrame::CMainFrame(wxDocManager *manager, int dpiX)
     CreateBars();
     // Enter in the address box asks the active page window to go there.
     Bind(wxEVT_MENU, &CMainFrame::OnEnterUrl, this, ID_ENTER_URL);
-    Bind(wxEVT_MENU_OPEN, &CMainFrame::OnMenuOpen, this);
     Bind(wxEVT_IDLE, &CMainFrame::OnIdleIndicators, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_MENU, &CMainFrame::OnToggleToolBar, this, ID_VIEW_TOOLBAR);
@@ -56,7 +63,9 @@ void CMainFrame::CreateBars() {
                                       wxAUI_NB_MIDDLE_CLICK_CLOSE);
     // The page windows bring their own Window menu.
     SetWindowMenu(nullptr);
-    SetMenuBar(CreateMainMenuBar());
+    m_pFrameMenuBar = CreateMainMenuBar();
+    SetMenuBar(m_pFrameMenuBar);
+    RefreshListMenus();
     SetAcceleratorTable(CreateExtraAccelerators());
     SetToolBar(MakeToolBar());
     wxStatusBar *status = CreateStatusBar(STATUS_PANES);
@@ -97,7 +106,35 @@ wxToolBar *CMainFrame::MakeToolBar() {
     bar->AddControl(m_pAddressBox, "Enter URL");
     tool(ID_VIEW_HELP, "Help", "Open the Help viewer");
     bar->Realize();
+    // The frame keeps room for the buttons and an address box that can still be typed into.
+    const int buttons = ToolbarButtonsWidth(bar);
+    SetMinSize(wxSize(buttons + LeastAddressWidth() + (GetSize().x - GetClientSize().x), 300));
+    bar->Bind(wxEVT_SIZE, [this](wxSizeEvent &event) {
+        event.Skip();
+        FitAddressBox();
+    });
     return bar;
+}
+
+int CMainFrame::LeastAddressWidth() const {
+    return std::min(4 * m_nDpiX, 20 * GetCharWidth());
+}
+
+int CMainFrame::ToolbarButtonsWidth(wxToolBar *bar) const {
+    int natural = 0;
+    gtk_widget_get_preferred_width(GTK_WIDGET(bar->GTKGetToolbar()), nullptr, &natural);
+    return natural - m_pAddressBox->GetSize().x;
+}
+
+void CMainFrame::FitAddressBox() {
+    wxToolBar *bar = GetToolBar();
+    if (!bar || !m_pAddressBox)
+        return;
+    // Four inches wide while the toolbar has room; narrower rather than pushed out of the toolbar's end.
+    const int room = bar->GetClientSize().x - ToolbarButtonsWidth(bar);
+    const int width = std::clamp(room, LeastAddressWidth(), 4 * m_nDpiX);
+    if (width != m_pAddressBox->GetSize().x)
+        m_pAddressBox->SetSize(width, -1);
 }
 
 wxTextCtrl *CMainFrame::GetAddressBox() {
@@ -151,15 +188,39 @@ void CMainFrame::OnEnterUrl(wxCommandEvent &) {
     // Reaches here only when no page window took the command: nothing to navigate.
 }
 
-void CMainFrame::OnMenuOpen(wxMenuEvent &event) {
-    event.Skip();
-    RefreshRecentFiles(GetMenuBar());
+void CMainFrame::RefreshListMenus() {
+    std::vector<wxMenuBar *> bars{m_pFrameMenuBar};
+    for (size_t i = 0; i < GetNotebook()->GetPageCount(); ++i)
+        if (auto *child = dynamic_cast<CChildFrame *>(GetNotebook()->GetPage(i)))
+            bars.push_back(child->GetMenuBar());
+    for (wxMenuBar *bar : bars) {
+        RefreshRecentFiles(bar);
+        if (IFavoritesCommands *favorites = GetFavoritesCommands())
+            favorites->RefreshMenu(bar);
+    }
 }
 
 void CMainFrame::RefreshRecentFiles(wxMenuBar *menuBar) {
     wxMenu *file = GetFileMenu(menuBar);
     if (!file)
         return;
+    // The number is the item's mnemonic; an '&' of the path is shown as it stands.
+    const auto &recent = wxGetApp().RecentFiles();
+    std::vector<wxString> labels;
+    for (size_t i = 0; i < recent.size(); ++i) {
+        wxString path = recent[i];
+        path.Replace("&", "&&");
+        labels.push_back(wxString::Format("&%zu %s", i + 1, path));
+    }
+    bool same = file->FindItem(wxID_FILE1 + int(labels.size())) == nullptr &&
+                (labels.empty() ? file->FindItem(wxID_FILE) != nullptr : file->FindItem(wxID_FILE) == nullptr);
+    for (size_t i = 0; same && i < labels.size(); ++i) {
+        const wxMenuItem *item = file->FindItem(wxID_FILE1 + int(i));
+        same = item && item->GetItemLabel() == labels[i];
+    }
+    if (same)
+        return;
+
     // The block sits between the separator before "E&xit" and the one before it.
     for (int id = wxID_FILE1; id < wxID_FILE1 + RECENT_FILE_COUNT; ++id)
         if (file->FindItem(id))
@@ -168,23 +229,17 @@ void CMainFrame::RefreshRecentFiles(wxMenuBar *menuBar) {
         file->Destroy(wxID_FILE);
     size_t exitPos = 0;
     file->FindChildItem(wxID_EXIT, &exitPos);
-    size_t insertAt = exitPos - 1; // before the separator that precedes Exit
-    const auto &recent = wxGetApp().RecentFiles();
-    if (recent.empty()) {
+    const size_t insertAt = exitPos - 1; // before the separator that precedes Exit
+    if (labels.empty())
         file->Insert(insertAt, wxID_FILE, "Recent File")->Enable(false);
-        return;
-    }
-    for (size_t i = 0; i < recent.size(); ++i) {
-        // The number is the item's mnemonic; an '&' of the path is shown as it stands.
-        wxString path = recent[i];
-        path.Replace("&", "&&");
-        wxString text = wxString::Format("&%zu %s", i + 1, path);
-        file->Insert(insertAt + i, wxID_FILE1 + int(i), text, "Open this document");
-    }
+    for (size_t i = 0; i < labels.size(); ++i)
+        file->Insert(insertAt + i, wxID_FILE1 + int(i), labels[i], "Open this document");
 }
 
 void CMainFrame::OnIdleIndicators(wxIdleEvent &event) {
     event.Skip();
+    // The recent files change as documents open and close: their items follow before the menu can next open.
+    RefreshListMenus();
     wxStatusBar *status = GetStatusBar();
     if (!status)
         return;
@@ -232,6 +287,26 @@ void CMainFrame::OnWindowManager(wxCommandEvent &) {
         return;
     wxSingleChoiceDialog dialog(this, "Select a window:", "Windows", titles);
     dialog.SetSelection(tabs->GetSelection());
+    // The list shows every window at its full width, as far as the screen has room.
+    wxListBox *list = nullptr;
+    for (wxWindow *child : dialog.GetChildren())
+        if (!list)
+            list = dynamic_cast<wxListBox *>(child);
+    if (list) {
+        const int display = wxDisplay::GetFromWindow(this);
+        const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
+        dialog.Fit();
+        const wxSize room = area.GetSize() - (dialog.GetSize() - list->GetSize());
+        GtkWidget *rows = GTK_WIDGET(list->m_treeview);
+        int width = 0, height = 0;
+        gtk_widget_get_preferred_width(rows, nullptr, &width);
+        gtk_widget_get_preferred_height(rows, nullptr, &height);
+        const wxSize border = list->GetSize() - list->GetClientSize();
+        const wxSize content(width + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list) + border.x, height + border.y);
+        list->SetMinSize(wxSize(std::min(std::max(content.x, list->GetSize().x), room.x), std::min(content.y, room.y)));
+        dialog.Fit();
+        dialog.CentreOnParent();
+    }
     if (dialog.ShowModal() == wxID_OK)
         tabs->SetSelection(dialog.GetSelection());
 }

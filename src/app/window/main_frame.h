@@ -28,16 +28,24 @@ public:
 
     // The title: the active window's document title, then "Dealscope".
     void UpdateTitle();
-    // The menus of the File menu's recent-file block, re-made from the program's list.
+    // The items that list the recent files and the favorites, in the frame's menu bar and every page window's,
+    // made again where they no longer match their lists. Called whenever a list may have changed and never while
+    // a menu is open: the toolkit sizes a menu as it opens it, before the opening's update, so items made then
+    // would be cut or hidden behind scroll arrows.
+    void RefreshListMenus();
+    // The recent-file block of a menu bar's File menu, made again when it does not match the program's list.
     void RefreshRecentFiles(wxMenuBar *menuBar);
 
 private:
     void CreateBars();
     wxToolBar *MakeToolBar();
+    // The address box's width for the toolbar's present width, and what it is made of.
+    void FitAddressBox();
+    int LeastAddressWidth() const;
+    int ToolbarButtonsWidth(wxToolBar *bar) const;
     void OnTabChanged(wxAuiNotebookEvent &event);
     void OnClose(wxCloseEvent &event);
     void OnEnterUrl(wxCommandEvent &event);
-    void OnMenuOpen(wxMenuEvent &event);
     void OnIdleIndicators(wxIdleEvent &event);
     void OnToggleToolBar(wxCommandEvent &event);
     void OnUpdateToggleToolBar(wxUpdateUIEvent &event);
@@ -48,6 +56,7 @@ private:
 
     int m_nDpiX;
     wxTextCtrl *m_pAddressBox = nullptr;
+    wxMenuBar *m_pFrameMenuBar = nullptr; // the frame's own menu bar, shown while no page window is open
     wxString m_indicators[3];
 };
 

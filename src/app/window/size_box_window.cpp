@@ -37,6 +37,12 @@ int ViewType(const wxListCtrl *list) {
     return 0;
 }
 
+// The least height of a list with both scroll bars: a horizontal bar below a vertical one that keeps room for
+// its slider (three bar widths; the toolkit complains of a bar given less than it needs).
+int ListLeastHeight(wxWindow *list) {
+    return 4 * wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, list) + (list->GetSize().y - list->GetClientSize().y);
+}
+
 // The work area of the display nearest to the rectangle.
 wxRect WorkAreaNear(const wxRect &rect) {
     int index = wxDisplay::GetFromPoint(rect.GetTopLeft());
@@ -64,10 +70,16 @@ SizeBoxWindow *SizeBoxWindow::Attach(wxWindow *dialog, const std::string &sectio
     box.AddStretchEntry(CSizeBox::IDC_SIZEBOX, CSizeBox::STRETCH_MOVE_X | CSizeBox::STRETCH_MOVE_Y);
     box.AddStretchTable(table);
     const wxSize client = dialog->GetClientSize();
-    const SizeBoxSize min = box.ComputeMinClientSize(client.x, client.y);
+    SizeBoxSize min = box.ComputeMinClientSize(client.x, client.y);
+    // A list that stretches keeps the height that its scroll bars need.
+    if (wxListCtrl *list = grip->FindFirstList())
+        for (const CSizeBox::CStretchEntry &entry : box.Entries())
+            if (entry.nID == static_cast<unsigned>(list->GetId()) && (entry.nFlags & CSizeBox::STRETCH_SIZE_Y))
+                min.cy += std::max(0, ListLeastHeight(list) - (list->GetSize().y - client.y + min.cy));
     grip->m_sizeMinTrack = dialog->GetSize() - client + wxSize(min.cx, min.cy);
     dialog->SetMinSize(grip->m_sizeMinTrack);
     dialog->Bind(wxEVT_SIZE, &SizeBoxWindow::OnDialogSize, grip);
+    dialog->Bind(wxEVT_MOVE, &SizeBoxWindow::OnDialogMove, grip);
     dialog->Bind(wxEVT_SHOW, &SizeBoxWindow::OnDialogShow, grip);
     dialog->Bind(wxEVT_DESTROY, &SizeBoxWindow::OnDialogDestroy, grip);
     grip->RestoreState();
@@ -94,6 +106,7 @@ SizeBoxWindow::~SizeBoxWindow() {
     if (HasCapture())
         ReleaseMouse();
     m_pParent->Unbind(wxEVT_SIZE, &SizeBoxWindow::OnDialogSize, this);
+    m_pParent->Unbind(wxEVT_MOVE, &SizeBoxWindow::OnDialogMove, this);
     m_pParent->Unbind(wxEVT_SHOW, &SizeBoxWindow::OnDialogShow, this);
     m_pParent->Unbind(wxEVT_DESTROY, &SizeBoxWindow::OnDialogDestroy, this);
 }
@@ -119,6 +132,23 @@ void SizeBoxWindow::LayoutControls() {
 void SizeBoxWindow::OnDialogSize(wxSizeEvent &event) {
     event.Skip();
     LayoutControls();
+    RememberNormalRect();
+}
+
+void SizeBoxWindow::RememberNormalRect() {
+    auto *window = dynamic_cast<wxTopLevelWindow *>(m_pParent);
+    if (window && !window->IsMaximized() && !window->IsIconized() && !window->IsFullScreen())
+        m_normalRect = window->GetRect();
+}
+
+wxRect SizeBoxWindow::NormalRect() {
+    RememberNormalRect();
+    return m_normalRect.IsEmpty() ? m_pParent->GetRect() : m_normalRect;
+}
+
+void SizeBoxWindow::OnDialogMove(wxMoveEvent &event) {
+    event.Skip();
+    RememberNormalRect();
 }
 
 void SizeBoxWindow::OnDialogShow(wxShowEvent &event) {
@@ -140,7 +170,7 @@ void SizeBoxWindow::SaveState() {
         return;
     m_bSaved = true;
     if (m_pParent->IsTopLevel())
-        SaveWindowRect(platform::AppSettings(), m_strSection, ToBoxRect(m_pParent->GetRect()));
+        SaveWindowRect(platform::AppSettings(), m_strSection, ToBoxRect(NormalRect()));
     if (wxListCtrl *list = FindFirstList())
         SaveListColumns(m_strSection, list);
 }

@@ -12,6 +12,7 @@
 
 class wxListCtrl;
 class wxShowEvent;
+class wxMoveEvent;
 class wxSizeEvent;
 class wxWindowDestroyEvent;
 
@@ -46,6 +47,10 @@ private:
     wxListCtrl *FindFirstList() const;
 
     void OnDialogSize(wxSizeEvent &event);
+    void OnDialogMove(wxMoveEvent &event);
+    // The dialog's rectangle while neither maximized nor minimized: the one kept in the settings.
+    void RememberNormalRect();
+    wxRect NormalRect();
     void OnDialogShow(wxShowEvent &event);
     void OnDialogDestroy(wxWindowDestroyEvent &event);
     void OnPaint(wxPaintEvent &event);
@@ -58,6 +63,7 @@ private:
     std::string m_strSection;
     std::unique_ptr<CSizeBox> m_box;
     wxSize m_sizeMinTrack;
+    wxRect m_normalRect;
     int m_nRestoring = 0;
     bool m_bSaved = false;
     // A drag of the grip: where it started on the screen and the dialog's size then.
