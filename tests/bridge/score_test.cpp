@@ -62,30 +62,23 @@ TEST(ScoreCompute, AgreesWithDealPackageScorer) {
 }
 
 TEST(ScoreText, PlainAndMarkedUp) {
-    CScore score;
-    score.m_nDeclarer = NORTH;
-    score.m_nSeatMask = 1 << SOUTH;
-    score.m_nLevel = 4;
-    score.m_nStrain = SPADES;
-    score.m_nDoubled = 1;
-    EXPECT_EQ(score.GetText(true), u"4S*-NS");
-    EXPECT_EQ(score.GetText(false), u"NS\u00A04\\Sx");
-
-    score.m_nDeclarer = WEST;
-    score.m_nSeatMask = (1 << EAST) | (1 << SOUTH) | (1 << NORTH);
-    score.m_nStrain = NOTRUMP;
-    score.m_nDoubled = 2;
-    EXPECT_EQ(score.GetText(true), u"4NT**-NSEW");
-    EXPECT_EQ(score.GetText(false), u"NSEW\u00A04Nxx");
-
-    CScore pass;
-    pass.m_nDeclarer = EAST;
-    EXPECT_EQ(pass.GetText(true), u"Pass-E");
-    EXPECT_EQ(pass.GetText(false), u"E\u00A0Pass");
-
-    CScore nobody;
-    nobody.m_nLevel = 2;
-    nobody.m_nStrain = DIAMONDS;
-    EXPECT_EQ(nobody.GetText(false), u"\u00A02\\D");
-    EXPECT_EQ(nobody.GetText(true), u"2D-");
+    const struct {
+        int declarer, seatMask, level, strain, doubled;
+        const char16_t *plain, *markedUp;
+    } rows[] = {
+        {NORTH, 1 << SOUTH, 4, SPADES, 1, u"4S*-NS", u"NS\u00A04\\Sx"},
+        {WEST, (1 << EAST) | (1 << SOUTH) | (1 << NORTH), 4, NOTRUMP, 2, u"4NT**-NSEW", u"NSEW\u00A04Nxx"},
+        {EAST, 0, 0, 0, 0, u"Pass-E", u"E\u00A0Pass"},
+        {-1, 0, 2, DIAMONDS, 0, u"2D-", u"\u00A02\\D"}, // nobody declares
+    };
+    for (const auto &row : rows) {
+        CScore score;
+        score.m_nDeclarer = row.declarer;
+        score.m_nSeatMask = row.seatMask;
+        score.m_nLevel = row.level;
+        score.m_nStrain = row.strain;
+        score.m_nDoubled = row.doubled;
+        EXPECT_EQ(score.GetText(true), row.plain);
+        EXPECT_EQ(score.GetText(false), row.markedUp);
+    }
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "parse_helpers.h"
+#include "parsed_page.h"
 
 using namespace NKXML;
 
