@@ -13,8 +13,20 @@ using support::Convert;
 using support::TagValues;
 using Strings = std::vector<std::string>;
 
-const std::string RESULTS =
-    "<table class=\"tsst\"><tbody><tr class=\"tsst\"><td class=\"tsstcontract\">1C</td></tr></tbody></table>";
+// A result row of cells "class=text|class=text" (a class may be empty), and a score table of rows.
+std::string Row(const std::string &cells, const std::string &rowClass = "tsst") {
+    std::string html = "<tr class=\"" + rowClass + "\">";
+    for (size_t start = 0, end; start <= cells.size(); start = end + 1) {
+        end = std::min(cells.find('|', start), cells.size());
+        size_t is = cells.find('=', start);
+        html += "<td class=\"" + cells.substr(start, is - start) + "\">" + cells.substr(is + 1, end - is - 1) + "</td>";
+    }
+    return html + "</tr>";
+}
+std::string Table(const std::string &rows) {
+    return "<table class=\"tsst\"><tbody>" + rows + "</tbody></table>";
+}
+const std::string RESULTS = Table(Row("tsstcontract=1C"));
 const std::string DEAL = "N:QJ6.K652.J85.1098 873.J97.A10764.Q4 K5.1083.KQ9.A7652 A10942.AQ4.32.KJ3";
 const std::string RECAP = "<pre id=\"tsrecap\">EVENT>Pairs |CLUB>Club |DATE>May 2, 2022\n 1 Able\n</pre>\n";
 
@@ -80,132 +92,73 @@ TEST(BoardScan, LabelIsTheFirstTextOfTheFirstSpanOfItsClass) {
     EXPECT_EQ(TagValues(pbn, "ScoreTable"), (Strings{"Contract\\2", "Contract\\2"}));
 }
 
-TEST(BoardScan, ScoringFollowsTheKindsOfColumnsOnThePage) {
-    auto scoring = [](const char *first, const char *second) {
-        auto table = [](const char *cls) {
-            return "<table class=\"tsst\"><tbody><tr class=\"tsst\"><td class=\"" + std::string(cls) +
-                   "\">1</td></tr></tbody></table>";
-        };
-        return TagValues(
-            Convert(Board("1", "N", "None", "", table(first)) + Board("2", "N", "None", "", table(second))), "Scoring");
-    };
-    EXPECT_EQ(scoring("tsstmpns", "tsstcontract"), (Strings{"MP2", "MP2"}));
-    EXPECT_EQ(scoring("tsstimpew", "tsstcontract"), (Strings{"IMP", "IMP"}));
-    EXPECT_EQ(scoring("tsstmpns", "tsstimpns"), (Strings{"?", "?"}));
-    EXPECT_EQ(scoring("tsstcontract", "tsstcontract"), (Strings{"?", "?"}));
-}
-
-// The ScoreTable value and rows of a page's only board, rows written "class=text|class=text" (a class may be
-// empty); a row of another class is written "!class:cells".
-std::pair<std::string, std::string> Built(const Strings &rows, const std::string &around = "<tbody>%</tbody>") {
-    std::string html;
-    for (const std::string &row : rows) {
-        bool other = row[0] == '!';
-        size_t start = other ? row.find(':') + 1 : 0;
-        html += "<tr class=\"" + (other ? row.substr(1, start - 2) : std::string("tsst")) + "\">";
-        for (size_t end; start <= row.size(); start = end + 1) {
-            end = std::min(row.find('|', start), row.size());
-            std::string cell = row.substr(start, end - start);
-            size_t is = cell.find('=');
-            html += "<td class=\"" + cell.substr(0, is) + "\">" + cell.substr(is + 1) + "</td>";
-        }
-        html += "</tr>";
-    }
-    std::string table = "<table class=\"tsst\">" + around.substr(0, around.find('%')) + html +
-                        around.substr(around.find('%') + 1) + "</table>";
-    std::string pbn = Convert(Board("1", "N", "None", DEAL, table));
-    size_t at = pbn.find("[ScoreTable \""), rowsAt = pbn.find("\"]\r\n", at) + 4;
-    if (at == std::string::npos)
-        return {"", ""};
-    return {pbn.substr(at + 13, rowsAt - 4 - at - 13), pbn.substr(rowsAt)};
+TEST(BoardScan, ScoringIsUnknownWhenThePageHasMatchpointsAndImps) {
+    EXPECT_EQ(TagValues(Convert(Board("1", "N", "None", "", Table(Row("tsstmpns=1"))) +
+                                Board("2", "N", "None", "", Table(Row("tsstimpns=1")))),
+                        "Scoring"),
+              (Strings{"?", "?"}));
 }
 
 TEST(ScoreTable, ColumnsRowsAndCells) {
-    struct Case {
-        Strings rows;
-        std::string value, lines;
-    } cases[] = {
+    const std::string cases[][3] = {
         // Pair cells: section letters, number and names; "vs" cells give both pairs.
-        {{"tsstpairns=B12|tsstpairew=7-East team", "tsstpairns=North|tsstpairew=C3"},
+        {Row("tsstpairns=B12|tsstpairew=7-East team") + Row("tsstpairns=North|tsstpairew=C3"),
          "Section\\5;PairId_NS\\2R;PairId_EW;Names_NS;Names_EW\\11",
          "B     12 7 - \"East team\"\r\nNorth  0 3 - -\r\n"},
-        {{"tsstpairs=1 vs 2", "tsstpairs=1-2", "tsstpairs=", "tsstpairs=3 vs "},
-         "Section;PairId_NS;PairId_EW;Names_NS;Names_EW",
-         "- 1 2 - -\r\n- - - - -\r\n- - - - -\r\n- 3 0 - -\r\n"},
+        {Row("tsstpairs=1 vs 2") + Row("tsstpairs=1-2") + Row("tsstpairs=") + Row("tsstpairs=3 vs "),
+         "Section;PairId_NS;PairId_EW;Names_NS;Names_EW", "- 1 2 - -\r\n- - - - -\r\n- - - - -\r\n- 3 0 - -\r\n"},
         // Symbols become letters, blanks go, the lead's ten is T; matchpoint columns in column order.
-        {{"tsstcontract=4&hearts;&times;|tsstdeclarer=&nbsp;\n |tsstlead=&spades;10|tsstscorens= 1 430 |tsstmpew=1",
-          "tsstcontract=3 NT|tsstdeclarer=E|tsstlead=S10x|tsstscorens=-|tsstmpew=0"},
-         "Contract\\3;Declarer;Lead\\4;Score_NS\\4R;MP_EW",
-         "4HX - ST   1430 1\r\n3NT E S10x    - 0\r\n"},
+        {Row("tsstcontract=4&hearts;&times;|tsstdeclarer=&nbsp;\n |tsstlead=&spades;10|tsstscorens= 1 430 "
+             "|tsstmpew=1") +
+             Row("tsstcontract=3 NT|tsstdeclarer=E|tsstlead=S10x|tsstscorens=-|tsstmpew=0"),
+         "Contract\\3;Declarer;Lead\\4;Score_NS\\4R;MP_EW", "4HX - ST   1430 1\r\n3NT E S10x    - 0\r\n"},
         // Short rows leave columns empty; cells beyond the first row's are ignored.
-        {{"tsstcontract=4S|tsstdeclarer=N|tsstscorens=420", "tsstcontract=3NT",
-          "tsstcontract=2C|tsstdeclarer=W|tsstscorens=90|tsstscoreew=7"},
-         "Contract\\3;Declarer;Score_NS\\3R",
-         "4S  N 420\r\n3NT - -\r\n2C  W 90\r\n"},
+        {Row("tsstcontract=4S|tsstdeclarer=N|tsstscorens=420") + Row("tsstcontract=3NT") +
+             Row("tsstcontract=2C|tsstdeclarer=W|tsstscorens=90|tsstscoreew=7"),
+         "Contract\\3;Declarer;Score_NS\\3R", "4S  N 420\r\n3NT - -\r\n2C  W 90\r\n"},
         // Empty cells of every class: pair number 0, no names, 0 tricks, otherwise "-".
-        {{"tsstpairns=|tsstpairew=|tsstcontract=|tsstdeclarer=|tsstmade=|tsstlead=|tsstscorens=|tsstscoreew=|"
-          "tsstmpns=|tsstmpew=|tsstimpns=|tsstimpew="},
+        {Row("tsstpairns=|tsstpairew=|tsstcontract=|tsstdeclarer=|tsstmade=|tsstlead=|tsstscorens=|tsstscoreew=|"
+             "tsstmpns=|tsstmpew=|tsstimpns=|tsstimpew="),
          "Section;PairId_NS;PairId_EW;Contract;Declarer;Lead;Result;Score_NS;Score_EW;MP_NS;MP_EW;IMP_NS;IMP_EW;"
          "Names_NS;Names_EW",
          "- 0 0 - - - 0 - - - - - - - -\r\n"},
-        // Only the body rows of the two result classes; no known class gives empty lines.
-        {{"!tsstshade:tsstcontract=1C", "!tssthead:tsstcontract=2C", "tsstcontract=3C", "!TSST:tsstcontract=4C"},
-         "Contract\\2",
-         "1C\r\n3C\r\n"},
-        {{"=x|other=y", "=z"}, "", ""},
+        // Only the body rows of the two result classes; no known class, no table.
+        {Row("tsstcontract=1C", "tsstshade") + Row("tsstcontract=2C", "tssthead") + Row("tsstcontract=3C") +
+             Row("tsstcontract=4C", "TSST"),
+         "Contract\\2", "1C\r\n3C\r\n"},
+        {Row("=x|other=y") + Row("=z"), "", ""},
         // Quoted tokens: \" and \\ inside quotes.
-        {{"tsstpairns=11-&quot;Ann&quot; Lee\\"},
-         "Section;PairId_NS\\2R;Names_NS\\15",
+        {Row("tsstpairns=11-&quot;Ann&quot; Lee\\"), "Section;PairId_NS\\2R;Names_NS\\15",
          "- 11 \"\\\"Ann\\\" Lee\\\\\"\r\n"},
+        // Blanks between the first row's cells take positions: a later row written without them is read shifted.
+        {"<tr class=\"tsst\">\n <td class=\"tsstcontract\">4S</td>\n <td class=\"tsstdeclarer\">N</td>\n</tr>" +
+             Row("tsstcontract=3NT|tsstdeclarer=S"),
+         "Contract\\2;Declarer", "4S N\r\nS  -\r\n"},
+        // Tricks: above six made, or down from the contract when the row already holds it.
+        {Row("tsstcontract=4S|tsstmade=3") + Row("tsstcontract=4S|tsstmade=&minus;2") +
+             Row("tsstcontract=4S|tsstmade=") + Row("tsstcontract=4S|tsstmade=249"),
+         "Contract\\2;Result", "4S 9\r\n4S 8\r\n4S 0\r\n4S -\r\n"},
+        {Row("tsstmade=-1|tsstcontract=4S"), "Contract\\2;Result", "4S -\r\n"},
+        {Row("tsstcontract=\"4S\"|tsstmade=-1"), "Contract\\8;Result", "\"\\\"4S\\\"\" -\r\n"},
+        // A second result cell without a count (down before the contract, or 249 made) keeps the first one's.
+        {Row("tsstmade=3|tsstmade=-1|tsstcontract=4S") + Row("tsstmade=3|tsstmade=249|tsstcontract=4S") +
+             Row("tsstmade=3|tsstmade=1|tsstcontract=4S") + Row("tsstmade=3|tsstmade=|tsstcontract=4S"),
+         "Contract\\2;Result", "4S 9\r\n4S 9\r\n4S 7\r\n4S 0\r\n"},
     };
-    for (const Case &c : cases) {
-        auto [value, lines] = Built(c.rows);
-        EXPECT_EQ(value, c.value) << c.rows[0];
-        EXPECT_EQ(lines, c.lines) << c.rows[0];
+    for (const auto &[rows, value, lines] : cases) {
+        std::string pbn = Convert(Board("1", "N", "None", DEAL, Table(rows)));
+        size_t at = pbn.find("[ScoreTable \""), rowsAt = pbn.find("\"]\r\n", at) + 4;
+        EXPECT_EQ(at == std::string::npos ? "" : pbn.substr(at + 13, rowsAt - 4 - at - 13), value) << rows;
+        EXPECT_EQ(at == std::string::npos ? "" : pbn.substr(rowsAt), lines) << rows;
     }
 }
 
-TEST(ScoreTable, TricksFollowTheResultCell) {
-    const std::pair<Strings, std::string> cases[] = {
-        {{"tsstcontract=4S|tsstmade=3"}, "4S 9\r\n"},
-        {{"tsstcontract=4S|tsstmade=-2"}, "4S 8\r\n"},
-        {{"tsstcontract=4S|tsstmade=&minus;2"}, "4S 8\r\n"},
-        {{"tsstmade=-1|tsstcontract=4S"}, "4S -\r\n"}, // the contract stands later in the row
-        {{"tsstcontract=4S|tsstmade="}, "4S 0\r\n"},
-        {{"tsstcontract=4S|tsstmade=249"}, "4S -\r\n"},
-        {{"tsstcontract=\"4S\"|tsstmade=-1"}, "\"\\\"4S\\\"\" -\r\n"},
-        // A second result cell without a count (down before the contract, or 249 made) keeps the first one's.
-        {{"tsstmade=3|tsstmade=-1|tsstcontract=4S"}, "4S 9\r\n"},
-        {{"tsstmade=3|tsstmade=249|tsstcontract=4S"}, "4S 9\r\n"},
-        {{"tsstmade=3|tsstmade=1|tsstcontract=4S"}, "4S 7\r\n"},
-        {{"tsstmade=3|tsstmade=|tsstcontract=4S"}, "4S 0\r\n"},
-    };
-    for (const auto &[rows, lines] : cases)
-        EXPECT_EQ(Built(rows).second, lines) << rows[0];
-}
-
-TEST(ScoreTable, FirstRowMapsCellsByPositionTextIncluded) {
-    // Blanks between the first row's cells take positions: a later row written without them is read shifted.
-    std::pair<std::string, std::string> built = Built(
-        {},
-        "<tbody><tr class=\"tsst\">\n <td class=\"tsstcontract\">4S</td>\n <td class=\"tsstdeclarer\">N</td>\n"
-        "</tr><tr class=\"tsst\"><td class=\"tsstcontract\">3NT</td><td class=\"tsstdeclarer\">S</td>%</tr></tbody>");
-    EXPECT_EQ(built.first, "Contract\\2;Declarer");
-    EXPECT_EQ(built.second, "4S N\r\nS  -\r\n");
-}
-
 TEST(ScoreTable, TableAfterTheDivisionIsFoundPastTextAndComments) {
-    auto table = [](const char *contract) {
-        return "<table class=\"tsst\"><tbody><tr class=\"tsst\"><td class=\"tsstcontract\">" + std::string(contract) +
-               "</td></tr></tbody></table>";
-    };
-    EXPECT_NE(Convert(Board("1", "N", "None", DEAL) + "\n <!-- x -->\n" + table("2H")).find("\r\n2H\r\n"),
-              std::string::npos);
-    EXPECT_EQ(Convert(Board("1", "N", "None", DEAL) + "<div></div>" + table("2H")).find("2H"), std::string::npos);
-    // A table inside the division wins.
-    std::string pbn = Convert(Board("1", "N", "None", DEAL, table("1C")) + table("2H"));
-    EXPECT_NE(pbn.find("\r\n1C\r\n"), std::string::npos);
-    EXPECT_EQ(pbn.find("2H"), std::string::npos);
+    const std::string board = Board("1", "N", "None", DEAL), after = Table(Row("tsstcontract=2H"));
+    EXPECT_NE(Convert(board + "\n <!-- x -->\n" + after).find("\r\n2H\r\n"), std::string::npos);
+    EXPECT_EQ(Convert(board + "<div></div>" + after).find("2H"), std::string::npos);
+    EXPECT_EQ(Convert(Board("1", "N", "None", DEAL, Table(Row("tsstcontract=1C"))) + after).find("2H"),
+              std::string::npos); // a table inside the division wins
 }
 
 TEST(ScoreTable, TokensThatNeedQuotes) {
@@ -343,6 +296,7 @@ TEST(Document, DefaultFileNames) {
         {u"club.htm", ""},
         {u"https://x.example/r/my.results page#top", "my.results page#top.pbn"},
         {u"https://x.example/r/a.b c", "a.b c.pbn"},
+        {u"https://x.example/r/a.b\\c", "a.b\\c.pbn"},
         {u"https://x.example/" + std::u16string(300, u'a') + u".htm", std::string(300, 'a') + ".htm"},
     };
     CDSCDoc document;
