@@ -23,11 +23,9 @@ namespace {
 const std::string DATA = std::string(DEALSCOPE_TEST_DATA) + "/conversion/";
 
 struct GoldenCase {
-    const char *name; // expected/<name>.pbn and .txt
-    const char *page;
+    const char *name;    // <page>[-<variant>]: the page <page>.htm, expected/<name>.pbn and .txt; "-dd": with <page>.dd
     const char *charset; // as the page declares it
     int recapOption;
-    bool withDoubleDummy; // <page>.dd read into the document
     const char *status;
     std::vector<std::string> boards; // Board tag of every game, in order
 };
@@ -36,47 +34,32 @@ void PrintTo(const GoldenCase &c, std::ostream *out) {
     *out << c.name;
 }
 
-const char *const CONVERTED_3 = "3 boards converted.";
+const char *const ONE = "1 boards converted.", *const TWO = "2 boards converted.", *const THREE = "3 boards converted.";
 const std::vector<GoldenCase> CASES = {
-    {"layout_a-omit", "layout_a.htm", "windows-1252", RECAP_OMIT, false, CONVERTED_3, {"1", "2", "3"}},
-    {"layout_a-insert",
-     "layout_a.htm",
-     "windows-1252",
-     RECAP_INSERT_BOARD,
-     false,
-     CONVERTED_3,
-     {"Recap", "1", "2", "3"}},
-    {"layout_a-add", "layout_a.htm", "windows-1252", RECAP_ADD_TO_BOARD1, false, CONVERTED_3, {"1", "2", "3"}},
-    {"layout_a-dd", "layout_a.htm", "windows-1252", RECAP_OMIT, true, CONVERTED_3, {"1", "2", "3"}},
-    {"layout_b", "layout_b.htm", "utf-8", RECAP_OMIT, false, "2 boards converted.", {"3", "4"}},
-    {"windows1252_accents",
-     "windows1252_accents.htm",
-     "windows-1252",
-     RECAP_ADD_TO_BOARD1,
-     false,
-     "2 boards converted.",
-     {"5", "6"}},
-    {"utf8_outside_latin1",
-     "utf8_outside_latin1.htm",
-     "utf-8",
-     RECAP_INSERT_BOARD,
-     false,
-     "1 boards converted.",
-     {"Recap", "7"}},
-    {"markup_error", "markup_error.htm", "windows-1252", RECAP_OMIT, false, "2 boards converted.", {"1", "2"}},
+    {"layout_a-omit", "windows-1252", RECAP_OMIT, THREE, {"1", "2", "3"}},
+    {"layout_a-insert", "windows-1252", RECAP_INSERT_BOARD, THREE, {"Recap", "1", "2", "3"}},
+    {"layout_a-add", "windows-1252", RECAP_ADD_TO_BOARD1, THREE, {"1", "2", "3"}},
+    {"layout_a-dd", "windows-1252", RECAP_OMIT, THREE, {"1", "2", "3"}},
+    {"layout_b", "utf-8", RECAP_OMIT, TWO, {"3", "4"}},
+    {"windows1252_accents", "windows-1252", RECAP_ADD_TO_BOARD1, TWO, {"5", "6"}},
+    {"utf8_outside_latin1", "utf-8", RECAP_INSERT_BOARD, ONE, {"Recap", "7"}},
+    {"markup_error", "windows-1252", RECAP_OMIT, TWO, {"1", "2"}},
     {"no_boards",
-     "no_boards.htm",
      "windows-1252",
      RECAP_INSERT_BOARD,
-     false,
      "No boards were found.\r\nThe HTML file may not be in a supported format.",
      {}},
-    {"shift_jis_names", "shift_jis_names.htm", "shift_jis", RECAP_OMIT, false, "1 boards converted.", {"11"}},
-    {"euc_kr_names", "euc_kr_names.htm", "euc-kr", RECAP_OMIT, false, "1 boards converted.", {"12"}},
-    {"gb18030_names", "gb18030_names.htm", "gb18030", RECAP_OMIT, false, "1 boards converted.", {"13"}},
-    {"big5_names", "big5_names.htm", "big5", RECAP_OMIT, false, "1 boards converted.", {"14"}},
-    {"iso2022jp_names", "iso2022jp_names.htm", "iso-2022-jp", RECAP_OMIT, false, "1 boards converted.", {"15"}},
+    {"shift_jis_names", "shift_jis", RECAP_OMIT, ONE, {"11"}},
+    {"euc_kr_names", "euc-kr", RECAP_OMIT, ONE, {"12"}},
+    {"gb18030_names", "gb18030", RECAP_OMIT, ONE, {"13"}},
+    {"big5_names", "big5", RECAP_OMIT, ONE, {"14"}},
+    {"iso2022jp_names", "iso-2022-jp", RECAP_OMIT, ONE, {"15"}},
 };
+
+std::string PagePath(const GoldenCase &c, const char *extension) {
+    const std::string name = c.name;
+    return DATA + name.substr(0, name.find('-')) + extension;
+}
 
 class FixedClock : public IClock {
 public:
@@ -111,11 +94,11 @@ Converted ConvertCase(const GoldenCase &c) {
     CDSCDoc document;
     document.SetClock(&clock);
     document.m_nRecapOption = c.recapOption;
-    support::BytesPageSource source(u"file:///pages/" + platform::WidenAscii(c.page), support::ReadFile(DATA + c.page),
-                                    platform::GetCharsetCodePage(c.charset));
+    support::BytesPageSource source(u"file://" + platform::Utf8ToUtf16(PagePath(c, ".htm")),
+                                    support::ReadFile(PagePath(c, ".htm")), platform::GetCharsetCodePage(c.charset));
     document.LoadFromView(source);
-    if (c.withDoubleDummy) {
-        ReadDoubleDummyFile(DATA + std::filesystem::path(c.page).stem().string() + ".dd", document);
+    if (std::string(c.name).ends_with("-dd")) {
+        ReadDoubleDummyFile(PagePath(c, ".dd"), document);
         document.Convert();
     }
     return {platform::Utf16ToUtf8(document.m_strStatus), platform::Utf16ToUtf8(document.m_strHtml), document.m_strPbn,
@@ -173,7 +156,7 @@ TEST_P(GoldenPage, ReadersOfPageAndExportAgreeAndLibddsTakesTheDeals) {
     const GoldenCase &c = GetParam();
     Converted out = ConvertCase(c);
     int exitCode = -1;
-    const std::string text = oracle::RunNode("decode_page.js", {c.charset, DATA + c.page}, &exitCode);
+    const std::string text = oracle::RunNode("decode_page.js", {c.charset, PagePath(c, ".htm")}, &exitCode);
     ASSERT_EQ(exitCode, 0) << "run `npm ci` in tests/oracle";
     EXPECT_EQ(out.html, text) << "the page text differs from the WHATWG decoder's";
     if (out.pbn.empty()) {
