@@ -234,6 +234,7 @@ TEST(Document, OneCharacterBeyondLatin1AnywhereOnThePageMakesTheExportUtf8) {
     const std::pair<std::string, int> cases[] = {
         {"<pre id=\"tsrecap\">EVENT>Caf\xC3\xA9\n \xC5\x81ukasz\n</pre>" + board, CODE_PAGE_UTF8}, // recap not written
         {board + "<div id=\"Board\xC5\x81\"></div>" + Board("2"), CODE_PAGE_UTF8}, // letters of a board left out
+        {Board("1", "N", "None", DEAL, Table(Row("tsstpairns=1-\xC5\x81ukasz"))) + board, CODE_PAGE_UTF8},
         {"<pre id=\"tsrecap\">EVENT>Caf\xC3\xA9 \"\xC3\xBF\"\\1\n</pre>" + board, CODE_PAGE_LATIN1},
     };
     for (const auto &[body, codePage] : cases) {
@@ -244,7 +245,7 @@ TEST(Document, OneCharacterBeyondLatin1AnywhereOnThePageMakesTheExportUtf8) {
                   std::string::npos);
     }
     // Latin-1 bytes; quotes and backslashes in values are written as they stand.
-    EXPECT_EQ(TagValues(Convert(std::get<0>(cases[2])), "Event"), Strings{"Caf\xE9 \"\xFF\"\\1"});
+    EXPECT_EQ(TagValues(Convert(std::get<0>(cases[3])), "Event"), Strings{"Caf\xE9 \"\xFF\"\\1"});
 }
 
 TEST(Document, DoubleDummyResultsGoWithTheirBoardNumber) {

@@ -23,8 +23,9 @@ TEST(RecapHeader, TaggedLines) {
     EXPECT_EQ(header.m_fields[RECAP_TOURN], u"");
     EXPECT_EQ(header.m_nState, 2);
     // Empty values count and can be filled later; leading blanks stay; the last line needs no line feed.
-    header = Read(u"EVENT>  |CLUB>\r\nEVENT> Late Event|TOURN>Open\r\n|SECTION>B");
-    EXPECT_EQ(header.m_nTagCount, 5);
+    header = Read(u"EVENT>  |CLUB>\r\nEVENT> Late Event|TOURN>Open\r\n|SECTION>B\n|DATE>Jan 5, 2020");
+    EXPECT_EQ(header.m_nTagCount, 6);
+    EXPECT_EQ(header.GetDateText(), u"2020.01.05");
     EXPECT_EQ(header.m_fields[RECAP_EVENT], u" Late Event");
     EXPECT_EQ(header.m_fields[RECAP_TOURN], u"Open");
     EXPECT_EQ(header.m_fields[RECAP_SECTION], u"B");
