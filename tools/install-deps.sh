@@ -10,7 +10,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     libgtest-dev libgmock-dev libbenchmark-dev \
     libicu-dev libxml2-dev libxml2-utils libcurl4-openssl-dev libdds-dev \
     libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev \
-    xvfb xauth imagemagick \
+    xvfb xauth imagemagick xdotool \
     tcl deal python3 \
     clang libclang-rt-14-dev >/dev/null
 # Node.js runs the independent PBN reader and the WHATWG encoding tables in the tests. A machine that already has

@@ -283,7 +283,7 @@ std::string GuiTest::WithoutCreatedLine(const std::string &pbn) {
     return result;
 }
 
-int GuiTest::RunProgram(const std::vector<std::string> &arguments) {
+int GuiTest::RunProgram(const std::vector<std::string> &arguments, int boxes) {
     std::vector<std::string> storage = arguments;
     storage.insert(storage.begin(), DEALSCOPE_PROGRAM);
     std::vector<char *> argv;
@@ -293,10 +293,15 @@ int GuiTest::RunProgram(const std::vector<std::string> &arguments) {
     pid_t pid = 0;
     if (posix_spawn(&pid, DEALSCOPE_PROGRAM, nullptr, nullptr, argv.data(), environ) != 0)
         return -1;
+    // Each box is answered as a person would: it gets the keyboard focus, and Return presses its OK button.
+    for (int box = 0; box < boxes; ++box)
+        if (std::system("timeout 30 xdotool search --sync --onlyvisible --name '^Dealscope$' windowfocus --sync "
+                        "key Return") != 0)
+            ADD_FAILURE() << "no message box to answer";
     int status = 0;
     if (waitpid(pid, &status, 0) != pid)
         return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
 }
 
 std::string GuiTest::RegisterCompanion(const std::string &program) {

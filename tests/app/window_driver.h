@@ -16,7 +16,7 @@ class CDSCView;
 class CDSCTextView;
 class wxWindow;
 
-// Message boxes are recorded, file dialogs answered from a queue (an empty answer is Cancel).
+// Message boxes are recorded, questions and file dialogs answered from queues (an empty answer is Cancel).
 class TestPrompts : public IWindowPrompts {
 public:
     struct Message {
@@ -25,8 +25,7 @@ public:
         Icon icon;
     };
     struct SaveRequest {
-        std::u16string defaultName;
-        std::u16string defaultExtension;
+        std::u16string defaultPath;
         std::u16string filter;
     };
 
@@ -37,10 +36,16 @@ public:
         openFilters.push_back(filter);
         return Next();
     }
-    std::optional<std::string> AskSavePath(wxWindow *, const std::u16string &defaultName,
-                                           const std::u16string &defaultExtension,
+    bool AskYesNo(wxWindow *, const std::u16string &text, const std::u16string &) override {
+        questions.push_back(text);
+        bool yes = !replies.empty() && replies.front();
+        if (!replies.empty())
+            replies.erase(replies.begin());
+        return yes;
+    }
+    std::optional<std::string> AskSavePath(wxWindow *, const std::u16string &defaultPath,
                                            const std::u16string &filter) override {
-        saveRequests.push_back({defaultName, defaultExtension, filter});
+        saveRequests.push_back({defaultPath, filter});
         return Next();
     }
 
@@ -48,6 +53,8 @@ public:
     std::vector<std::u16string> openFilters;
     std::vector<SaveRequest> saveRequests;
     std::vector<std::optional<std::string>> answers;
+    std::vector<std::u16string> questions;
+    std::vector<bool> replies; // to the questions; No when none is left
 
 private:
     std::optional<std::string> Next() {
@@ -99,8 +106,9 @@ protected:
     std::string CopyPage(const std::string &page, const std::string &name);
     // The lines of a PBN text without its "%Created" line, which holds the time of the conversion.
     static std::string WithoutCreatedLine(const std::string &pbn);
-    // Runs the program itself (the batch executable) with these arguments; its exit code.
-    static int RunProgram(const std::vector<std::string> &arguments);
+    // Runs the program itself with these arguments, answering that many message boxes with Return; its exit
+    // code, or 128 + the signal that ended it.
+    static int RunProgram(const std::vector<std::string> &arguments, int boxes = 0);
     // Registers this program as the companion; the registry's error text, empty when it worked.
     static std::string RegisterCompanion(const std::string &program = DEALSCOPE_STANDIN);
 

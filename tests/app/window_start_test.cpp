@@ -241,3 +241,10 @@ TEST_F(WindowStartTest, DdaAloneWithoutTheCompanionReportsAndEnds) {
     EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
     EXPECT_FALSE(g_pMainFrame && g_pMainFrame->IsShown());
 }
+
+TEST_F(WindowStartTest, FailedStartUpEndsTheProgramWithAFailureCodeOnceItsBoxIsAnswered) {
+    const std::vector<std::string> failures[] = {{m_home + "/missing.htm"},
+                                                 {"-dda", CopyPage("layout_a.htm", "results.htm")}};
+    for (const std::vector<std::string> &arguments : failures)
+        EXPECT_EQ(RunProgram(arguments, 1), 1) << arguments[0];
+}

@@ -58,7 +58,7 @@ void CDSCDocument::OnShowStatus() {
 void CDSCDocument::OnSaveAs(int kind) {
     const SaveKind &save = SAVE_KINDS[kind];
     std::u16string name = m_page.GetDefaultFileName(save.extension);
-    std::optional<std::string> path = WindowPrompts().AskSavePath(g_pMainFrame, name, save.extension, save.filter);
+    std::optional<std::string> path = ChooseSavePath(g_pMainFrame, name, save.extension, save.filter);
     if (!path)
         return;
     // The page is saved with all the bytes the browser loaded; the texts as the conversion wrote them.

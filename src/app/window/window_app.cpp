@@ -208,6 +208,10 @@ int CDSCApp::OnExit() {
     SaveRecentFiles();
     if (wxDocManager *manager = wxDocManager::GetDocumentManager()) {
         manager->CloseDocuments(true);
+        // After a failed start-up the hidden main frame is still there: it goes before the document manager
+        // that it calls into while it is taken down.
+        DeletePendingObjects();
+        delete g_pMainFrame;
         delete m_pTextViewTemplate;
         m_pTextViewTemplate = nullptr;
         delete manager;
