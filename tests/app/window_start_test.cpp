@@ -2,6 +2,9 @@
 #include <filesystem>
 
 #include <wx/aui/auibook.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
+#include <wx/html/htmlwin.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/webview.h>
@@ -207,8 +210,16 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookAndMenusThatFollowTh
         },
         5);
     ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(RunUntil(
-        [&] { return help->GetTitle().Contains("index.htm") || help->GetTitle().Contains("What Dealscope does"); }, 5));
+    // The page is shown formatted, not as its source, and its first link leads to the commands.
+    wxHtmlWindow *html = dynamic_cast<wxHtmlHelpFrame &>(*help).GetHelpWindow()->GetHtmlWindow();
+    ASSERT_TRUE(RunUntil([&] { return html->ToText().Contains("Dealscope\nDealscope reads"); }, 5)) << html->ToText();
+    const wxHtmlLinkInfo *link = nullptr;
+    const wxHtmlContainerCell *cells = html->GetInternalRepresentation();
+    for (wxHtmlTerminalCellsInterator cell(cells->GetFirstTerminal(), cells->GetLastTerminal()); cell && !link; ++cell)
+        link = cell->GetLink();
+    ASSERT_NE(link, nullptr);
+    html->OnLinkClicked(*link);
+    EXPECT_TRUE(RunUntil([&] { return html->ToText().Contains("Commands\nFile\nNew (Ctrl+N)"); }, 5)) << html->ToText();
 
     // With no page window open, the frame's own menu.
     ASSERT_TRUE(Command(wxID_CLOSE));
