@@ -5,6 +5,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/hyperlink.h>
+#include <wx/log.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
@@ -14,19 +15,14 @@
 
 namespace {
 
-CAboutDlg::BrowserLauncher &Launcher() {
-    static CAboutDlg::BrowserLauncher launcher = [](const wxString &url) { wxLaunchDefaultBrowser(url); };
-    return launcher;
+// The page opens in the user's default browser, started without waiting; when none opens, nothing is reported.
+void OpenInBrowser(const char *url) {
+    wxLogNull quiet;
+    const char *const argv[] = {"xdg-open", url, nullptr};
+    wxExecute(argv, wxEXEC_ASYNC);
 }
 
 } // namespace
-
-CAboutDlg::BrowserLauncher CAboutDlg::SetBrowserLauncher(BrowserLauncher launcher) {
-    if (!launcher)
-        launcher = [](const wxString &url) { wxLaunchDefaultBrowser(url); };
-    std::swap(Launcher(), launcher);
-    return launcher;
-}
 
 CAboutDlg::CAboutDlg(wxWindow *parent)
     : wxDialog(parent, wxID_ANY, "About Dealscope", wxDefaultPosition, wxDefaultSize,
@@ -53,7 +49,7 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
     new wxStaticText(this, IDC_LEGAL_NOTICE, ToWx(m_versionInfo.m_strLegalCopyright), pos(42, 26),
                      size(114, 8) + wxSize(extra, 0), wxST_NO_AUTORESIZE);
     auto *link = new wxHyperlinkCtrl(this, IDC_WEBSITE_LINK, "Visit the Tricksmith website", MAKER_WEBSITE_URL,
-                                     pos(42, 38), size(108, 14));
+                                     pos(42, 38), size(108, 14), wxHL_CONTEXTMENU | wxNO_BORDER | wxHL_ALIGN_LEFT);
     link->Bind(wxEVT_HYPERLINK, &CAboutDlg::OnLinkClick, this);
     auto *ok = new wxButton(this, wxID_OK, "OK", pos(113, 59) + wxPoint(extra, 0), size(50, 14));
     ok->SetDefault();
@@ -61,8 +57,10 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
 }
 
 void CAboutDlg::OnLinkClick(wxHyperlinkEvent &) {
-    // Not skipped: the control would open the page a second time. The dialog stays open.
-    Launcher()(MAKER_WEBSITE_URL);
+    // Not skipped: the control would open the page a second time. The dialog stays open, and Enter still means
+    // its OK button.
+    OpenInBrowser(MAKER_WEBSITE_URL);
+    FindWindow(wxID_OK)->SetFocus();
 }
 
 void ShowAboutBox(wxWindow *parent) {

@@ -1,7 +1,6 @@
 #pragma once
 // The About box: the product name and version and the legal notice, as the program's version record gives them,
 // and a link that opens the maker's page in the user's default browser.
-#include <functional>
 #include <string>
 
 #include <wx/dialog.h>
@@ -17,10 +16,6 @@ inline constexpr char MAKER_WEBSITE_URL[] = "https://www.greenbaize.example/deal
 class CAboutDlg : public wxDialog {
 public:
     enum : int { IDC_VERSION = 1008, IDC_LEGAL_NOTICE = 1009, IDC_WEBSITE_LINK = 1010 };
-    // Opens a web page; wxLaunchDefaultBrowser unless a test installed another. Returns the previous one.
-    using BrowserLauncher = std::function<void(const wxString &url)>;
-    static BrowserLauncher SetBrowserLauncher(BrowserLauncher launcher);
-
     explicit CAboutDlg(wxWindow *parent);
 
     const std::u16string &GetVersionLine() const { return m_strVersionLine; }
