@@ -295,8 +295,9 @@ int GuiTest::RunProgram(const std::vector<std::string> &arguments, int boxes) {
         return -1;
     // Each box is answered as a person would: it gets the keyboard focus, and Return presses its OK button.
     for (int box = 0; box < boxes; ++box)
-        if (std::system("timeout 30 xdotool search --sync --onlyvisible --name '^Dealscope$' windowfocus --sync "
-                        "key Return") != 0)
+        if (std::system(("timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(pid) +
+                         " --name '^Dealscope$' windowfocus --sync key Return")
+                            .c_str()) != 0)
             ADD_FAILURE() << "no message box to answer";
     int status = 0;
     if (waitpid(pid, &status, 0) != pid)

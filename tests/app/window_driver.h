@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <wx/utils.h>
 
 #include "app/window/window_prompts.h"
 
@@ -23,6 +24,7 @@ public:
         std::u16string text;
         std::u16string caption;
         Icon icon;
+        bool busy = wxIsBusy(); // the busy cursor showed
     };
     struct SaveRequest {
         std::u16string defaultPath;

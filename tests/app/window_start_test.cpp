@@ -7,6 +7,7 @@
 #include <wx/html/htmlwin.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
+#include <wx/toolbar.h>
 #include <wx/webview.h>
 
 #include "app/window/browser_view.h"
@@ -225,6 +226,14 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookAndMenusThatFollowTh
     ASSERT_TRUE(Command(wxID_CLOSE));
     ASSERT_TRUE(RunUntil([] { return TabCount() == 0; }, 5));
     EXPECT_TRUE(RunUntil([] { return MenuTitles() == std::vector<std::string>{"&File", "&View", "&Help"}; }, 5));
+    // Nothing to cut, copy or paste into then.
+    wxToolBar *tools = g_pMainFrame->GetToolBar();
+    EXPECT_TRUE(RunUntil(
+        [&] {
+            return !tools->GetToolEnabled(wxID_CUT) && !tools->GetToolEnabled(wxID_COPY) &&
+                   !tools->GetToolEnabled(wxID_PASTE);
+        },
+        5));
 }
 
 TEST_F(WindowStartTest, PageFileThatCannotBeOpenedEndsStartUp) {

@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <map>
 
+#include <gtk/gtk.h>
+
 #include <wx/hyperlink.h>
-#include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/modalhook.h>
 
@@ -376,20 +377,29 @@ TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMaker
     auto *link = dynamic_cast<wxHyperlinkCtrl *>(dialog.FindWindow(CAboutDlg::IDC_WEBSITE_LINK));
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->GetLabel(), "Visit the Tricksmith website");
-    // On the screen, the link's text starts where the lines above it start.
+    // As the dialog draws itself, the link's text starts where the lines above it start.
     Pump(0.5);
-    ASSERT_EQ(std::system(("import -window root " + m_home + "/about.png").c_str()), 0);
-    wxImage::AddHandler(new wxPNGHandler);
-    wxImage screen(wxString::FromUTF8(m_home + "/about.png"));
-    auto textLeft = [&screen](wxWindow *control) {
-        wxRect area(control->GetScreenPosition(), control->GetSize());
+    GtkWidget *top = dialog.GetHandle();
+    cairo_surface_t *drawn = cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(top),
+                                                        gtk_widget_get_allocated_height(top));
+    cairo_t *context = cairo_create(drawn);
+    gtk_widget_draw(top, context);
+    cairo_surface_flush(drawn);
+    auto textLeft = [drawn](wxWindow *control) {
+        const unsigned char *pixels = cairo_image_surface_get_data(drawn);
+        wxRect area = control->GetRect();
         for (int x = area.x; x < area.GetRight(); ++x)
-            for (int y = area.y; y < area.GetBottom(); ++y)
-                if (screen.GetRed(x, y) + screen.GetGreen(x, y) + screen.GetBlue(x, y) < 450)
+            for (int y = area.y; y < area.GetBottom(); ++y) {
+                const unsigned char *pixel = pixels + y * cairo_image_surface_get_stride(drawn) + 4 * x;
+                if (pixel[0] + pixel[1] + pixel[2] < 450)
                     return x;
+            }
         return -1;
     };
+    EXPECT_NE(textLeft(version), -1);
     EXPECT_NEAR(textLeft(link), textLeft(version), 1);
+    cairo_destroy(context);
+    cairo_surface_destroy(drawn);
 
     // The click opens the page in the background: without a browser opener, or with one that fails, nothing is
     // shown; the dialog stays open and Enter means its OK button again.
@@ -409,6 +419,6 @@ TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMaker
     Pump(0.5);
     EXPECT_EQ(dialogs.count, 0);
     EXPECT_TRUE(dialog.IsShown());
-    EXPECT_EQ(wxWindow::FindFocus(), dialog.FindWindow(wxID_OK));
+    EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(top)), dialog.FindWindow(wxID_OK)->GetHandle());
     setenv("PATH", path.c_str(), 1);
 }
