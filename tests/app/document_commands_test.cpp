@@ -2,9 +2,13 @@
 // companion's two commands.
 #include <filesystem>
 
+#include <gtk/gtk.h>
+
 #include <wx/aui/auibook.h>
 #include <wx/choicdlg.h>
+#include <wx/dialog.h>
 #include <wx/listbox.h>
+#include <wx/modalhook.h>
 #include <wx/textctrl.h>
 
 #include "app/window/browser_view.h"
@@ -163,20 +167,27 @@ TEST_F(DocumentCommandsTest, SaveAsSuggestsNamesWritesTheDocumentsBytesAndAFaile
     const CDSCDoc &page = document->Page();
     std::string html = m_home + "/saved.htm", pbn = m_home + "/saved.pbn", text = m_home + "/saved.txt";
     WriteFile(pbn, "old content");
-    m_prompts.answers = {html, pbn, text};
+    WriteFile(text, "old content");
+    // A file that exists is replaced only when the user says so; a name typed without its extension gets it
+    // first, and No goes back to the dialog.
+    m_prompts.answers = {html, pbn, m_home + "/saved", m_home + "/saved"};
+    m_prompts.replies = {true, false, true};
     ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
     ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
     ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
     EXPECT_TRUE(m_prompts.messages.empty());
-    ASSERT_EQ(m_prompts.saveRequests.size(), 3u);
-    const std::u16string expected[][3] = {
-        {u"tuesday.htm", u".htm", u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*"},
-        {u"tuesday.pbn", u".pbn", u"PBN Files (*.pbn)|*.pbn|All Files (*.*)|*.*"},
-        {u"tuesday.txt", u".txt", u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*"}};
+    const std::u16string replaceText = u" already exists.\nDo you want to replace it?";
+    EXPECT_EQ(m_prompts.questions, (std::vector<std::u16string>{u"saved.pbn" + replaceText, u"saved.txt" + replaceText,
+                                                                u"saved.txt" + replaceText}));
+    ASSERT_EQ(m_prompts.saveRequests.size(), 4u);
+    EXPECT_EQ(m_prompts.saveRequests[3].defaultPath, platform::Utf8ToUtf16(text));
+    const std::u16string expected[][2] = {
+        {u"tuesday.htm", u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*"},
+        {u"tuesday.pbn", u"PBN Files (*.pbn)|*.pbn|All Files (*.*)|*.*"},
+        {u"tuesday.txt", u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*"}};
     for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(m_prompts.saveRequests[i].defaultName, expected[i][0]);
-        EXPECT_EQ(m_prompts.saveRequests[i].defaultExtension, expected[i][1]);
-        EXPECT_EQ(m_prompts.saveRequests[i].filter, expected[i][2]);
+        EXPECT_EQ(m_prompts.saveRequests[i].defaultPath, expected[i][0]);
+        EXPECT_EQ(m_prompts.saveRequests[i].filter, expected[i][1]);
     }
     // The page exactly as loaded from its file; the outputs exactly as converted.
     EXPECT_EQ(ReadFile(html), ReadFile(m_page));
@@ -206,8 +217,24 @@ TEST_F(DocumentCommandsTest, SaveAsSuggestsNamesWritesTheDocumentsBytesAndAFaile
     ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
     ASSERT_TRUE(Command(ID_SAVE_HTML_AS));
     ASSERT_EQ(m_prompts.saveRequests.size(), 2u);
-    EXPECT_EQ(m_prompts.saveRequests[0].defaultName, u"final.txt");
-    EXPECT_EQ(m_prompts.saveRequests[1].defaultName, u"final.htm");
+    EXPECT_EQ(m_prompts.saveRequests[0].defaultPath, u"final.txt");
+    EXPECT_EQ(m_prompts.saveRequests[1].defaultPath, u"final.htm");
+
+    // The real file dialogs carry their commands' titles on their windows.
+    struct TitleHook : wxModalDialogHook {
+        std::vector<wxString> titles;
+        int Enter(wxDialog *dialog) override {
+            titles.push_back(wxString::FromUTF8(gtk_window_get_title(GTK_WINDOW(dialog->GetHandle()))));
+            return wxID_CANCEL;
+        }
+        void Exit(wxDialog *) override {}
+    } hook;
+    hook.Register();
+    SetWindowPrompts(nullptr);
+    ASSERT_TRUE(Command(wxID_OPEN));
+    ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
+    hook.Unregister();
+    EXPECT_EQ(hook.titles, (std::vector<wxString>{"Open", "Save As"}));
 }
 
 TEST_F(DocumentCommandsTest, ShowStatusTheEnableRulesAndAnalysisWithoutTheCompanionFollowTheConversion) {
@@ -227,8 +254,11 @@ TEST_F(DocumentCommandsTest, ShowStatusTheEnableRulesAndAnalysisWithoutTheCompan
     // No companion registered: the analysis is reported as failed and the document stays as it was.
     std::string before = document->Page().m_strPbn;
     m_prompts.messages.clear();
+    // It starts once the menu is gone, under the busy cursor.
     ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
-    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_TRUE(m_prompts.messages.empty());
+    ASSERT_TRUE(RunUntil([&] { return !m_prompts.messages.empty(); }, 10));
+    EXPECT_TRUE(m_prompts.messages[0].busy);
     EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
     EXPECT_EQ(document->Page().m_strPbn, before);
     EXPECT_TRUE(IsEnabled(ID_DOUBLE_DUMMY_ALL));
@@ -253,8 +283,8 @@ TEST_F(DocumentCommandsTest, DoubleDummyAllAddsTheTablesToThePbnWindow) {
     ASSERT_TRUE(Command(ID_VIEW_PBN));
     EXPECT_EQ(ActiveText().find(u"[DoubleDummyTricks"), std::u16string::npos);
     ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
+    ASSERT_TRUE(RunUntil([&] { return !document->Page().m_ddResults.empty(); }, 30));
     EXPECT_TRUE(m_prompts.messages.empty());
-    EXPECT_FALSE(document->Page().m_ddResults.empty());
     EXPECT_NE(ActiveText().find(u"[DoubleDummyTricks \""), std::u16string::npos);
     EXPECT_NE(ActiveText().find(u"[OptimumResultTable \""), std::u16string::npos);
     // With results in, the command rests until a page loads again.

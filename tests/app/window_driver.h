@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <wx/utils.h>
 
 #include "app/window/window_prompts.h"
 
@@ -16,17 +17,17 @@ class CDSCView;
 class CDSCTextView;
 class wxWindow;
 
-// Message boxes are recorded, file dialogs answered from a queue (an empty answer is Cancel).
+// Message boxes are recorded, questions and file dialogs answered from queues (an empty answer is Cancel).
 class TestPrompts : public IWindowPrompts {
 public:
     struct Message {
         std::u16string text;
         std::u16string caption;
         Icon icon;
+        bool busy = wxIsBusy(); // the busy cursor showed
     };
     struct SaveRequest {
-        std::u16string defaultName;
-        std::u16string defaultExtension;
+        std::u16string defaultPath;
         std::u16string filter;
     };
 
@@ -37,10 +38,16 @@ public:
         openFilters.push_back(filter);
         return Next();
     }
-    std::optional<std::string> AskSavePath(wxWindow *, const std::u16string &defaultName,
-                                           const std::u16string &defaultExtension,
+    bool AskYesNo(wxWindow *, const std::u16string &text, const std::u16string &) override {
+        questions.push_back(text);
+        bool yes = !replies.empty() && replies.front();
+        if (!replies.empty())
+            replies.erase(replies.begin());
+        return yes;
+    }
+    std::optional<std::string> AskSavePath(wxWindow *, const std::u16string &defaultPath,
                                            const std::u16string &filter) override {
-        saveRequests.push_back({defaultName, defaultExtension, filter});
+        saveRequests.push_back({defaultPath, filter});
         return Next();
     }
 
@@ -48,6 +55,8 @@ public:
     std::vector<std::u16string> openFilters;
     std::vector<SaveRequest> saveRequests;
     std::vector<std::optional<std::string>> answers;
+    std::vector<std::u16string> questions;
+    std::vector<bool> replies; // to the questions; No when none is left
 
 private:
     std::optional<std::string> Next() {
@@ -114,8 +123,9 @@ protected:
     std::string CopyPage(const std::string &page, const std::string &name);
     // The lines of a PBN text without its "%Created" line, which holds the time of the conversion.
     static std::string WithoutCreatedLine(const std::string &pbn);
-    // Runs the program itself (the batch executable) with these arguments; its exit code.
-    static int RunProgram(const std::vector<std::string> &arguments);
+    // Runs the program itself with these arguments, answering that many message boxes with Return; its exit
+    // code, or 128 + the signal that ended it.
+    static int RunProgram(const std::vector<std::string> &arguments, int boxes = 0);
     // Registers this program as the companion; the registry's error text, empty when it worked.
     static std::string RegisterCompanion(const std::string &program = DEALSCOPE_STANDIN);
 

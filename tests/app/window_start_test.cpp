@@ -4,6 +4,9 @@
 
 #include <gtk/gtk.h>
 #include <wx/aui/auibook.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
+#include <wx/html/htmlwin.h>
 #include <wx/menu.h>
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
@@ -342,8 +345,16 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookTheIconAndMenusThatF
         },
         5);
     ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(RunUntil(
-        [&] { return help->GetTitle().Contains("index.htm") || help->GetTitle().Contains("What Dealscope does"); }, 5));
+    // The page is shown formatted, not as its source, and its first link leads to the commands.
+    wxHtmlWindow *html = dynamic_cast<wxHtmlHelpFrame &>(*help).GetHelpWindow()->GetHtmlWindow();
+    ASSERT_TRUE(RunUntil([&] { return html->ToText().Contains("Dealscope\nDealscope reads"); }, 5)) << html->ToText();
+    const wxHtmlLinkInfo *link = nullptr;
+    const wxHtmlContainerCell *cells = html->GetInternalRepresentation();
+    for (wxHtmlTerminalCellsInterator cell(cells->GetFirstTerminal(), cells->GetLastTerminal()); cell && !link; ++cell)
+        link = cell->GetLink();
+    ASSERT_NE(link, nullptr);
+    html->OnLinkClicked(*link);
+    EXPECT_TRUE(RunUntil([&] { return html->ToText().Contains("Commands\nFile\nNew (Ctrl+N)"); }, 5)) << html->ToText();
 
     // The program's icon in all its sizes on the frame, and shown in the About box.
     EXPECT_EQ(g_pMainFrame->GetIcons().GetIconCount(), 7u);
@@ -367,6 +378,14 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookTheIconAndMenusThatF
     ASSERT_TRUE(Command(wxID_CLOSE));
     ASSERT_TRUE(RunUntil([] { return TabCount() == 0; }, 5));
     EXPECT_TRUE(RunUntil([] { return MenuTitles() == std::vector<std::string>{"&File", "&View", "&Help"}; }, 5));
+    // Nothing to cut, copy or paste into then.
+    wxToolBar *tools = g_pMainFrame->GetToolBar();
+    EXPECT_TRUE(RunUntil(
+        [&] {
+            return !tools->GetToolEnabled(wxID_CUT) && !tools->GetToolEnabled(wxID_COPY) &&
+                   !tools->GetToolEnabled(wxID_PASTE);
+        },
+        5));
 }
 
 TEST_F(WindowStartTest, PageFileThatCannotBeOpenedEndsStartUp) {
@@ -413,4 +432,11 @@ TEST_F(WindowStartTest, DdaAloneWithoutTheCompanionReportsAndEnds) {
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
     EXPECT_FALSE(g_pMainFrame && g_pMainFrame->IsShown());
+}
+
+TEST_F(WindowStartTest, FailedStartUpEndsTheProgramWithAFailureCodeOnceItsBoxIsAnswered) {
+    const std::vector<std::string> failures[] = {{m_home + "/missing.htm"},
+                                                 {"-dda", CopyPage("layout_a.htm", "results.htm")}};
+    for (const std::vector<std::string> &arguments : failures)
+        EXPECT_EQ(RunProgram(arguments, 1), 1) << arguments[0];
 }

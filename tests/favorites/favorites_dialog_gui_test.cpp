@@ -3,8 +3,11 @@
 #include <filesystem>
 #include <map>
 
+#include <gtk/gtk.h>
+
 #include <wx/hyperlink.h>
 #include <wx/menu.h>
+#include <wx/modalhook.h>
 
 #include "app/favorites.h"
 #include "app/favorites_menu.h"
@@ -382,30 +385,72 @@ TEST_F(FavoritesDialogTest, PopupItemsAreMadeOnlyWhenTheListChangesAndThePlaceho
     EXPECT_FALSE(placeholder->IsEnabled() || placeholder->IsChecked());
 }
 
-TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMakersPage) {
-    std::vector<wxString> opened;
-    auto previous = CAboutDlg::SetBrowserLauncher([&opened](const wxString &url) { opened.push_back(url); });
-    {
-        CAboutDlg dialog(nullptr);
-        EXPECT_EQ(dialog.GetTitle(), "About Dealscope");
-        EXPECT_EQ(FromWx(dialog.FindWindow(CAboutDlg::IDC_VERSION)->GetLabel()),
-                  platform::Utf8ToUtf16(EXPECTED_VERSION_LINE));
-        EXPECT_NE(dialog.FindWindow(CAboutDlg::IDC_LEGAL_NOTICE)->GetLabel().Find("Greenbaize Works"), wxNOT_FOUND);
-        // Both texts fit their controls whatever the system's font.
-        for (int id : {CAboutDlg::IDC_VERSION, CAboutDlg::IDC_LEGAL_NOTICE}) {
-            wxWindow *text = dialog.FindWindow(id);
-            EXPECT_LE(text->GetTextExtent(text->GetLabel()).x, text->GetSize().x) << id;
-            EXPECT_LE(text->GetRect().GetRight(), dialog.GetClientSize().x) << id;
-        }
+TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMakersPageQuietly) {
+    struct DialogCount : wxModalDialogHook {
+        int count = 0;
+        int Enter(wxDialog *) override { return ++count, wxID_OK; }
+        void Exit(wxDialog *) override {}
+    } dialogs;
+    dialogs.Register();
 
-        dialog.Show();
-        auto *link = dynamic_cast<wxHyperlinkCtrl *>(dialog.FindWindow(CAboutDlg::IDC_WEBSITE_LINK));
-        ASSERT_NE(link, nullptr);
-        EXPECT_EQ(link->GetLabel(), "Visit the Tricksmith website");
-        wxHyperlinkEvent click(link, link->GetId(), link->GetURL());
-        link->GetEventHandler()->ProcessEvent(click);
-        EXPECT_EQ(opened, std::vector<wxString>{"https://www.greenbaize.example/dealscope"});
-        EXPECT_TRUE(dialog.IsShown());
+    CAboutDlg dialog(nullptr);
+    EXPECT_EQ(dialog.GetTitle(), "About Dealscope");
+    wxWindow *version = dialog.FindWindow(CAboutDlg::IDC_VERSION);
+    EXPECT_EQ(FromWx(version->GetLabel()), platform::Utf8ToUtf16(EXPECTED_VERSION_LINE));
+    EXPECT_NE(dialog.FindWindow(CAboutDlg::IDC_LEGAL_NOTICE)->GetLabel().Find("Greenbaize Works"), wxNOT_FOUND);
+    // Both texts fit their controls whatever the system's font.
+    for (int id : {CAboutDlg::IDC_VERSION, CAboutDlg::IDC_LEGAL_NOTICE}) {
+        wxWindow *text = dialog.FindWindow(id);
+        EXPECT_LE(text->GetTextExtent(text->GetLabel()).x, text->GetSize().x) << id;
+        EXPECT_LE(text->GetRect().GetRight(), dialog.GetClientSize().x) << id;
     }
-    CAboutDlg::SetBrowserLauncher(previous);
+
+    dialog.Show();
+    auto *link = dynamic_cast<wxHyperlinkCtrl *>(dialog.FindWindow(CAboutDlg::IDC_WEBSITE_LINK));
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->GetLabel(), "Visit the Tricksmith website");
+    // As the dialog draws itself, the link's text starts where the lines above it start.
+    Pump(0.5);
+    GtkWidget *top = dialog.GetHandle();
+    cairo_surface_t *drawn = cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(top),
+                                                        gtk_widget_get_allocated_height(top));
+    cairo_t *context = cairo_create(drawn);
+    gtk_widget_draw(top, context);
+    cairo_surface_flush(drawn);
+    auto textLeft = [drawn](wxWindow *control) {
+        const unsigned char *pixels = cairo_image_surface_get_data(drawn);
+        wxRect area = control->GetRect();
+        for (int x = area.x; x < area.GetRight(); ++x)
+            for (int y = area.y; y < area.GetBottom(); ++y) {
+                const unsigned char *pixel = pixels + y * cairo_image_surface_get_stride(drawn) + 4 * x;
+                if (pixel[0] + pixel[1] + pixel[2] < 450)
+                    return x;
+            }
+        return -1;
+    };
+    EXPECT_NE(textLeft(version), -1);
+    EXPECT_NEAR(textLeft(link), textLeft(version), 1);
+    cairo_destroy(context);
+    cairo_surface_destroy(drawn);
+
+    // The click opens the page in the background: without a browser opener, or with one that fails, nothing is
+    // shown; the dialog stays open and Enter means its OK button again.
+    const std::string path = getenv("PATH");
+    std::filesystem::create_directories(m_home + "/bin");
+    setenv("PATH", (m_home + "/bin").c_str(), 1);
+    link->SetFocus();
+    wxHyperlinkEvent click(link, link->GetId(), link->GetURL());
+    link->GetEventHandler()->ProcessEvent(click);
+    Pump(0.5);
+    WriteFile(m_home + "/bin/xdg-open", "#!/bin/sh\necho \"$@\" > \"$HOME/opened.part\"\n/bin/mv \"$HOME/opened.part\" "
+                                        "\"$HOME/opened\"\nexit 4\n");
+    std::filesystem::permissions(m_home + "/bin/xdg-open", std::filesystem::perms::owner_all);
+    link->GetEventHandler()->ProcessEvent(click);
+    EXPECT_TRUE(RunUntil([&] { return std::filesystem::exists(m_home + "/opened"); }, 10));
+    EXPECT_EQ(ReadFile(m_home + "/opened"), "https://www.greenbaize.example/dealscope\n");
+    Pump(0.5);
+    EXPECT_EQ(dialogs.count, 0);
+    EXPECT_TRUE(dialog.IsShown());
+    EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(top)), dialog.FindWindow(wxID_OK)->GetHandle());
+    setenv("PATH", path.c_str(), 1);
 }

@@ -7,6 +7,7 @@
 #include <wx/hyperlink.h>
 #include <wx/iconbndl.h>
 #include <wx/image.h>
+#include <wx/log.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
@@ -16,8 +17,16 @@
 
 namespace {
 
+// The address goes to the desktop's opener, started without waiting; when none opens it, nothing is reported.
+void OpenOnDesktop(const wxString &url) {
+    wxLogNull quiet;
+    const wxScopedCharBuffer utf8 = url.utf8_str();
+    const char *const argv[] = {"xdg-open", utf8.data(), nullptr};
+    wxExecute(argv, wxEXEC_ASYNC);
+}
+
 CAboutDlg::BrowserLauncher &Launcher() {
-    static CAboutDlg::BrowserLauncher launcher = [](const wxString &url) { wxLaunchDefaultBrowser(url); };
+    static CAboutDlg::BrowserLauncher launcher = OpenOnDesktop;
     return launcher;
 }
 
@@ -25,7 +34,7 @@ CAboutDlg::BrowserLauncher &Launcher() {
 
 CAboutDlg::BrowserLauncher CAboutDlg::SetBrowserLauncher(BrowserLauncher launcher) {
     if (!launcher)
-        launcher = [](const wxString &url) { wxLaunchDefaultBrowser(url); };
+        launcher = OpenOnDesktop;
     std::swap(Launcher(), launcher);
     return launcher;
 }
@@ -52,7 +61,7 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
     new wxStaticText(this, IDC_LEGAL_NOTICE, ToWx(m_versionInfo.m_strLegalCopyright), pos(42, 26),
                      size(114, 8) + wxSize(extra, 0), wxST_NO_AUTORESIZE);
     auto *link = new wxHyperlinkCtrl(this, IDC_WEBSITE_LINK, "Visit the Tricksmith website", MAKER_WEBSITE_URL,
-                                     pos(42, 38), size(108, 14));
+                                     pos(42, 38), size(108, 14), wxHL_CONTEXTMENU | wxNO_BORDER | wxHL_ALIGN_LEFT);
     link->Bind(wxEVT_HYPERLINK, &CAboutDlg::OnLinkClick, this);
     auto *ok = new wxButton(this, wxID_OK, "OK", pos(113, 59) + wxPoint(extra, 0), size(50, 14));
     ok->SetDefault();
@@ -72,8 +81,10 @@ CAboutDlg::CAboutDlg(wxWindow *parent)
 }
 
 void CAboutDlg::OnLinkClick(wxHyperlinkEvent &) {
-    // Not skipped: the control would open the page a second time. The dialog stays open.
+    // Not skipped: the control would open the page a second time. The dialog stays open, and Enter still means
+    // its OK button.
     OpenInDefaultBrowser(MAKER_WEBSITE_URL);
+    FindWindow(wxID_OK)->SetFocus();
 }
 
 void ShowAboutBox(wxWindow *parent) {

@@ -17,7 +17,7 @@ inline constexpr char MAKER_WEBSITE_URL[] = "https://www.greenbaize.example/deal
 class CAboutDlg : public wxDialog {
 public:
     enum : int { IDC_VERSION = 1008, IDC_LEGAL_NOTICE = 1009, IDC_WEBSITE_LINK = 1010 };
-    // Opens a web page; wxLaunchDefaultBrowser unless a test installed another. Returns the previous one.
+    // Hands an address to the desktop; xdg-open unless a test installed another. Returns the previous one.
     using BrowserLauncher = std::function<void(const wxString &url)>;
     static BrowserLauncher SetBrowserLauncher(BrowserLauncher launcher);
 

@@ -1,6 +1,9 @@
 // The commands of the document menu: the text windows, Show Status, the Save As commands, the recap option and
 // the companion's two commands.
+#include <functional>
+
 #include <wx/menu.h>
+#include <wx/utils.h>
 
 #include "app/document_output.h"
 #include "app/window/child_frame.h"
@@ -58,7 +61,7 @@ void CDSCDocument::OnShowStatus() {
 void CDSCDocument::OnSaveAs(int kind) {
     const SaveKind &save = SAVE_KINDS[kind];
     std::u16string name = m_page.GetDefaultFileName(save.extension);
-    std::optional<std::string> path = WindowPrompts().AskSavePath(g_pMainFrame, name, save.extension, save.filter);
+    std::optional<std::string> path = ChooseSavePath(g_pMainFrame, name, save.extension, save.filter);
     if (!path)
         return;
     // The page is saved with all the bytes the browser loaded; the texts as the conversion wrote them.
@@ -95,9 +98,24 @@ void CDSCDocument::OnOpenWithTricksmith() {
     ::OnOpenWithTricksmith(m_page);
 }
 
+namespace {
+
+// Runs a command; a failure it reports itself ends it quietly, any other is shown.
+void RunCommand(const std::function<void()> &command) {
+    try {
+        command();
+    } catch (const platform::UserException &) {
+        // Reported already; the command is abandoned.
+    } catch (const platform::ProgramException &error) {
+        WindowPrompts().ShowMessage(g_pMainFrame, error.Message(), APP_NAME, IWindowPrompts::Icon::Error);
+    }
+}
+
+} // namespace
+
 void CDSCDocument::OnCommand(wxCommandEvent &event) {
     const int id = event.GetId();
-    try {
+    RunCommand([this, id, &event] {
         if (id == ID_VIEW_SOURCE)
             OnViewText(TEXT_HTML_SOURCE);
         else if (id == ID_VIEW_PBN)
@@ -110,9 +128,18 @@ void CDSCDocument::OnCommand(wxCommandEvent &event) {
             OnShowStatus();
         else if (id >= ID_RECAP_OMIT && id <= ID_RECAP_ADD_TO_BOARD1)
             OnRecapOption(id - ID_RECAP_OMIT);
-        else if (id == ID_DOUBLE_DUMMY_ALL)
-            OnDoubleDummyAll();
-        else if (id == ID_OPEN_WITH_TRICKSMITH)
+        else if (id == ID_DOUBLE_DUMMY_ALL) {
+            // The analysis takes seconds: it starts once the menu has closed and the window has been repainted,
+            // and the busy cursor shows while it runs.
+            CallAfter([this] {
+                RunCommand([this] {
+                    if (g_pMainFrame)
+                        g_pMainFrame->Update();
+                    wxBusyCursor busy;
+                    OnDoubleDummyAll();
+                });
+            });
+        } else if (id == ID_OPEN_WITH_TRICKSMITH)
             OnOpenWithTricksmith();
         else if (id == ID_WINDOW_NEW) {
             // Another page window on this document.
@@ -124,11 +151,7 @@ void CDSCDocument::OnCommand(wxCommandEvent &event) {
                 favorites->OnCommand(*this, event);
         } else
             event.Skip();
-    } catch (const platform::UserException &) {
-        // Reported already; the command is abandoned.
-    } catch (const platform::ProgramException &error) {
-        WindowPrompts().ShowMessage(g_pMainFrame, error.Message(), APP_NAME, IWindowPrompts::Icon::Error);
-    }
+    });
 }
 
 void CDSCDocument::OnUpdate(wxUpdateUIEvent &event) {

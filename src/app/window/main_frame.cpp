@@ -48,6 +48,9 @@ CMainFrame::CMainFrame(wxDocManager *manager, int dpiX)
     // nothing handles them then, so their buttons are greyed.
     Bind(
         wxEVT_UPDATE_UI, [](wxUpdateUIEvent &event) { event.Enable(false); }, ID_GO_BACK, ID_REFRESH);
+    // So do Cut, Copy and Paste (but for the address box, which takes them first).
+    Bind(
+        wxEVT_UPDATE_UI, [](wxUpdateUIEvent &event) { event.Enable(false); }, wxID_CUT, wxID_PASTE);
     GetNotebook()->Bind(wxEVT_AUINOTEBOOK_PAGE_CHANGED, &CMainFrame::OnTabChanged, this);
     SetAddressText(u"");
 }

@@ -6,6 +6,7 @@
 #include <wx/evtloop.h>
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
+#include <wx/sysopt.h>
 #include <wx/timer.h>
 
 #include "app/program_folders.h"
@@ -195,6 +196,10 @@ int CDSCApp::OnExit() {
     SaveRecentFiles();
     if (wxDocManager *manager = wxDocManager::GetDocumentManager()) {
         manager->CloseDocuments(true);
+        // After a failed start-up the hidden main frame is still there: it goes before the document manager
+        // that it calls into while it is taken down.
+        DeletePendingObjects();
+        delete g_pMainFrame;
         delete m_pTextViewTemplate;
         m_pTextViewTemplate = nullptr;
         delete manager;
@@ -274,6 +279,10 @@ wxString CDSCApp::HelpBookPath() const {
 
 void CDSCApp::ShowHelpContents() {
     if (!m_help) {
+        // The help viewer reads a page as HTML only when its file type is text/html. This system's file types may
+        // call a ".htm" page XHTML, and the viewer would then show the pages' source with dead links: the file
+        // types of the toolkit's own table, where ".htm" and ".html" are HTML, are the ones used.
+        wxSystemOptions::SetOption("filesys.no-mimetypesmanager", 1);
         m_help = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE, g_pMainFrame);
         if (!m_help->AddBook(wxFileName(m_helpBookPath))) {
             m_help.reset();
