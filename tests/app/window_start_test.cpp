@@ -210,6 +210,7 @@ TEST_F(WindowStartTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) 
     ASSERT_TRUE(WaitForPage(url));
     ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
     const CDSCDoc &doc = ActiveDocument()->Page();
+    ASSERT_TRUE(RunUntil([&] { return !doc.m_ddResults.empty(); }, 30));
     const std::string analysed = doc.m_strPbn;
     ASSERT_NE(analysed.find("[OptimumResultTable \""), std::string::npos);
     CDSCView *view = ActiveBrowserView();
