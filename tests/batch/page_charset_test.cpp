@@ -42,6 +42,7 @@ TEST(PageCharset, AsTheBrowserEngineFindsIt) {
     for (const CharsetPage &page : CharsetPages())
         EXPECT_EQ(FindPageCharset(page.contentType, page.start + body), page.charset) << page.what;
     EXPECT_EQ(FindPageCharset("text/html; charset=nonsense", "<p>"), "windows-1252");
+    EXPECT_EQ(FindPageCharset("", "<meta charset=UTF-16BE>"), "utf-8");
     EXPECT_EQ(platform::GetCharsetCodePage(FindPageCharset("", "<meta charset=iso-8859-2>")), 28592u);
 }
 

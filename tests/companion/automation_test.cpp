@@ -32,7 +32,6 @@ protected:
 };
 
 TEST_F(AutomationTest, EveryWayOutLeavesNoProcessAndFailuresLeaveTheDocument) {
-    SetEnv("FAKE_COMPANION_HELPER", "1");
     const std::string file = (m_dir / "tmp" / "dda_page.pbn").string(), missing = (m_dir / "no-server").string();
     const struct {
         const char *mode;
@@ -47,7 +46,6 @@ TEST_F(AutomationTest, EveryWayOutLeavesNoProcessAndFailuresLeaveTheDocument) {
         {"busy-then-ok", "Tricksmith did not answer within 1 seconds.", 500, 600}, // beyond the ceiling
         {"busy-forever", "Tricksmith did not answer within 1 seconds.", 1000},
         {"hang-analyse", "Tricksmith did not answer within 1 seconds.", 1000},
-        {"helper-hang-analyse", "Tricksmith did not answer within 1 seconds.", 500},
         {"normal", "Tricksmith.Object:\r\nClass not registered", 3000, 5000, ""},
         {"normal", "Tricksmith.Object:\r\nServer execution failed: " + missing + ": No such file or directory", 3000,
          5000, missing},
@@ -59,6 +57,7 @@ TEST_F(AutomationTest, EveryWayOutLeavesNoProcessAndFailuresLeaveTheDocument) {
         {"crash-mid-board", "Tricksmith ended unexpectedly (signal 9..."},
         {"garbage", "Tricksmith sent a reply that could not be understood: ?? this is not the protocol"},
         {"wrong-type", "Tricksmith sent a reply that could not be understood: OK i4:5"},
+        {"null-object", "Tricksmith sent a reply that could not be understood: OK dispatch:0"},
         {"error-analyse", "The analysis failed for board 7."},
     };
     for (const auto &c : cases) {

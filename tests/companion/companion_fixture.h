@@ -102,7 +102,7 @@ struct ReferenceDeal {
     int m_parScore = 0;           // par for North-South
 };
 
-inline std::vector<ReferenceDeal> ReadReferenceDeals(size_t limit) {
+inline std::vector<ReferenceDeal> ReadReferenceDeals() {
     auto quoted = [](const std::string &line) {
         size_t open = line.find('"');
         return line.substr(open + 1, line.find('"', open + 1) - open - 1);
@@ -111,8 +111,6 @@ inline std::vector<ReferenceDeal> ReadReferenceDeals(size_t limit) {
     std::istringstream file(ReadFile(DEALSCOPE_TEST_DATA "/companion/dds_deals.txt"));
     for (std::string line; std::getline(file, line);) {
         if (line.starts_with("PBN ")) {
-            if (deals.size() == limit)
-                break;
             deals.emplace_back().m_deal = quoted(line);
             standin::ReadCompleteDeal(deals.back().m_deal, deals.back().m_cards);
         } else if (line.starts_with("TABLE ")) {

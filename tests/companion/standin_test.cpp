@@ -60,14 +60,11 @@ using StandinAnalysisTest = CompanionFixture;
 
 TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSkipped) {
     RegisterStandin();
-    std::string server;
-    ASSERT_TRUE(GetTricksmithExePath(server));
-    EXPECT_EQ(server, fs::canonical(TRICKSMITH_STANDIN).string());
 
     // 40 boards (more than one solver call takes), every deal of the reference set three times over, in an
     // ISO-8859-1 file, with a recap commentary and deals that must not reach the solver.
-    std::vector<ReferenceDeal> oracle = ReadReferenceDeals(12);
-    ASSERT_EQ(oracle.size(), 12u);
+    std::vector<ReferenceDeal> oracle = ReadReferenceDeals();
+    ASSERT_GE(oracle.size(), 12u);
     std::string pbn = "% PBN 2.1\r\n% EXPORT\r\n[Event \"Caf\xe9\"]\r\n{Recap\r\n\r\n[Board \"99\"]\r\n}\r\n\r\n";
     const std::string incomplete[] = {DEAL.substr(0, DEAL.rfind(' ')) + " -", DEAL.substr(0, DEAL.size() - 1) + "2",
                                       DEAL.substr(0, DEAL.size() - 1) + "x", ""};
@@ -130,7 +127,7 @@ TEST_F(StandinAnalysisTest, AnalysedPageGetsLibddsTablesAndParLines) {
             board = line.substr(7, line.find(' ', 7) - 7);
         else if (line.starts_with("Par: "))
             parScores[board] = std::stoi(line.substr(5));
-    std::vector<ReferenceDeal> references = ReadReferenceDeals(32);
+    std::vector<ReferenceDeal> references = ReadReferenceDeals();
     std::map<std::string, int> expectedPar;
     for (const auto &game : standin::ParsePbnGames(standin::DecodePbnBytes(doc.m_strPbn))) {
         std::string board = game.Find("Board")->m_value;
