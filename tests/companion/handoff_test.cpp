@@ -37,8 +37,7 @@ TEST_F(HandOffTest, NamesCountUpWhenTakenAndNothingIsOverwritten) {
     fs::current_path(m_dir);
     setenv("TMPDIR", "home", 1);
     EXPECT_TRUE(Fails([] { WriteTempPbn("x", u"a.pbn"); }));
-    EXPECT_EQ(Error(1).substr(0, 60),
-              ("Unable to create a temporary file in the folder '" + m_dir.string()).substr(0, 60));
+    EXPECT_NE(Error(1).find("folder '" + (m_dir / "home").string() + "/'"), std::string::npos) << Error(1);
     fs::create_directory("home");
     std::string path = WriteTempPbn("x", u"rel.pbn");
     fs::current_path(before);
