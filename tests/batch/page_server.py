@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
-"""A small HTTP server for the batch tests, on 127.0.0.1 at a free port; it prints the port and its pid first.
-
-  /files/<path>?charset=<name>  the file under the root folder as text/html, the charset (if any) in the header
-  /redirect?to=<path>&hops=<n>  302 to <path>, after n redirects to itself
-  /silent                       accepts the request and never answers
-  /endless                      a page that never ends
-It ends on SIGTERM, or when the test that started it has gone.
-"""
+"""The batch tests' HTTP server on 127.0.0.1, at a free port (printed first, with its pid): /files/<path>?charset=<name>
+(the root folder's file, the charset in the header), /redirect?to=<url>&hops=<n>, /silent (never answers) and
+/endless (a page that never ends). It ends on SIGTERM, or when the test that started it has gone."""
 import http.server
 import os
 import sys

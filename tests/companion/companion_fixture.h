@@ -1,58 +1,39 @@
 #pragma once
 // A private world for each companion test: its own HOME, XDG_CONFIG_HOME (where the classes file lives) and
-// TMPDIR, an error sink that records what the user would see, and short transport time limits.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
+// TMPDIR, an error sink that records what the user would see, short transport time limits; and the reference
+// deals of tests/data/companion/dds_deals.txt, real deals with the trick tables and par scores libdds computed.
+#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <optional>
-#include <string>
+#include <sstream>
 #include <thread>
-#include <vector>
 
+#include "../scratch_test.h"
+#include "app/batch_page_source.h"
 #include "companion/automation_client.h"
 #include "companion/class_registry.h"
+#include "conversion/dsc_doc.h"
+#include "deal_check.h"
 #include "platform/error_report.h"
 #include "platform/wide_text.h"
 
-class CompanionFixture : public ::testing::Test {
+class CompanionFixture : public ScratchTest {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "companion-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        std::filesystem::create_directories(m_root / "tmp");
-        SaveAndSet("HOME", (m_root / "home").string());
-        SaveAndSet("XDG_CONFIG_HOME", (m_root / "home" / ".config").string());
-        SaveAndSet("TMPDIR", (m_root / "tmp").string());
-        SaveAndSet("FAKE_COMPANION_LOG", (m_root / "fake.log").string());
-        SaveAndSet("FAKE_COMPANION_MODE", "normal");
+        ScratchTest::SetUp();
+        fs::create_directories(m_dir / "tmp");
+        SetEnv("HOME", (m_dir / "home").string());
+        SetEnv("XDG_CONFIG_HOME", (m_dir / "home" / ".config").string());
+        SetEnv("TMPDIR", (m_dir / "tmp").string());
+        SetEnv("FAKE_COMPANION_LOG", (m_dir / "fake.log").string());
+        SetEnv("FAKE_COMPANION_MODE", "normal");
         m_previousSink = platform::SetErrorSink([this](const std::u16string &text) { m_errors.push_back(text); });
-        m_previousLimits = companion::GetTransportLimits();
         companion::SetTransportLimits({5000, 3000, 2000});
     }
-
     void TearDown() override {
-        companion::SetTransportLimits(m_previousLimits);
+        companion::SetTransportLimits({});
         platform::SetErrorSink(m_previousSink);
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
-            if (it->second)
-                setenv(it->first.c_str(), it->second->c_str(), 1);
-            else
-                unsetenv(it->first.c_str());
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
-
-    // Real analyses under load (sanitizers, parallel tests) need the program's own time limits.
-    static void UseProgramTimeLimits() { companion::SetTransportLimits(companion::TransportLimits{}); }
-
-    void SaveAndSet(const std::string &name, const std::string &value) {
-        const char *old = std::getenv(name.c_str());
-        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        setenv(name.c_str(), value.c_str(), 1);
+        ScratchTest::TearDown();
     }
 
     static void Register(const std::string &serverPath) {
@@ -60,47 +41,39 @@ protected:
             companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID, serverPath),
             "");
     }
-    // The way a user registers the stand-in.
+    // The way a user registers the stand-in; real analyses under load need the program's own time limits.
     static void RegisterStandin() {
-        ASSERT_EQ(std::system((std::string(TRICKSMITH_STANDIN) + " --register >/dev/null").c_str()), 0);
+        companion::SetTransportLimits({});
+        ASSERT_EQ(RunProgram(TRICKSMITH_STANDIN, {"--register"}).exitCode, 0);
     }
-
-    // The files in the private temporary folder, by name.
-    std::vector<std::string> TempFiles() const {
-        std::vector<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(m_root / "tmp"))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
+    // The companion tests' page, converted.
+    static void LoadTestPage(CDSCDoc &doc) {
+        BatchPageSource page = ReadPageFile(platform::Utf8ToUtf16(DEALSCOPE_TEST_DATA "/companion/dda_page.htm"));
+        doc.LoadFromView(page);
     }
-
-    static std::string ReadFile(const std::filesystem::path &path) {
-        std::ifstream file(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    }
-
-    // The file once it exists (waiting up to 10 s), for what a started program writes.
-    static std::string ReadFileWhenThere(const std::filesystem::path &path) {
-        for (int i = 0; i < 1000 && !std::filesystem::exists(path); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return ReadFile(path);
-    }
+    std::vector<std::string> TempFiles() const { return Names(m_dir / "tmp"); }
 
     // The numbers after `key` on the lines of the fake server's log ("pid", "helper").
     std::vector<pid_t> FakeLogged(const std::string &key = "pid") const {
         std::vector<pid_t> pids;
-        std::ifstream log(m_root / "fake.log");
-        std::string line;
-        while (std::getline(log, line))
+        std::istringstream log(ReadFile(m_dir / "fake.log"));
+        for (std::string line; std::getline(log, line);)
             if (line.starts_with(key + " "))
                 pids.push_back(static_cast<pid_t>(std::stol(line.substr(key.size() + 1))));
         return pids;
     }
-
-    // Every fake server that was started is gone and reaped (no zombie either).
-    void ExpectNoServerLeft() const {
-        for (pid_t pid : FakeLogged())
-            EXPECT_TRUE(kill(pid, 0) != 0 && errno == ESRCH) << "server " << pid << " still exists";
+    // Every process the fake server logged under `key` is gone (a zombie of someone else's is gone too), within 2 s.
+    void ExpectFakeGone(const std::string &key = "pid") const {
+        for (pid_t pid : FakeLogged(key)) {
+            bool running = true;
+            for (int i = 0; i < 200 && running; ++i, running && usleep(10 * 1000)) {
+                std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+                running = stat.size() > stat.rfind(')') + 2 && stat[stat.rfind(')') + 2] != 'Z';
+            }
+            EXPECT_FALSE(running) << key << " " << pid << " still runs";
+            if (running)
+                kill(pid, SIGKILL);
+        }
     }
 
     // True when the action abandoned its command with an error.
@@ -112,16 +85,46 @@ protected:
         }
         return false;
     }
-
     std::string Error(size_t index = 0) const {
-        return index < m_errors.size() ? platform::Utf16ToUtf8(m_errors[index]) : std::string("<no error>");
+        return index < m_errors.size() ? platform::Utf16ToUtf8(m_errors[index]) : std::string();
     }
 
-    std::filesystem::path m_root;
     std::vector<std::u16string> m_errors;
 
 private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
     platform::ErrorSink m_previousSink;
-    companion::TransportLimits m_previousLimits;
 };
+
+struct ReferenceDeal {
+    std::string m_deal;           // the PBN Deal value
+    standin::DealCards m_cards{}; // the same, as cards
+    std::string m_tricks;         // as DoubleDummyTricks: declarers N, S, E, W, each NT, S, H, D, C
+    int m_parScore = 0;           // par for North-South
+};
+
+inline std::vector<ReferenceDeal> ReadReferenceDeals() {
+    auto quoted = [](const std::string &line) {
+        size_t open = line.find('"');
+        return line.substr(open + 1, line.find('"', open + 1) - open - 1);
+    };
+    std::vector<ReferenceDeal> deals;
+    std::istringstream file(ReadFile(DEALSCOPE_TEST_DATA "/companion/dds_deals.txt"));
+    for (std::string line; std::getline(file, line);) {
+        if (line.starts_with("PBN ")) {
+            deals.emplace_back().m_deal = quoted(line);
+            standin::ReadCompleteDeal(deals.back().m_deal, deals.back().m_cards);
+        } else if (line.starts_with("TABLE ")) {
+            // 20 numbers: strains S, H, D, C, NT, each for N, E, S, W.
+            std::istringstream numbers(line.substr(6));
+            int table[20] = {};
+            for (int &n : table)
+                numbers >> n;
+            for (int declarer : {0, 2, 1, 3})
+                for (int strain : {4, 0, 1, 2, 3})
+                    deals.back().m_tricks.push_back("0123456789abcd"[table[strain * 4 + declarer]]);
+        } else if (line.starts_with("PAR2 ")) {
+            deals.back().m_parScore = std::stoi(quoted(line));
+        }
+    }
+    return deals;
+}

@@ -1,7 +1,6 @@
 // A test double of the companion's automation server that can misbehave on purpose. FAKE_COMPANION_MODE picks
-// the fault; FAKE_COMPANION_LOG, when set, receives the server's pid and every request line it reads; with
-// FAKE_COMPANION_HELPER set, the server first leaves a stuck helper behind it (started through a go-between
-// that ends at once), holding the server's output open.
+// the fault; FAKE_COMPANION_LOG, when set, receives the server's pid and every request line it reads. The server
+// first leaves a stuck helper behind it (started through a go-between that ends at once), holding its output open.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,16 +49,14 @@ int main() {
     if (const char *log = std::getenv("FAKE_COMPANION_LOG"))
         g_log.open(log, std::ios::app);
     Log("pid " + std::to_string(getpid()));
-    if (std::getenv("FAKE_COMPANION_HELPER")) {
-        if (pid_t between = fork(); between == 0) {
-            if (pid_t helper = fork(); helper > 0)
-                Log("helper " + std::to_string(helper));
-            else if (helper == 0)
-                Hang();
-            _exit(0);
-        } else if (between > 0) {
-            waitpid(between, nullptr, 0);
-        }
+    if (pid_t between = fork(); between == 0) {
+        if (pid_t helper = fork(); helper > 0)
+            Log("helper " + std::to_string(helper));
+        else if (helper == 0)
+            Hang();
+        _exit(0);
+    } else if (between > 0) {
+        waitpid(between, nullptr, 0);
     }
     if (mode == "silent-exit")
         return 3;
@@ -85,16 +82,6 @@ int main() {
                 std::raise(SIGSEGV);
             } else if (mode == "hang-analyse") {
                 Hang();
-            } else if (mode == "helper-hang-analyse") {
-                // A server with a helper process, which has a helper of its own, and all stuck.
-                pid_t helper = fork();
-                if (helper == 0) {
-                    if (pid_t inner = fork(); inner > 0)
-                        Log("helper " + std::to_string(inner));
-                    Hang();
-                }
-                Log("helper " + std::to_string(helper));
-                Hang();
             } else if (mode == "busy-forever") {
                 for (;; usleep(100 * 1000))
                     Reply("BUSY");
@@ -105,7 +92,9 @@ int main() {
             }
             Reply(mode == "error-analyse" ? "ERROR 80004005 The%20analysis%20failed%20for%20board%207." : "OK empty");
         } else if (line == "INVOKE 1 35 get") {
-            Reply(mode == "garbage" ? "\x01\x02 this is not the protocol" : "OK dispatch:2");
+            Reply(mode == "garbage"       ? "\x01\x02 this is not the protocol"
+                  : mode == "null-object" ? "OK dispatch:0"
+                                          : "OK dispatch:2");
         } else if (line == "INVOKE 2 1 get") {
             Reply(mode == "zero-boards" ? "OK i4:0" : "OK i4:" + std::to_string(std::size(BOARDS)));
         } else if (line.starts_with("INVOKE 2 0 get i4:")) {

@@ -1,72 +1,58 @@
-// Temporary PBN files for the companion, and the hand-off's failures. (A successful hand-off of a document is in
-// document_commands_test.cpp.)
+// Temporary PBN files for the companion and the hand-off of a document's PBN to it.
+#include "companion/companion_commands.h"
 #include "companion/handoff.h"
 #include "companion/temp_pbn_file.h"
 #include "companion_fixture.h"
 
 namespace {
 
-using companion::HandOffToTricksmith;
 using companion::WriteTempPbn;
-
 using HandOffTest = CompanionFixture;
 
-TEST_F(HandOffTest, FolderAndBaseName) {
-    const std::pair<std::u16string, std::u16string> names[] = {
-        {u"results.pbn", u"results"}, {u"a.b.pbn", u"a.b"}, {u"x\\y.pbn", u"y"}, {u"", u""}};
-    for (const auto &[defaultName, base] : names)
+TEST_F(HandOffTest, NamesCountUpWhenTakenAndNothingIsOverwritten) {
+    for (const auto &[defaultName, base] : std::initializer_list<std::pair<std::u16string, std::u16string>>{
+             {u"results.pbn", u"results"}, {u"a.b.pbn", u"a.b"}, {u"x\\y.pbn", u"y"}, {u"", u""}})
         EXPECT_EQ(companion::TempPbnBaseName(defaultName), base) << platform::Utf16ToUtf8(defaultName);
-    EXPECT_EQ(companion::TempFolder(), (m_root / "tmp").string() + "/");
-    unsetenv("TMPDIR");
-    EXPECT_EQ(companion::TempFolder(), "/tmp/");
+    const fs::path tmp = m_dir / "tmp";
+    WriteFile(tmp / "results-1.pbn", "someone else's");
+    std::string pbn = "% PBN 2.1\r\n[Event \"Caf\xe9\"]\r\n"; // bytes as they are, no byte-order mark
+    EXPECT_EQ(WriteTempPbn(pbn, u"results.pbn"), (tmp / "results.pbn").string());
+    EXPECT_EQ(WriteTempPbn("", u"results.pbn"), (tmp / "results-2.pbn").string());
+    EXPECT_EQ(WriteTempPbn(pbn, u""), (tmp / ".pbn").string()); // a page address without '/'
+    EXPECT_EQ(WriteTempPbn(pbn, u""), (tmp / "-1.pbn").string());
+    EXPECT_EQ(ReadFile(tmp / "results.pbn"), pbn);
+    EXPECT_EQ(ReadFile(tmp / "results-1.pbn"), "someone else's");
+    EXPECT_EQ(fs::status(tmp / "results.pbn").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    for (int i = 3; i <= 999; ++i)
+        WriteFile(tmp / ("results-" + std::to_string(i) + ".pbn"), "");
+    EXPECT_TRUE(Fails([] { WriteTempPbn("x", u"results.pbn"); }));
+    EXPECT_EQ(Error(), "Unable to create a temporary file in the folder '" + tmp.string() +
+                           "/'.\r\n\r\nBe sure this folder exists, and if so, delete .pbn files beginning with "
+                           "'results'.");
 
     // A relative folder is taken from the current one: the companion, which works elsewhere, gets a full path.
-    std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(m_root);
-    setenv("TMPDIR", "tmp", 1);
-    std::string path = WriteTempPbn("x", u"rel.pbn");
-    std::filesystem::current_path(before);
-    EXPECT_EQ(path, (m_root / "tmp" / "rel.pbn").string());
-    EXPECT_EQ(ReadFile(path), "x");
-}
-
-TEST_F(HandOffTest, NamesCountUpWhenTakenAndNothingIsOverwritten) {
-    std::ofstream(m_root / "tmp" / "results-1.pbn") << "someone else's";
-    std::string pbn = "% PBN 2.1\r\n[Event \"Caf\xe9\"]\r\n"; // bytes as they are, no byte-order mark
-    EXPECT_EQ(WriteTempPbn(pbn, u"results.pbn"), (m_root / "tmp" / "results.pbn").string());
-    EXPECT_EQ(WriteTempPbn(pbn, u"results.pbn"), (m_root / "tmp" / "results-2.pbn").string());
-    EXPECT_EQ(WriteTempPbn("", u"results.pbn"), (m_root / "tmp" / "results-3.pbn").string());
-    EXPECT_EQ(ReadFile(m_root / "tmp" / "results.pbn"), pbn);
-    EXPECT_EQ(ReadFile(m_root / "tmp" / "results-1.pbn"), "someone else's");
-    EXPECT_EQ(ReadFile(m_root / "tmp" / "results-3.pbn"), "");
-    EXPECT_EQ(std::filesystem::status(m_root / "tmp" / "results.pbn").permissions() & std::filesystem::perms::all,
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-
-    // A page address without '/' gives an empty base name.
-    EXPECT_EQ(WriteTempPbn(pbn, u""), (m_root / "tmp" / ".pbn").string());
-    EXPECT_EQ(WriteTempPbn(pbn, u""), (m_root / "tmp" / "-1.pbn").string());
-}
-
-TEST_F(HandOffTest, AllThousandNamesTakenOrNoFolderIsReported) {
-    std::ofstream(m_root / "tmp" / "full.pbn");
-    for (int i = 1; i <= 999; ++i)
-        std::ofstream(m_root / "tmp" / ("full-" + std::to_string(i) + ".pbn"));
-    EXPECT_TRUE(Fails([] { WriteTempPbn("x", u"full.pbn"); }));
-    EXPECT_EQ(Error(), "Unable to create a temporary file in the folder '" +
-                           std::filesystem::canonical(m_root / "tmp").string() +
-                           "/'.\r\n\r\nBe sure this folder exists, and if so, delete .pbn files beginning with "
-                           "'full'.");
-    EXPECT_EQ(ReadFile(m_root / "tmp" / "full.pbn"), "");
-
-    setenv("TMPDIR", (m_root / "gone").c_str(), 1);
+    fs::path before = fs::current_path();
+    fs::current_path(m_dir);
+    setenv("TMPDIR", "home", 1);
     EXPECT_TRUE(Fails([] { WriteTempPbn("x", u"a.pbn"); }));
-    EXPECT_NE(Error(1).find("Unable to create a temporary file in the folder '" + (m_root / "gone").string() + "/'"),
-              std::string::npos)
-        << Error(1);
+    EXPECT_NE(Error(1).find("folder '" + (m_dir / "home").string() + "/'"), std::string::npos) << Error(1);
+    fs::create_directory("home");
+    std::string path = WriteTempPbn("x", u"rel.pbn");
+    fs::current_path(before);
+    EXPECT_EQ(path, (m_dir / "home" / "rel.pbn").string());
+    unsetenv("TMPDIR");
+    EXPECT_EQ(companion::TempFolder(), "/tmp/");
 }
 
-TEST_F(HandOffTest, CompanionThatIsMissingOrCannotStart) {
-    EXPECT_TRUE(Fails([] { HandOffToTricksmith("pbn", u"results.pbn"); }));
+TEST_F(HandOffTest, DocumentsPbnGoesToTheCompanionOrOneClearError) {
+    CDSCDoc doc;
+    EXPECT_FALSE(OnUpdateOpenWithTricksmith(doc));
+    EXPECT_FALSE(OnUpdateDoubleDummyAll(doc));
+    LoadTestPage(doc);
+    EXPECT_TRUE(OnUpdateOpenWithTricksmith(doc));
+    EXPECT_TRUE(Fails([&] { OnOpenWithTricksmith(doc); }));
     EXPECT_EQ(Error(), "Unable to locate Tricksmith.exe");
     EXPECT_TRUE(TempFiles().empty()); // unregistered: nothing written
 
@@ -75,10 +61,20 @@ TEST_F(HandOffTest, CompanionThatIsMissingOrCannotStart) {
     for (const std::string &server : {"\"" + std::string(HANDOFF_RECORDER) + "\" -x", std::string()}) {
         Register(server);
         m_errors.clear();
-        EXPECT_TRUE(Fails([] { HandOffToTricksmith("pbn", u"results.pbn"); }));
+        EXPECT_TRUE(Fails([&] { OnOpenWithTricksmith(doc); }));
         EXPECT_EQ(Error(), "Unable to start Tricksmith: No such file or directory");
     }
-    EXPECT_EQ(TempFiles(), (std::vector<std::string>{"results-1.pbn", "results.pbn"}));
+    EXPECT_EQ(TempFiles(), (std::vector<std::string>{"dda_page-1.pbn", "dda_page.pbn"}));
+
+    SetEnv("HANDOFF_LOG", (m_dir / "handoff.log").string());
+    Register("\"" + std::string(HANDOFF_RECORDER) + "\""); // quotes around a registered path are dropped
+    m_errors.clear();
+    OnOpenWithTricksmith(doc);
+    for (int i = 0; i < 1000 && !fs::exists(m_dir / "handoff.log"); ++i)
+        usleep(10 * 1000);
+    std::string path = (m_dir / "tmp" / "dda_page-2.pbn").string();
+    EXPECT_EQ(ReadFile(m_dir / "handoff.log"), "argc 2\narg " + path + "\ncontent " + doc.m_strPbn);
+    EXPECT_TRUE(m_errors.empty()) << Error();
 }
 
 } // namespace

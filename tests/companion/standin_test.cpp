@@ -1,44 +1,36 @@
-// The stand-in companion: deal checks, PBN reading, and whole analyses through the automation transport whose
-// trick tables must equal libdds's own for the same deals (a reference set computed elsewhere).
+// The stand-in companion: deal checks, PBN reading, and whole analyses whose trick tables and par scores must
+// equal libdds's own for the same deals (a reference set computed elsewhere).
 #include <fcntl.h>
 #include <sys/file.h>
 
+#include <map>
+
 #include "analysis.h"
+#include "companion/companion_commands.h"
 #include "companion/double_dummy_analysis.h"
 #include "companion_fixture.h"
-#include "deal_check.h"
 #include "pbn_games.h"
-#include "reference_deals.h"
 
 namespace {
 
 const std::string DEAL = "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3";
 
-TEST(StandinDealTest, OnlyCompleteDistinctDealsPass) {
+TEST(Standin, OnlyCompleteDistinctDealsPassAndPbnIsRead) {
     standin::DealCards north, east;
     ASSERT_TRUE(standin::ReadCompleteDeal(DEAL, north));
     // The first seat rotates the hands: East's hand comes first.
     ASSERT_TRUE(
         standin::ReadCompleteDeal("E:873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3 QJ6.K652.J85.T98", east));
     EXPECT_EQ(north, east);
-    EXPECT_EQ(north[0][0], (1u << 12) | (1u << 11) | (1u << 6)); // North's spades Q J 6
-
-    const char *rejected[] = {
-        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 -",                 // unknown hand
-        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A765 AT942.AQ4.32.KJ3",   // 12 cards
-        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ2",  // the two of clubs twice
-        "N:QJ6.K652.J85.T9x 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3",  // an unnamed card
-        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652",                   // three hands
-        "N:QJ6.K652.J85.T98.2 873.J97.AT764.Q4 K5.T83.KQ9.A765 AT942.AQ4.32.KJ3", // five suits
-        "X:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3",  // no such seat
-        "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3 AKQ",
-        "",
-    };
-    for (const char *deal : rejected)
+    EXPECT_EQ(north[0][0], (1u << 12) | (1u << 11) | (1u << 6));            // North's spades Q J 6
+    EXPECT_EQ(north[0][1], (1u << 13) | (1u << 6) | (1u << 5) | (1u << 2)); // hearts K 6 5 2
+    const std::string hands = DEAL.substr(2, DEAL.rfind(' ') - 2);
+    for (const std::string &deal : {"N:" + hands + " -", "N:" + hands + " AT942.AQ4.32.KJ", // 12 cards
+                                    "N:" + hands + " AT942.AQ4.32.KJ2",                     // the two of clubs twice
+                                    "N:" + hands + " AT942.AQ4.32.KJx", "N:" + hands, "X" + DEAL.substr(1),
+                                    "N:" + hands + " AT942.AQ4.32.KJ3.2", DEAL + " AKQ", std::string()})
         EXPECT_FALSE(standin::ReadCompleteDeal(deal, north)) << deal;
-}
 
-TEST(StandinPbnTest, GamesTagsRowsCommentsAndCharsets) {
     std::string latin1 = "% PBN 2.1\r\n[Event \"Caf\xe9\"]\r\n{a recap\r\n\r\n[Board \"9\"]\r\n}\r\n"
                          "[Board \"1\"]\r\n[Note \"say \"hi\" now\"]\r\n[ScoreTable \"A;B\"]\r\n1 2\r\n3 4\r\n\r\n"
                          "[Board \"2\"]\r\n";
@@ -53,53 +45,40 @@ TEST(StandinPbnTest, GamesTagsRowsCommentsAndCharsets) {
     EXPECT_EQ(standin::DecodePbnBytes("\xEF\xBB\xBF[Event \"Caf\xc3\xa9\"]"), "[Event \"Caf\xc3\xa9\"]");
 }
 
-TEST(StandinServerTest, ServesAParentThatIsProcessOne) {
+TEST(Standin, ServesAParentThatIsProcessOne) {
     // In a container Dealscope may be the first process; the stand-in must still answer it. A new process
     // namespace gives the shell that starts the stand-in process id 1.
     if (std::system("unshare --pid --fork true >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "no process namespaces here";
-    std::string command = "unshare --pid --fork sh -c 'printf \"QUIT\\n\" | " + std::string(TRICKSMITH_STANDIN) +
-                          " --automation; echo status $?'";
-    FILE *run = popen(command.c_str(), "r");
-    ASSERT_NE(run, nullptr);
-    std::string output;
-    char buffer[256];
-    while (size_t got = std::fread(buffer, 1, sizeof buffer, run))
-        output.append(buffer, got);
-    pclose(run);
-    EXPECT_EQ(output, "READY 1\nOK empty\nstatus 0\n");
+    ProgramResult run = RunProgram(
+        "unshare", {"--pid", "--fork", "sh", "-c", "echo QUIT | " + Quoted(TRICKSMITH_STANDIN) + " --automation"});
+    EXPECT_EQ(run.output, "READY 1\nOK empty\n");
+    EXPECT_EQ(run.exitCode, 0);
 }
 
 using StandinAnalysisTest = CompanionFixture;
 
 TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSkipped) {
-    UseProgramTimeLimits();
     RegisterStandin();
-    std::string server;
-    ASSERT_TRUE(GetTricksmithExePath(server));
-    EXPECT_EQ(server, std::filesystem::canonical(TRICKSMITH_STANDIN).string());
 
     // 40 boards (more than one solver call takes), every deal of the reference set three times over, in an
     // ISO-8859-1 file, with a recap commentary and deals that must not reach the solver.
-    std::vector<ReferenceDeal> oracle = ReadReferenceDeals(12);
-    ASSERT_EQ(oracle.size(), 12u);
+    std::vector<ReferenceDeal> oracle = ReadReferenceDeals();
+    ASSERT_GE(oracle.size(), 12u);
     std::string pbn = "% PBN 2.1\r\n% EXPORT\r\n[Event \"Caf\xe9\"]\r\n{Recap\r\n\r\n[Board \"99\"]\r\n}\r\n\r\n";
-    for (int board = 1; board <= 36; ++board)
-        pbn +=
-            "[Board \"" + std::to_string(board) + "\"]\r\n[Deal \"" + oracle[(board - 1) % 12].m_deal + "\"]\r\n\r\n";
     const std::string incomplete[] = {DEAL.substr(0, DEAL.rfind(' ')) + " -", DEAL.substr(0, DEAL.size() - 1) + "2",
-                                      DEAL.substr(0, DEAL.size() - 1) + "x"};
-    for (int board = 37; board <= 39; ++board)
-        pbn += "[Board \"" + std::to_string(board) + "\"]\r\n[Deal \"" + incomplete[board - 37] + "\"]\r\n\r\n";
-    pbn += "[Board \"40\"]\r\n";
-    std::string path = (m_root / "tmp" / "page.pbn").string();
-    std::ofstream(path, std::ios::binary) << pbn;
+                                      DEAL.substr(0, DEAL.size() - 1) + "x", ""};
+    for (int board = 1; board <= 40; ++board)
+        pbn += "[Board \"" + std::to_string(board) + "\"]\r\n[Deal \"" +
+               (board <= 36 ? oracle[(board - 1) % 12].m_deal : incomplete[board - 37]) + "\"]\r\n\r\n";
+    std::string path = (m_dir / "tmp" / "page.pbn").string();
+    WriteFile(path, pbn);
     // Working folders of earlier stand-ins: one killed (its lock free), one still running (its lock held).
     for (const char *name : {"tricksmith-standin-killed", "tricksmith-standin-running"}) {
-        std::filesystem::create_directory(m_root / "tmp" / name);
-        std::ofstream(m_root / "tmp" / name / "lock");
+        fs::create_directory(m_dir / "tmp" / name);
+        WriteFile(m_dir / "tmp" / name / "lock", "");
     }
-    int held = open((m_root / "tmp" / "tricksmith-standin-running" / "lock").c_str(), O_RDONLY | O_CLOEXEC);
+    int held = open((m_dir / "tmp" / "tricksmith-standin-running" / "lock").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
 
     companion::DoubleDummyResults results = companion::RunDoubleDummyAnalysis(path);
@@ -110,27 +89,62 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatchesAndIncompleteDealsAreSk
     for (int board = 1; board <= 36; ++board) {
         SCOPED_TRACE("board " + std::to_string(board));
         const CDoubleDummyResult &result = results.at(platform::WidenAscii(std::to_string(board)));
-        std::string expected = oracle[(board - 1) % 12].m_tricks;
+        std::string expected = oracle[(board - 1) % 12].m_tricks, rows;
+        // Row k says what digit k says: declarers N, S, E, W, each NT, S, H, D, C.
+        for (int k = 0; k < 20; ++k)
+            rows += std::string(1, "NSEW"[k / 5]) + " " + strains[k % 5] + " " +
+                    (expected[k] > '9' ? "1" + std::string(1, expected[k] - 'a' + '0') : " " + expected.substr(k, 1)) +
+                    "\r\n";
         EXPECT_EQ(platform::Utf16ToUtf8(result.m_strDoubleDummyTricks), expected);
         EXPECT_EQ(result.m_strOptimumResultTable, u"Declarer;Denomination\\2R;Result\\2R");
-        // Row k says what digit k says: declarers N, S, E, W, each NT, S, H, D, C.
-        std::istringstream rows(platform::Utf16ToUtf8(result.m_strOptimumResultRows));
-        std::string row;
-        for (int k = 0; k < 20; ++k) {
-            ASSERT_TRUE(std::getline(rows, row));
-            EXPECT_EQ(row.substr(0, 5), std::string(1, "NSEW"[k / 5]) + " " + strains[k % 5] + " ") << row;
-            EXPECT_EQ(std::stoi(row.substr(5)), std::stoi(expected.substr(k, 1), nullptr, 16)) << row;
-            EXPECT_EQ(row.back(), '\r');
-        }
-        EXPECT_FALSE(std::getline(rows, row));
+        EXPECT_EQ(platform::Utf16ToUtf8(result.m_strOptimumResultRows), rows);
     }
     // The private working folder went with the server, and so did the killed one's.
     EXPECT_EQ(TempFiles(), (std::vector<std::string>{"page.pbn", "tricksmith-standin-running"}));
 
     // A file that cannot be read is not opened.
-    path = (m_root / "tmp" / "missing.pbn").string();
+    path = (m_dir / "tmp" / "missing.pbn").string();
     EXPECT_TRUE(Fails([&] { companion::RunDoubleDummyAnalysis(path); }));
     EXPECT_EQ(Error(), path + ":\r\nCannot open temp file in TS.");
+}
+
+// A page analysed through the stand-in: each board's tags and the report's par line are libdds's for its deal.
+TEST_F(StandinAnalysisTest, AnalysedPageGetsLibddsTablesAndParLines) {
+    RegisterStandin();
+    CDSCDoc doc;
+    LoadTestPage(doc);
+    const std::string pbnBefore = doc.m_strPbn;
+    EXPECT_TRUE(OnUpdateDoubleDummyAll(doc));
+    EXPECT_TRUE(OnDoubleDummyAll(doc)) << Error();
+    EXPECT_FALSE(OnUpdateDoubleDummyAll(doc)); // until another page is loaded
+    // The companion was given the page's PBN as it stood, in a file named after the page.
+    EXPECT_EQ(ReadFile(m_dir / "tmp" / "dda_page.pbn"), pbnBefore);
+
+    std::map<std::string, int> parScores; // the report's "Par:" line of each board
+    std::istringstream lines(doc.m_strTextReport);
+    for (std::string line, board; std::getline(lines, line);)
+        if (line.starts_with("Board: "))
+            board = line.substr(7, line.find(' ', 7) - 7);
+        else if (line.starts_with("Par: "))
+            parScores[board] = std::stoi(line.substr(5));
+    std::vector<ReferenceDeal> references = ReadReferenceDeals();
+    std::map<std::string, int> expectedPar;
+    for (const auto &game : standin::ParsePbnGames(standin::DecodePbnBytes(doc.m_strPbn))) {
+        std::string board = game.Find("Board")->m_value;
+        standin::DealCards cards;
+        bool complete = standin::ReadCompleteDeal(game.Find("Deal")->m_value, cards);
+        auto reference = std::find_if(references.begin(), references.end(),
+                                      [&](const ReferenceDeal &r) { return complete && r.m_cards == cards; });
+        // The deal with a missing card was not analysed: no tags, no entry, no par line.
+        const standin::PbnTag *tricks = game.Find("DoubleDummyTricks");
+        EXPECT_EQ(tricks ? tricks->m_value : "", reference == references.end() ? "" : reference->m_tricks) << board;
+        EXPECT_EQ(game.Find("OptimumResultTable") != nullptr, tricks != nullptr) << board;
+        if (reference != references.end())
+            expectedPar[board] = reference->m_parScore;
+    }
+    EXPECT_EQ(expectedPar.size(), 8u);
+    EXPECT_EQ(parScores, expectedPar);
+    EXPECT_EQ(doc.m_ddResults.size(), 8u);
 }
 
 } // namespace

@@ -1,0 +1,124 @@
+// The companion's analysis through the automation transport, against a test double of the companion that
+// misbehaves on purpose: the calls in their order, what comes back, and every fault leaving one clear error, the
+// document as it was (nothing half applied) and no process behind, not even one the companion started.
+#include "companion/automation_text.h"
+#include "companion/companion_commands.h"
+#include "companion_fixture.h"
+
+namespace {
+
+TEST(AutomationText, PercentEncodingKeepsEveryByteAndMakesOneToken) {
+    std::string bytes = "N NT  9\r\nDeclarer;Denomination\\2R;100%\x7f\xc3\xa9";
+    bytes.push_back('\0');
+    std::string encoded = companion::PercentEncode(bytes), decoded;
+    EXPECT_EQ(encoded.find_first_of(std::string(" \r\n\0", 4)), std::string::npos);
+    ASSERT_TRUE(companion::PercentDecode(encoded, decoded));
+    EXPECT_EQ(decoded, bytes);
+    EXPECT_TRUE(companion::PercentDecode("%4A%4a", decoded) && decoded == "JJ");
+    EXPECT_FALSE(companion::PercentDecode("abc%4", decoded) || companion::PercentDecode("abc%G1", decoded));
+    int value = 0;
+    EXPECT_TRUE(companion::ParseInt32("-12", value) && value == -12);
+    EXPECT_FALSE(companion::ParseInt32("12x", value) || companion::ParseInt32("99999999999", value));
+}
+
+class AutomationTest : public CompanionFixture {
+protected:
+    // The test page converted, with an earlier analysis of board 1.
+    static void Load(CDSCDoc &doc) {
+        LoadTestPage(doc);
+        doc.m_ddResults[u"1"].m_strDoubleDummyTricks = u"66666666666666666666";
+        doc.Convert();
+    }
+};
+
+TEST_F(AutomationTest, EveryWayOutLeavesNoProcessAndFailuresLeaveTheDocument) {
+    const std::string file = (m_dir / "tmp" / "dda_page.pbn").string(), missing = (m_dir / "no-server").string();
+    const struct {
+        const char *mode;
+        std::string message; // "" for success; else the whole message, or a part ending in "..."
+        int replyMs = 3000, callMsPerThousandBoards = 5000;
+        std::string server = FAKE_COMPANION; // "" for none registered
+    } cases[] = {
+        {"normal", ""},
+        {"silent-quit", ""}, // ended after the QUIT time limit
+        {"busy-then-ok", "", 500},
+        {"busy-by-turns", "Tricksmith did not answer within 1 seconds.", 500},     // progress must move forward
+        {"busy-then-ok", "Tricksmith did not answer within 1 seconds.", 500, 600}, // beyond the ceiling
+        {"busy-forever", "Tricksmith did not answer within 1 seconds.", 1000},
+        {"hang-analyse", "Tricksmith did not answer within 1 seconds.", 1000},
+        {"normal", "Tricksmith.Object:\r\nClass not registered", 3000, 5000, ""},
+        {"normal", "Tricksmith.Object:\r\nServer execution failed: " + missing + ": No such file or directory", 3000,
+         5000, missing},
+        {"silent-exit", "Tricksmith.Object:\r\nServer execution failed: " FAKE_COMPANION ": it ended (exit status 3)"},
+        {"no-ready",
+         "Tricksmith.Object:\r\nServer execution failed: " FAKE_COMPANION ": unexpected greeting \"HELLO\"..."},
+        {"open-false", file + ":\r\nCannot open temp file in TS."},
+        {"crash-analyse", "Tricksmith ended unexpectedly (signal 11 (Segmentation fault))."},
+        {"crash-mid-board", "Tricksmith ended unexpectedly (signal 9..."},
+        {"garbage", "Tricksmith sent a reply that could not be understood: ?? this is not the protocol"},
+        {"wrong-type", "Tricksmith sent a reply that could not be understood: OK i4:5"},
+        {"null-object", "Tricksmith sent a reply that could not be understood: OK dispatch:0"},
+        {"error-analyse", "The analysis failed for board 7."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " " + c.server);
+        fs::remove(companion::ClassesFilePath());
+        fs::remove(m_dir / "fake.log");
+        if (!c.server.empty())
+            Register(c.server);
+        setenv("FAKE_COMPANION_MODE", c.mode, 1);
+        companion::SetTransportLimits({5000, c.replyMs, 2000, c.callMsPerThousandBoards});
+        m_errors.clear();
+        CDSCDoc doc;
+        Load(doc);
+        const std::string pbn = doc.m_strPbn, report = doc.m_strTextReport;
+        EXPECT_EQ(Fails([&] { OnDoubleDummyAll(doc); }), !c.message.empty());
+        ASSERT_EQ(m_errors.size(), c.message.empty() ? 0u : 1u);
+        EXPECT_EQ(c.message.ends_with("...") ? Error().substr(0, c.message.size() - 3) + "..." : Error(), c.message);
+        if (c.message.empty()) {
+            // Every board is read, a later duplicate wins and a board without tricks leaves no entry.
+            ASSERT_EQ(doc.m_ddResults.size(), 2u);
+            EXPECT_EQ(doc.m_ddResults.at(u"1").m_strDoubleDummyTricks, u"9999999999aaaaaaaaaa");
+            EXPECT_EQ(doc.m_ddResults.at(u"1").m_strOptimumResultTable, u"Declarer;Denomination\\2R;Result\\2R");
+            EXPECT_EQ(doc.m_ddResults.at(u"1").m_strOptimumResultRows, u"N NT  9\r\n");
+            EXPECT_EQ(doc.m_ddResults.at(u"3").m_strOptimumResultRows, u"W  C  5\r\n");
+            EXPECT_NE(doc.m_strPbn, pbn);
+            std::string log = ReadFile(m_dir / "fake.log");
+            EXPECT_NE(log.find("INVOKE 1 20 method bstr:" + companion::PercentEncode(file) +
+                               "\nINVOKE 1 4 method\nINVOKE 1 35 get\nINVOKE 2 1 get\nINVOKE 2 0 get i4:0\n"
+                               "INVOKE 100 1 get bstr:Board\nINVOKE 100 1 get bstr:DoubleDummyTricks\n"
+                               "INVOKE 100 1 get bstr:OptimumResultTable\nINVOKE 100 4 get bstr:OptimumResultTable\n"
+                               "RELEASE 100\n"),
+                      std::string::npos)
+                << log;
+            EXPECT_TRUE(log.ends_with("RELEASE 2\nQUIT\n")) << log;
+        } else {
+            ASSERT_EQ(doc.m_ddResults.size(), 1u);
+            EXPECT_EQ(doc.m_ddResults.at(u"1").m_strDoubleDummyTricks, u"66666666666666666666");
+            EXPECT_EQ(doc.m_strPbn, pbn);
+            EXPECT_EQ(doc.m_strTextReport, report);
+        }
+        // The file for the companion was written before anything could fail.
+        EXPECT_EQ(TempFiles(), std::vector<std::string>{"dda_page.pbn"});
+        fs::remove(file);
+        EXPECT_EQ(FakeLogged("helper").empty(), FakeLogged().empty());
+        ExpectFakeGone();
+        ExpectFakeGone("helper");
+    }
+}
+
+TEST_F(AutomationTest, NoResultsMeanNoReconversionAndTheCommandStaysEnabled) {
+    Register(FAKE_COMPANION);
+    SetEnv("FAKE_COMPANION_MODE", "zero-boards");
+    CDSCDoc doc;
+    Load(doc);
+    doc.m_ddResults.clear();
+    doc.m_strStatus = u"kept"; // a conversion would replace it
+    EXPECT_FALSE(OnDoubleDummyAll(doc));
+    EXPECT_TRUE(m_errors.empty()) << Error();
+    EXPECT_EQ(doc.m_strStatus, u"kept");
+    EXPECT_TRUE(OnUpdateDoubleDummyAll(doc));
+    ExpectFakeGone();
+}
+
+} // namespace

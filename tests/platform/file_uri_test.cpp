@@ -1,0 +1,20 @@
+#include "platform/file_uri.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FileUri, EncodesWhatCannotStandInAPathAndDecodesItBack) {
+    const std::string path = "/data/club results #3 100%?\xC3\xA9t\xC3\xA9.html";
+    const std::string uri = "file:///data/club%20results%20%233%20100%25%3F%C3%A9t%C3%A9.html";
+    EXPECT_EQ(platform::FileUriFromPath(path), uri);
+    std::string decoded;
+    EXPECT_TRUE(platform::PathFromFileUri(uri + "?q#f", decoded));
+    EXPECT_EQ(decoded, path);
+    EXPECT_TRUE(platform::PathFromFileUri("file://localhost/a", decoded) && decoded == "/a");
+    for (const char *other : {"file://host/a", "http://x/a", "file:///a%00b", "file:///a%4"})
+        EXPECT_FALSE(platform::PathFromFileUri(other, decoded)) << other;
+    EXPECT_TRUE(platform::FileUriFromPath("page.htm").ends_with("/page.htm"));
+}
+
+} // namespace

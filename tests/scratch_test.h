@@ -1,0 +1,93 @@
+#pragma once
+// What the file, batch and companion tests share: a private folder and environment for each test, whole files
+// as bytes, and the one way the tests run a program.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+inline std::string ReadFile(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFile(const fs::path &path, const std::string &bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// An argument for the shell, every byte as it is.
+inline std::string Quoted(const std::string &argument) {
+    std::string quoted = "'";
+    for (char c : argument)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+struct ProgramResult {
+    int exitCode;       // the exit status, or 128 + the signal that ended it
+    std::string output; // standard output and standard error together
+};
+
+// Runs a program with no input; `prefix` is shell text before it, e.g. "ulimit -v 800000; ".
+inline ProgramResult RunProgram(const std::string &program, const std::vector<std::string> &arguments,
+                                const std::string &prefix = "") {
+    std::string command = prefix + "exec " + Quoted(program);
+    for (const std::string &argument : arguments)
+        command += " " + Quoted(argument);
+    FILE *pipe = popen(("(" + command + ") </dev/null 2>&1").c_str(), "r");
+    if (!pipe)
+        throw std::runtime_error("cannot start " + program);
+    ProgramResult result{-1, ""};
+    char buffer[4096];
+    while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        result.output.append(buffer, got);
+    int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+class ScratchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "dealscope-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
+            it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
+        std::error_code ignored;
+        fs::remove_all(m_dir, ignored);
+    }
+    // Sets an environment variable until the test ends.
+    void SetEnv(const std::string &name, const std::string &value) {
+        const char *old = std::getenv(name.c_str());
+        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+    // The names in a folder (the test's own by default), sorted.
+    std::vector<std::string> Names(const fs::path &folder = {}) const {
+        std::vector<std::string> names;
+        for (const auto &entry : fs::directory_iterator(folder.empty() ? m_dir : folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path m_dir;
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
