@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iostream>
 #include <set>
 #include <sstream>
 
@@ -96,7 +95,7 @@ bool SideHasTwoEqualBestContracts(const CDDA &dda, int vulnerable) {
 // scores is the one that started, a side that loses is the one that saved over the other's start. The contracts
 // must be the same, except where a side has two equal best contracts.
 struct Agreement {
-    int compared = 0, scores = 0, lists = 0, equalBest = 0, unexplained = 0;
+    int compared = 0, ties = 0, unexplained = 0;
 
     void Check(const CDDA &dda, int vulnerable) {
         ++compared;
@@ -115,15 +114,10 @@ struct Agreement {
             ours[sideScore >= 0 ? ew : 1 - ew] = std::abs(sideScore);
         }
         EXPECT_TRUE(results == 2 || score2 == 0) << in.str();
-        const std::set<std::string> ddsList = DdsContracts(dda, vulnerable),
-                                    ourList = OurContracts(platform::Utf16ToUtf8(plain));
-        const bool listsAgree = ourList == ddsList;
-        const bool scoresAgree = ours[0] == dds[0] && ours[1] == dds[1];
+        const bool listsAgree = OurContracts(platform::Utf16ToUtf8(plain)) == DdsContracts(dda, vulnerable);
         const bool tie = !listsAgree && SideHasTwoEqualBestContracts(dda, vulnerable);
-        scores += scoresAgree;
-        lists += listsAgree;
-        equalBest += scoresAgree && tie;
-        if ((!scoresAgree || !(listsAgree || tie)) && ++unexplained <= 20) {
+        ties += tie;
+        if ((ours[0] != dds[0] || ours[1] != dds[1] || !(listsAgree || tie)) && ++unexplained <= 20) {
             std::string cells;
             for (int cell = 0; cell < SEATS * STRAINS; ++cell)
                 cells += "0123456789ABCD"[dda.m_tricks[cell % SEATS][cell / SEATS] % 14];
@@ -137,62 +131,56 @@ struct Agreement {
 } // namespace
 
 // The par shapes (one side's game, a sacrifice, a contract either side makes, a passed-out deal) and the cases
-// where par has a choice to make: each checked by hand for its texts and against libdds.
-TEST(ParExamples, ResultsTextsAndScores) {
+// where par has a choice to make: each checked by hand for its texts and against libdds for its scores.
+TEST(ParExamples, ResultsAndTexts) {
     const struct {
         const char *why, *cells;
         int vulnerable;
         const char16_t *result, *plain, *markedUp;
-        int score, score2;
     } rows[] = {
-        {"one side makes game", "A3A3 7676 6766 6666 6667", 0, u"NS 420", u"4S-NS", u"", 420, 0},
+        {"one side makes game", "A3A3 7676 6766 6666 6667", 0, u"NS 420", u"4S-NS", u""},
         // Vulnerable East-West cannot afford 4NT doubled three down (-800) against 620.
-        {"game, all vulnerable", "A3A3 7676 6766 6666 6667", VUL_NS | VUL_EW, u"NS 620", u"4S-NS", u"", 620, 0},
-        {"sacrifice", "A3A3 6666 4949 6666 6666", 0, u"EW -300", u"5D*-EW-2", u": EW\u00A05\\Dx-2", 300, 0},
-        // Vulnerable East-West would lose 500: the game stands.
-        {"no sacrifice vulnerable", "A3A3 6666 4949 6666 6666", VUL_EW, u"NS 420", u"4S-NS", u"", 420, 0},
-        {"either side makes it", "6666 6666 6666 6666 7777", 0, u"NS 90 EW 90", u"1NT-NSEW", u"", 90, 90},
+        {"game, all vulnerable", "A3A3 7676 6766 6666 6667", VUL_NS | VUL_EW, u"NS 620", u"4S-NS", u""},
+        {"sacrifice", "A3A3 6666 4949 6666 6666", 0, u"EW -300", u"5D*-EW-2", u": EW\u00A05\\Dx-2"},
+        {"no sacrifice vulnerable", "A3A3 6666 4949 6666 6666", VUL_EW, u"NS 420", u"4S-NS", u""}, // -500
+        {"either side makes it", "6666 6666 6666 6666 7777", 0, u"NS 90 EW 90", u"1NT-NSEW", u""},
         {"nobody makes anything", "6666 6666 6666 6666 6666", VUL_NS | VUL_EW, u"NS 0 EW 0", u"Pass-NSEW",
-         u": NSEW\u00A0Pass", 0, 0},
-        // Two saves doubled one down, 100 each: the undertricks are written once, after the last plain entry.
+         u": NSEW\u00A0Pass"},
+        // Two saves doubled one down: the undertricks are written once, after the last plain entry.
         {"two equal saves", "5959 A5A5 5555 5A5A 5555", 0, u"EW -100", u"4S*-EW/5C*-EW-1",
-         u": EW\u00A04\\Sx-1; EW\u00A05\\Cx-1", 100, 0},
+         u": EW\u00A04\\Sx-1; EW\u00A05\\Cx-1"},
         // 2S (110) and 3C (110) for the two sides: par starts from the later; 3S doubled one down costs 200.
-        {"equal best of the sides", "8686 6666 6666 6969 6666", VUL_NS, u"EW 110", u"3C-EW", u"", -110, 0},
+        {"equal best of the sides", "8686 6666 6666 6969 6666", VUL_NS, u"EW 110", u"3C-EW", u""},
         // 2S and 3C by North both score 110: 2S is par, the higher 3C worth the same is listed after it.
-        {"equal inside one side", "8666 6666 6666 9666 6666", 0, u"NS 110", u"2S-N/3C-N", u"", 110, 0},
+        {"equal inside one side", "8666 6666 6666 9666 6666", 0, u"NS 110", u"2S-N/3C-N", u""},
         // Both sides make 1NT, but over West's 1NT North-South make 2C for the same 90: one par result, not two.
-        {"shared contract outbid", "7676 6767 7675 8585 7677", 0, u"NS 90", u"1NT-NS/2C-NS", u"", 90, 0},
-        // 2H and 2S by North-South (110 each): over 2H East-West would save in 2S doubled one down, over 2S not.
-        {"higher of two equal, save", "8776 8585 8575 8585 7676", 0, u"NS 110", u"2S-N", u"", 110, 0},
-        // North-South make 1H and 1S (80 each), East-West 1S (80): whoever bids 1S first gets it.
-        {"higher of two equal, shared", "6776 7676 7666 6576 5666", 0, u"EW 80 NS 80", u"1S-SE", u"", -80, -80},
-        // 3NT (400) against 4S doubled two down (300): the save stands; three down (500) would not.
-        {"cheap save", "6868 6666 6666 6666 9696", 0, u"EW -300", u"4S*-EW-2", u": EW\u00A04\\Sx-2", 300, 0},
-        {"dear save", "6767 6666 6666 6666 9696", 0, u"NS 400", u"3NT-NS", u"", 400, 0},
+        {"shared contract outbid", "7676 6767 7675 8585 7677", 0, u"NS 90", u"1NT-NS/2C-NS", u""},
+        // 2H and 2S by North-South: over 2H East-West would save in 2S doubled one down, over 2S not.
+        {"higher of two equal, save", "8776 8585 8575 8585 7676", 0, u"NS 110", u"2S-N", u""},
+        // North-South make 1H and 1S, East-West 1S, all 80: whoever bids 1S first gets it.
+        {"higher of two equal, shared", "6776 7676 7666 6576 5666", 0, u"EW 80 NS 80", u"1S-SE", u""},
+        // 3NT (400) against 4S doubled two down (300) or three down (500).
+        {"cheap save", "6868 6666 6666 6666 9696", 0, u"EW -300", u"4S*-EW-2", u": EW\u00A04\\Sx-2"},
+        {"dear save", "6767 6666 6666 6666 9696", 0, u"NS 400", u"3NT-NS", u""},
         // Both sides make 5NT; whoever starts, the other side saves in 6NT doubled one down.
         {"shared contract, doubled saves", "7777 9595 9595 6767 BBBB", 0, u"EW -100 NS -100", u"6NT*-NSEW-1",
-         u": NSEW\u00A06Nx-1", 100, 100},
-        {"same contract, other side", "8866 6666 6666 6666 6666", VUL_NS | VUL_EW, u"NS 110 EW 110", u"2S-NE", u"", 110,
-         110},
+         u": NSEW\u00A06Nx-1"},
+        {"same contract, other side", "8866 6666 6666 6666 6666", VUL_NS | VUL_EW, u"NS 110 EW 110", u"2S-NE", u""},
     };
     Agreement agreement;
     for (const auto &row : rows) {
         SCOPED_TRACE(row.why);
         const CDDA dda = Table(row.cells);
         std::u16string result, plain = u"Par: ", markedUpResult, markedUp;
-        int score = -99999, score2 = -99999;
-        ComputePar(dda, row.vulnerable, &result, &plain, &score, &score2, true);
+        ComputePar(dda, row.vulnerable, &result, &plain, nullptr, nullptr, true);
         ComputePar(dda, row.vulnerable, &markedUpResult, &markedUp, nullptr, nullptr, false);
         EXPECT_EQ(result, row.result);
         EXPECT_EQ(markedUpResult, row.result);
         EXPECT_EQ(plain, u"Par: " + std::u16string(row.plain)); // appended
         EXPECT_EQ(markedUp, row.markedUp);
-        EXPECT_EQ(score, row.score);
-        EXPECT_EQ(score2, row.score2);
-        agreement.Check(dda, row.vulnerable);
+        agreement.Check(dda, row.vulnerable); // the scores as the result says, and libdds's
     }
-    EXPECT_EQ(agreement.scores, agreement.compared);
+    EXPECT_EQ(agreement.unexplained, 0);
     int score = 0;
     ComputePar(Table(rows[0].cells), -5, nullptr, nullptr, &score, nullptr, true); // a negative mask: none
     EXPECT_EQ(score, 420);
@@ -226,7 +214,7 @@ TEST(ParAgainstLibdds, ReferenceDealsAndRandomRealisticTables) {
         std::getline(in, tag);
     }
     EXPECT_EQ(reference.compared, 400);
-    EXPECT_EQ(reference.scores + reference.lists, 800);
+    EXPECT_EQ(reference.ties + reference.unexplained, 0);
     RealisticTables tables(20261206);
     CDDA dda;
     for (int i = 0; i < 100000; ++i) {
@@ -234,9 +222,6 @@ TEST(ParAgainstLibdds, ReferenceDealsAndRandomRealisticTables) {
         for (int vul = 0; vul < 4; ++vul)
             random.Check(dda, vul);
     }
-    std::cout << "[ random ] " << random.compared << " table-vulnerabilities: par contracts agree with libdds on "
-              << random.lists << ", differ where a side has two equal best contracts on " << random.equalBest << "\n";
     EXPECT_EQ(random.unexplained, 0);
-    EXPECT_EQ(random.scores, random.compared);
-    EXPECT_GE(random.lists, random.compared * 998 / 1000);
+    EXPECT_LE(random.ties, random.compared / 500) << "contract lists that differ where a side has two equal best";
 }
