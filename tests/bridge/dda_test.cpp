@@ -40,6 +40,11 @@ TEST(DDA, MakeableContracts) {
     };
     for (auto row : rows)
         EXPECT_EQ(row.dda.GetMakeableContracts(), row.expected);
+    CDDA scored = Table({{NORTH, NOTRUMP, 9}, {WEST, NOTRUMP, 13}}); // the scores, kept for the report
+    scored.GetMakeableContracts();
+    ASSERT_EQ(scored.m_scores.size(), 2u);
+    EXPECT_EQ(scored.m_scores[0].m_nScore, 1520);
+    EXPECT_EQ(scored.m_scores[1].m_nScore, 400);
 }
 
 // The list is kept until a cell changes; an incomplete table has none, kept or not.
