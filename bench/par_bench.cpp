@@ -1,8 +1,7 @@
 // ComputePar against libdds's Par() on the same 100,000 realistic tables, each under one of the four
 // vulnerabilities, in one process. Prints the time of each and, last, our time over theirs.
 #include "bridge/par.h"
-#include "dds_par.h"
-#include "realistic_tables.h"
+#include "dds_support.h"
 
 #include <chrono>
 #include <cstdio>

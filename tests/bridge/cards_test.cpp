@@ -3,25 +3,11 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct Parsed {
-    CCards hand;
-    bool ok;
-    std::u16string text;
-};
-
-Parsed ParseHand(std::u16string text) {
-    Parsed p{CCards(), false, std::move(text)};
-    p.ok = p.hand.Parse(p.text);
-    return p;
-}
-
-} // namespace
+#include <utility>
 
 // Hands as the page writes them: the parse result, the error kind and text, the text upper-cased in place, the
 // cards and points read (every card before and after a bad character is read once; a fifth group is not).
-TEST(CardsParse, HandsAndErrors) {
+TEST(Cards, ParseHandsAndErrors) {
     const struct {
         const char16_t *text;
         bool ok;
@@ -37,14 +23,12 @@ TEST(CardsParse, HandsAndErrors) {
         {u"--", false, HAND_ERROR_INVALID_CHARACTER, u"- -", u"--", 0, 0},
         {u"AKQ.JT.9.8.7", false, HAND_ERROR_TOO_MANY_SUITS, u"", u"AKQ.JT.9.8.7", 7, 10},
         {u"x.x.x.x.x?z", false, HAND_ERROR_TOO_MANY_SUITS, u"", u"x.x.x.x.x?z", 4, 0},
-        {u"AKA.2.3.4", false, HAND_ERROR_DUPLICATE_CARD, u"SA", u"AKA.2.3.4", 5, 7},
         {u"AKA.KK.3.22", false, HAND_ERROR_DUPLICATE_CARD, u"SA HK C2", u"AKA.KK.3.22", 5, 10},
         // The first kind of error wins; every card is still read.
         {u"AKZ.Q.J.TT", false, HAND_ERROR_INVALID_CHARACTER, u"Z", u"AKZ.Q.J.TT", 5, 10},
         {u"AA.Z.1.", false, HAND_ERROR_DUPLICATE_CARD, u"SA", u"AA.Z.1.", 1, 4},
-        // 'X' and '1' are no ranks; the error text keeps the character as written.
+        // 'X' and '1' are no ranks; upper-casing is that of the "C" locale; the error text keeps what was written.
         {u"X1.z", false, HAND_ERROR_INVALID_CHARACTER, u"X 1 z", u"X1.Z", 0, 0},
-        // Upper-casing is that of the default "C" locale: small letters beyond ASCII stay as they are.
         {u"AK\u00e9.q\u00df.\u0442", false, HAND_ERROR_INVALID_CHARACTER, u"\u00e9 \u00df \u0442",
          u"AK\u00e9.Q\u00df.\u0442", 3, 9},
         {u"akq.x.?.2", true, HAND_ERROR_NONE, u"", u"AKQ.x.?.2", 6, 9},
@@ -60,69 +44,40 @@ TEST(CardsParse, HandsAndErrors) {
         EXPECT_EQ(hand.m_nCards, row.cards);
         EXPECT_EQ(hand.m_nHCP, row.points);
     }
-    auto full = ParseHand(u"AKQ.JT9.876.5432");
-    EXPECT_EQ(full.hand.m_suitMask[SPADES], 0x1C00);
-    EXPECT_EQ(full.hand.m_suitMask[CLUBS], 0x000F);
-    auto unnamed = ParseHand(u"akq.x.?.2");
-    EXPECT_EQ(unnamed.hand.m_nUnknown[HEARTS], 1);
-    EXPECT_EQ(unnamed.hand.m_nUnknown[DIAMONDS], 1);
+    EXPECT_EQ(hand.m_suitMask[SPADES] * 0x10000 + hand.m_suitMask[CLUBS], 0x1C000001);
+    EXPECT_EQ(hand.m_nUnknown[HEARTS] + hand.m_nUnknown[DIAMONDS] * 2, 3);
 }
 
-TEST(CardsNames, CardNamesAndCodesOutsideThePack) {
-    EXPECT_EQ(CCards::GetCardName(48), u"SA");
-    EXPECT_EQ(CCards::GetCardName(35), u"CT");
-    EXPECT_EQ(CCards::GetCardName(3), u"C2");
-    EXPECT_EQ(CCards::GetCardName(CARD_X), u"x");
-    EXPECT_EQ(CCards::GetCardName(CARD_UNKNOWN), u"?");
-    for (int code : {-1, -4, 52, 53, 1000, -1000})
-        EXPECT_EQ(CCards::GetCardName(code), u"") << code; // nothing is read past the tables
-}
-
-TEST(CardsNextCard, WalksSpadesAceDownThenTheOtherSuits) {
-    auto p = ParseHand(u"A2.K.-.3");
-    // The '-' in the diamond group is an invalid character; walking needs only the cards read.
-    std::vector<std::u16string> names;
-    for (int code = p.hand.GetNextCard(-1); code >= 0; code = p.hand.GetNextCard(code))
-        names.push_back(CCards::GetCardName(code));
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"SA", u"S2", u"HK", u"C3"}));
-
-    auto q = ParseHand(u"...2");
-    EXPECT_EQ(q.hand.GetNextCard(-1), 3);
-    EXPECT_EQ(q.hand.GetNextCard(3), -1);
-    // The card given need not be held: after the queen of spades comes the next lower spade held.
-    EXPECT_EQ(p.hand.GetNextCard(40), 0);
+TEST(Cards, NamesWalkRemoveCopyAndSwap) {
+    for (const auto &[code, name] : {std::pair<int, const char16_t *>{CARD_X, u"x"},
+                                     {CARD_UNKNOWN, u"?"},
+                                     {-1, u""},
+                                     {-1000, u""},
+                                     {52, u""},
+                                     {1000, u""}}) // nothing is read past the tables
+        EXPECT_EQ(CCards::GetCardName(code), name) << code;
+    std::u16string held = u"AKQ2.K.x.3", taken = u"AQ.?.x.", missing = u"K.T", bad = u"AKA.Q";
+    CCards hand, other, error;
+    hand.Parse(held); // the spades ace down, then the other suits; a card given need not be held
+    std::u16string walk;
+    for (int code = hand.GetNextCard(-1); code >= 0; code = hand.GetNextCard(code))
+        walk += CCards::GetCardName(code);
+    EXPECT_EQ(walk, u"SASKSQS2HKC3");
+    EXPECT_EQ(hand.GetNextCard(36), 0);
     EXPECT_EQ(CCards().GetNextCard(-1), -1);
-}
-
-TEST(CardsRemove, RemovesHeldCardsAndReportsMissingOnes) {
-    auto p = ParseHand(u"AKQ.J.x.2");
-    auto q = ParseHand(u"AQ.?.x.");
-    EXPECT_TRUE(p.hand.Remove(q.hand));
-    EXPECT_EQ(p.hand.m_suitMask[SPADES], 1 << 11);
-    EXPECT_EQ(p.hand.m_nCards, 4); // unnamed cards stay
-    EXPECT_EQ(p.hand.m_nUnknown[DIAMONDS], 1);
-
-    auto r = ParseHand(u"K.T");
-    EXPECT_FALSE(p.hand.Remove(r.hand)); // the heart ten is not held, the king goes anyway
-    EXPECT_EQ(p.hand.m_suitMask[SPADES], 0);
-    EXPECT_TRUE(p.hand.Remove(CCards()));
-}
-
-TEST(CardsCopy, CopyAndSwapLeaveErrorsBehind) {
-    auto p = ParseHand(u"AKA.Q");
-    CCards copy(p.hand);
-    EXPECT_EQ(copy.m_nError, HAND_ERROR_NONE);
-    EXPECT_EQ(copy.m_strError, u"");
-    EXPECT_EQ(copy.m_nCards, p.hand.m_nCards);
-    EXPECT_EQ(copy.m_suitMask[HEARTS], p.hand.m_suitMask[HEARTS]);
-
-    auto q = ParseHand(u".x.KJ");
-    SwapCards(p.hand, q.hand);
-    EXPECT_EQ(p.hand.m_nError, HAND_ERROR_DUPLICATE_CARD);
-    EXPECT_EQ(p.hand.m_nUnknown[HEARTS], 1);
-    EXPECT_EQ(p.hand.m_nHCP, 4);
-    EXPECT_EQ(q.hand.m_nError, HAND_ERROR_NONE);
-    EXPECT_EQ(q.hand.m_nHCP, 9);
-    SwapCards(q.hand, q.hand);
-    EXPECT_EQ(q.hand.m_nHCP, 9);
+    other.Parse(taken);
+    EXPECT_TRUE(hand.Remove(other));
+    EXPECT_EQ(hand.m_suitMask[SPADES], (1 << 11) | 1);
+    EXPECT_EQ(hand.m_nCards, 5); // unnamed cards stay
+    other.Parse(missing);
+    EXPECT_FALSE(hand.Remove(other)); // the heart ten is not held, the king goes anyway
+    EXPECT_EQ(hand.m_suitMask[SPADES], 1);
+    error.Parse(bad);
+    const CCards copy(error); // copies the cards, not the error
+    EXPECT_EQ(copy.m_nError * 100 + copy.m_nCards * 10 + copy.m_nHCP, 39);
+    SwapCards(error, hand); // the errors stay where they are
+    EXPECT_EQ(hand.m_nError * 100 + hand.m_nCards * 10 + hand.m_nHCP, 39);
+    EXPECT_EQ(error.m_nError * 100 + error.m_nHCP, 303);
+    SwapCards(hand, hand);
+    EXPECT_EQ(hand.m_nHCP, 9);
 }

@@ -3,73 +3,48 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-const std::u16string HANDS = u"QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3";
-}
-
-TEST(DealParse, FourHandsClockwiseFromTheFirstSeat) {
-    CDeal deal;
-    ASSERT_TRUE(deal.Parse(u"E:" + HANDS));
-    EXPECT_EQ(deal.m_nFirstSeat, EAST);
-    EXPECT_EQ(deal.m_strHands[EAST], u"QJ6.K652.J85.T98");
-    EXPECT_EQ(deal.m_strHands[NORTH], u"AT942.AQ4.32.KJ3");
-    int points = 0;
-    for (int seat = 0; seat < SEATS; ++seat) {
-        EXPECT_TRUE(deal.m_bHandGiven[seat]);
-        EXPECT_EQ(deal.m_hands[seat].m_nCards, 13);
-        points += deal.m_hands[seat].m_nHCP;
+// Four hands clockwise from the first seat, the cards no hand names, and what a malformed deal leaves filled in.
+TEST(Deal, ParseHandsAndRest) {
+    const std::u16string hands = u"QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3";
+    const struct {
+        std::u16string text;
+        bool ok;
+        int firstSeat;
+        const char16_t *north, *east;
+        int restCards, restPoints;
+    } rows[] = {
+        {u"E:" + hands, true, EAST, u"AT942.AQ4.32.KJ3", u"QJ6.K652.J85.T98", 0, 0},
+        {u"N:" + hands + u'\0' + u" junk", true, NORTH, u"QJ6.K652.J85.T98", u"873.J97.AT764.Q4", 0, 0}, // ends at NUL
+        {u"", true, -1, u"", u"", 52, 40}, // a cleared deal
+        {u"n:AK.x.. - - -", true, NORTH, u"AK.x..", u"-", 50, 33},
+        {u"e:akq.x.?.2 - - -", true, EAST, u"-", u"AKQ.x.?.2", 48, 31}, // upper-cased in the stored text
+        {u"N:AK.. Q.. J..", false, NORTH, u"AK..", u"Q..", 48, 30},     // three hands
+        {u"N:" + hands + u" ", false, NORTH, u"QJ6.K652.J85.T98", u"873.J97.AT764.Q4", 0, 0},       // a blank after
+        {u"N:" + hands + u" AKQ...", false, NORTH, u"QJ6.K652.J85.T98", u"873.J97.AT764.Q4", 0, 0}, // five hands
+        {u"N", false, NORTH, u"", u"", 52, 40},
+        {u"N:", false, NORTH, u"", u"", 52, 40},
+        // An unknown first seat fills from North; without the colon the hands start at the second character.
+        {u"Q:" + hands, false, NORTH, u"QJ6.K652.J85.T98", u"873.J97.AT764.Q4", 0, 0},
+        {u"NAK.. - - -", false, NORTH, u"AK..", u"-", 50, 33},
+        // A doubled blank shifts the hands; with three hands it makes four, the empty one a void hand.
+        {u"N:QJ6.K652.J85.T98  873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3", false, NORTH, u"QJ6.K652.J85.T98",
+         u"", 13, 14},
+        {u"N:QJ6.K652.J85.T98  873.J97.AT764.Q4 K5.T83.KQ9.A7652", true, NORTH, u"QJ6.K652.J85.T98", u"", 13, 14},
+        // A bad hand fails the deal but keeps the others.
+        {u"W:AKA... Q... J... T...", false, WEST, u"Q...", u"J...", 47, 30},
+    };
+    CDeal deal; // reused: each parse starts from a cleared deal
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.text));
+        EXPECT_EQ(deal.Parse(row.text), row.ok);
+        EXPECT_EQ(deal.m_nFirstSeat, row.firstSeat);
+        EXPECT_EQ(deal.m_strHands[NORTH], row.north);
+        EXPECT_EQ(deal.m_strHands[EAST], row.east);
+        EXPECT_EQ(deal.m_rest.m_nCards, row.restCards);
+        EXPECT_EQ(deal.m_rest.m_nHCP, row.restPoints);
     }
-    EXPECT_EQ(points, 40);
-    EXPECT_EQ(deal.m_rest.m_nCards, 0);
-    EXPECT_EQ(deal.m_rest.m_nHCP, 0);
-    // The text ends at its first NUL.
-    EXPECT_TRUE(deal.Parse(u"N:" + HANDS + std::u16string(1, u'\0') + u" junk"));
-}
-
-TEST(DealParse, RestHoldsTheCardsNoHandNames) {
-    CDeal deal;
-    EXPECT_TRUE(deal.Parse(u"")); // a cleared deal
-    EXPECT_EQ(deal.m_nFirstSeat, -1);
-    EXPECT_FALSE(deal.m_bHandGiven[NORTH]);
-    EXPECT_EQ(deal.m_rest.m_nCards, 52);
-    EXPECT_EQ(deal.m_rest.m_nHCP, 40);
-    EXPECT_EQ(deal.m_rest.m_suitMask[CLUBS], 0x1FFF);
-    ASSERT_TRUE(deal.Parse(u"n:AK.x.. - - -"));
-    EXPECT_EQ(deal.m_strHands[NORTH], u"AK.x..");
-    EXPECT_EQ(deal.m_rest.m_nCards, 50);
-    EXPECT_EQ(deal.m_rest.m_nHCP, 33);
-    EXPECT_EQ(deal.m_rest.m_nKnown[SPADES], 11);
-    // Lower-case hands are upper-cased in the stored text.
-    ASSERT_TRUE(deal.Parse(u"s:akq.x.?.2 - - -"));
-    EXPECT_EQ(deal.m_nFirstSeat, SOUTH);
-    EXPECT_EQ(deal.m_strHands[SOUTH], u"AKQ.x.?.2");
-}
-
-TEST(DealParse, MalformedDeals) {
-    CDeal deal;
-    EXPECT_FALSE(deal.Parse(u"N:AK.. Q.. J..")); // three hands
-    EXPECT_TRUE(deal.m_bHandGiven[SOUTH]);
-    EXPECT_FALSE(deal.m_bHandGiven[WEST]);
-    for (const std::u16string &text : {u"N:" + HANDS + u" ", u"N:" + HANDS + u" AKQ...", std::u16string(u"N"),
-                                       std::u16string(u"N:")}) // a blank after the fourth hand, five hands, ...
-        EXPECT_FALSE(deal.Parse(text)) << testing::PrintToString(text);
-    // An unknown first seat fills from North and fails; without the colon the hands start at the second character.
-    EXPECT_FALSE(deal.Parse(u"Q:" + HANDS));
-    EXPECT_EQ(deal.m_nFirstSeat, NORTH);
-    EXPECT_EQ(deal.m_strHands[NORTH], u"QJ6.K652.J85.T98");
-    EXPECT_EQ(deal.m_hands[WEST].m_nCards, 13);
-    EXPECT_FALSE(deal.Parse(u"NAK.. - - -"));
-    EXPECT_EQ(deal.m_strHands[NORTH], u"AK..");
-    // A doubled blank shifts the hands; with three hands it makes four hand texts, the empty one a void hand.
-    EXPECT_FALSE(deal.Parse(u"N:QJ6.K652.J85.T98  873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3"));
-    EXPECT_EQ(deal.m_strHands[EAST], u"");
-    EXPECT_EQ(deal.m_strHands[SOUTH], u"873.J97.AT764.Q4");
-    EXPECT_TRUE(deal.Parse(u"N:QJ6.K652.J85.T98  873.J97.AT764.Q4 K5.T83.KQ9.A7652"));
-    EXPECT_EQ(deal.m_hands[EAST].m_nCards, 0);
-    // A bad hand fails the deal but keeps the others; the next parse starts from a cleared deal.
-    EXPECT_FALSE(deal.Parse(u"W:AKA... Q... J... T..."));
     EXPECT_EQ(deal.m_hands[WEST].m_nError, HAND_ERROR_DUPLICATE_CARD);
-    EXPECT_EQ(deal.m_hands[SOUTH].m_suitMask[SPADES], 1 << 8);
-    EXPECT_TRUE(deal.Parse(u"N:" + HANDS));
+    EXPECT_EQ(deal.m_rest.m_suitMask[SPADES], 0x1FFF & ~0x1F00);
+    EXPECT_TRUE(deal.Parse(u"N:" + hands));
     EXPECT_EQ(deal.m_hands[WEST].m_nError, HAND_ERROR_NONE);
 }

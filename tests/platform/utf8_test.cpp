@@ -12,28 +12,26 @@ using namespace platform;
 
 namespace {
 
-// ICU decoding one code point at a time, every byte of an ill-formed subpart as U+DC00 + byte; *wellFormed: where
+// ICU decoding one code point at a time, every byte of an ill-formed subpart as U+DC00 + byte; wellFormed: where
 // the first ill-formed subpart starts.
-std::u16string IcuDecode(const std::string &bytes, size_t *wellFormed = nullptr) {
+std::u16string IcuDecode(const std::string &bytes, size_t &wellFormed) {
     std::u16string out;
     const auto *s = reinterpret_cast<const uint8_t *>(bytes.data());
     const auto length = static_cast<int32_t>(bytes.size());
-    if (wellFormed)
-        *wellFormed = bytes.size();
+    wellFormed = bytes.size();
     for (int32_t i = 0, start = 0; i < length; start = i) {
         UChar32 c;
         U8_NEXT(s, i, length, c);
+        if (c < 0 && wellFormed == bytes.size())
+            wellFormed = size_t(start);
+        for (int32_t k = start; c < 0 && k < i; ++k)
+            out += char16_t(0xDC00 + s[k]);
         if (c >= 0) {
             UChar units[2];
             int32_t n = 0;
             U16_APPEND_UNSAFE(units, n, c);
             out.append(units, size_t(n));
-            continue;
         }
-        if (wellFormed && *wellFormed == bytes.size())
-            *wellFormed = size_t(start);
-        for (int32_t k = start; k < i; ++k)
-            out += char16_t(0xDC00 + s[k]);
     }
     return out;
 }
@@ -68,13 +66,13 @@ TEST(Utf8, DecodesAndEncodesAsIcuDoes) {
         inputs.insert(inputs.end(), {piece, "0123456789abcdef" + piece + "ghijklmnopqrstuvwxyz", piece + piece});
     inputs.insert(inputs.end(), {huge, huge.substr(0, huge.find('\xC0'))});
     for (const std::string &bytes : inputs) {
-        size_t wellFormed;
-        const std::u16string icu = IcuDecode(bytes, &wellFormed);
+        size_t wellFormed, prefix;
+        const std::u16string icu = IcuDecode(bytes, wellFormed);
         std::u16string escaped, stopped = u"kept";
         EXPECT_EQ(AppendUtf8AsUtf16(escaped, bytes, Utf8Invalid::Escape), bytes.size());
         EXPECT_EQ(escaped, icu) << bytes;
         EXPECT_EQ(AppendUtf8AsUtf16(stopped, bytes, Utf8Invalid::Stop), wellFormed) << bytes;
-        EXPECT_EQ(stopped, u"kept" + IcuDecode(bytes.substr(0, wellFormed))) << bytes;
+        EXPECT_EQ(stopped, u"kept" + IcuDecode(bytes.substr(0, wellFormed), prefix)) << bytes;
         EXPECT_EQ(IsWellFormedUtf8(bytes), wellFormed == bytes.size()) << bytes;
         // Encoded again: the escapes turn back into their bytes, or else become U+FFFD as in ICU.
         std::string back, replaced = "kept";

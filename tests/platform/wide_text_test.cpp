@@ -46,12 +46,10 @@ TEST(WideTextNumbers, ReadAsTheWindowsRuntimeDoes) {
         {u"0X1f", 0, 0x1F, 0x1F, 4},
         {u"09", 0, 0, 0, 1}, // octal stops at 9
         {u"z", 36, 35, 35, 1},
-        {u"12", 1, 0, 0, 0},              // no such base
-        {u"\u0661\u0669", 10, 19, 19, 2}, // Arabic-Indic digits
-        {u"\uff19\u0e55"
-         u"0",
-         10, 950, 950, 3},        // full-width nine, Thai five, ASCII zero
-        {u"\uff41", 16, 0, 0, 0}, // full-width letter a is no hex digit
+        {u"12", 1, 0, 0, 0},                 // no such base
+        {u"\u0661\u0669", 10, 19, 19, 2},    // Arabic-Indic digits
+        {u"\uff19\u0e550", 10, 950, 950, 3}, // full-width nine, Thai five, ASCII zero
+        {u"\uff41", 16, 0, 0, 0},            // full-width letter a is no hex digit
     };
     for (const auto &row : rows) {
         const std::u16string text(row.text);
