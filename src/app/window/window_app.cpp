@@ -99,6 +99,7 @@ bool CDSCApp::InitInstance() {
     m_nDpiY = ppi.y > 0 ? ppi.y : 96;
 
     InstallMessageBoxSink();
+    SetWindowServices(this);
 
     // The settings file, and the recent files kept in it.
     m_settings = std::make_unique<platform::IniSettings>(platform::DefaultSettingsPath());
@@ -125,7 +126,7 @@ bool CDSCApp::InitInstance() {
     wxDocManager::GetDocumentManager()->DisassociateTemplate(m_pTextViewTemplate);
 
     // The main frame, hidden until start-up is done.
-    g_pMainFrame = new CMainFrame(wxDocManager::GetDocumentManager(), m_nDpiX);
+    g_pMainFrame = new CMainFrame(wxDocManager::GetDocumentManager(), m_nDpiX, m_recentFiles);
     SetTopWindow(g_pMainFrame);
     SetProgramIcons(*g_pMainFrame);
     Bind(
@@ -205,6 +206,7 @@ int CDSCApp::OnExit() {
         delete manager;
     }
     m_help.reset();
+    SetWindowServices(nullptr);
     platform::SetErrorSink(nullptr);
     platform::SetMessageSink(nullptr);
     platform::SetAppSettings(nullptr);
@@ -224,6 +226,10 @@ void CDSCApp::InstallMessageBoxSink() {
 
 wxDocument *CDSCApp::OpenDocumentFile(const wxString &path) {
     return wxDocManager::GetDocumentManager()->CreateDocument(path, wxDOC_SILENT);
+}
+
+IMainWindow *CDSCApp::MainWindow() {
+    return g_pMainFrame;
 }
 
 CDSCDocument *CDSCApp::NewPageDocument() {

@@ -8,6 +8,7 @@
 #include <wx/app.h>
 
 #include "app/command_line.h"
+#include "app/window/window_services.h"
 
 class wxDocManager;
 class wxDocTemplate;
@@ -19,7 +20,7 @@ namespace platform {
 class IniSettings;
 }
 
-class CDSCApp : public wxApp {
+class CDSCApp : public wxApp, public IWindowServices {
 public:
     CDSCApp();
     ~CDSCApp() override;
@@ -32,8 +33,9 @@ public:
     // the file cannot be opened, which has been reported. Files opened once start-up is done enter the
     // recent-file list.
     wxDocument *OpenDocumentFile(const wxString &path);
-    // A new, empty page window's document; nullptr on failure.
-    CDSCDocument *NewPageDocument();
+    IMainWindow *MainWindow() override;
+    CDSCDocument *NewPageDocument() override;
+    wxDocTemplate *TextViewTemplate() const override { return m_pTextViewTemplate; }
     // The first page document of all open documents, or nullptr.
     CDSCDocument *FirstPageDocument() const;
 
