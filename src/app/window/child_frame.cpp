@@ -20,8 +20,8 @@ CChildFrame::CChildFrame(wxDocument *document, wxView *view, wxAuiMDIParentFrame
         event.Skip();
         if (event.GetActive())
             CallAfter(&CChildFrame::ShowAddressIfActive);
-        if (IMainWindow *mainWindow = GetMainWindow())
-            mainWindow->Frame()->CallAfter([] {
+        if (wxAuiMDIParentFrame *mainFrame = GetMainFrame())
+            mainFrame->CallAfter([] {
                 if (IMainWindow *mainWindow = GetMainWindow())
                     mainWindow->UpdateTitle();
             });
@@ -34,13 +34,13 @@ CChildFrame::CChildFrame(wxDocument *document, wxView *view, wxAuiMDIParentFrame
 
 CChildFrame::~CChildFrame() {
     // The other windows of the document are numbered again once this one has gone.
-    if (IMainWindow *mainWindow = GetMainWindow())
-        mainWindow->Frame()->CallAfter([] { NumberTitles(); });
+    if (wxAuiMDIParentFrame *mainFrame = GetMainFrame())
+        mainFrame->CallAfter([] { NumberTitles(); });
 }
 
 void CChildFrame::ShowAddressIfActive() {
-    IMainWindow *mainWindow = GetMainWindow();
-    if (mainWindow && mainWindow->Frame()->GetActiveChild() == this && GetView()) {
+    wxAuiMDIParentFrame *mainFrame = GetMainFrame();
+    if (mainFrame && mainFrame->GetActiveChild() == this && GetView()) {
         wxCommandEvent changed(EVT_ACTIVE_TAB_CHANGED);
         GetView()->ProcessEventLocally(changed);
     }

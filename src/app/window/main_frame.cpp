@@ -57,6 +57,7 @@ CMainFrame::CMainFrame(wxDocManager *manager, int dpiX, const std::vector<wxStri
 
 CMainFrame::~CMainFrame() {
     g_pMainFrame = nullptr;
+    SetMainWindow(nullptr);
 }
 
 void CMainFrame::CreateBars() {

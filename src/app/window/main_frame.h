@@ -26,7 +26,6 @@ public:
     // The address box, or nullptr when there is no main frame or it has no address box.
     static wxTextCtrl *GetAddressBox();
 
-    wxAuiMDIParentFrame *Frame() override { return this; }
     // The address box's text, "" when there is none; it is set only when there is an address box.
     std::u16string GetAddressText() const override;
     void SetAddressText(const std::u16string &text) override;

@@ -127,6 +127,7 @@ bool CDSCApp::InitInstance() {
 
     // The main frame, hidden until start-up is done.
     g_pMainFrame = new CMainFrame(wxDocManager::GetDocumentManager(), m_nDpiX, m_recentFiles);
+    SetMainWindow(g_pMainFrame);
     SetTopWindow(g_pMainFrame);
     SetProgramIcons(*g_pMainFrame);
     Bind(
@@ -226,10 +227,6 @@ void CDSCApp::InstallMessageBoxSink() {
 
 wxDocument *CDSCApp::OpenDocumentFile(const wxString &path) {
     return wxDocManager::GetDocumentManager()->CreateDocument(path, wxDOC_SILENT);
-}
-
-IMainWindow *CDSCApp::MainWindow() {
-    return g_pMainFrame;
 }
 
 CDSCDocument *CDSCApp::NewPageDocument() {

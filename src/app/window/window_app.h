@@ -33,7 +33,6 @@ public:
     // the file cannot be opened, which has been reported. Files opened once start-up is done enter the
     // recent-file list.
     wxDocument *OpenDocumentFile(const wxString &path);
-    IMainWindow *MainWindow() override;
     CDSCDocument *NewPageDocument() override;
     wxDocTemplate *TextViewTemplate() const override { return m_pTextViewTemplate; }
     // The first page document of all open documents, or nullptr.

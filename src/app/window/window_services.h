@@ -1,7 +1,7 @@
 #pragma once
 // What the page and text windows, their frames and their documents take from the program around them: the main
-// window, new page windows and the text windows' template. The application object provides them and installs
-// itself at start-up; below it, nothing reaches up to it but through here.
+// window, new page windows and the text windows' template. The application object installs them at start-up;
+// below it, nothing reaches up to it or to the main frame but through here.
 #include <string>
 
 class CDSCDocument;
@@ -12,8 +12,6 @@ class wxDocTemplate;
 class IMainWindow {
 public:
     virtual ~IMainWindow() = default;
-    // The tab group that the page and text windows go into, and that owns their prompts.
-    virtual wxAuiMDIParentFrame *Frame() = 0;
     // The address box's text, and setting it.
     virtual std::u16string GetAddressText() const = 0;
     virtual void SetAddressText(const std::u16string &text) = 0;
@@ -26,8 +24,6 @@ public:
 class IWindowServices {
 public:
     virtual ~IWindowServices() = default;
-    // The main window; nullptr while there is none (before it is made and from when it starts to go).
-    virtual IMainWindow *MainWindow() = 0;
     // A new, empty page window's document; nullptr on failure.
     virtual CDSCDocument *NewPageDocument() = 0;
     // The text windows' template (not known to the document manager), or nullptr.
@@ -36,7 +32,9 @@ public:
 
 void SetWindowServices(IWindowServices *services);
 IWindowServices *GetWindowServices();
-// The installed services' main window, or nullptr.
+// The main window (a wxAuiMDIParentFrame); nullptr while there is none: before it is made and from when it starts
+// to go.
+void SetMainWindow(IMainWindow *window);
 IMainWindow *GetMainWindow();
 // Its frame, or nullptr: the parent of new tabs and the owner of their prompts.
 wxAuiMDIParentFrame *GetMainFrame();
