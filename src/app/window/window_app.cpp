@@ -117,9 +117,9 @@ bool CDSCApp::InitInstance() {
     // The page windows' template (the one the document manager knows: New, Open and the recent files use it)
     // and the text windows' template, kept apart from the document manager.
     new CDSCDocManager;
-    m_pBrowserTemplate =
-        new wxDocTemplate(wxDocManager::GetDocumentManager(), "Dealscope", "*.*", "", "htm", "Dealscope.Document",
-                          "Dealscope.View", CLASSINFO(CDSCDocument), CLASSINFO(CDSCView));
+    // The document manager owns the page windows' template; another window on a document asks the document for it.
+    new wxDocTemplate(wxDocManager::GetDocumentManager(), "Dealscope", "*.*", "", "htm", "Dealscope.Document",
+                      "Dealscope.View", CLASSINFO(CDSCDocument), CLASSINFO(CDSCView));
     m_pTextViewTemplate =
         new wxDocTemplate(wxDocManager::GetDocumentManager(), "Dealscope", "*.*", "", "txt", "Dealscope.Document",
                           "Dealscope.TextView", CLASSINFO(CDSCDocument), CLASSINFO(CDSCTextView), wxTEMPLATE_INVISIBLE);

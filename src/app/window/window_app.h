@@ -52,7 +52,6 @@ public:
     int m_nDpiX = 0;
     int m_nDpiY = 0;
     wxDocTemplate *m_pTextViewTemplate = nullptr; // owned; not known to the document manager
-    wxDocTemplate *m_pBrowserTemplate = nullptr;  // owned by the document manager
     bool m_bStartupDone = false;
     bool m_bStartupFailed = false;
     CTSCommandLineInfo m_cmdInfo;
