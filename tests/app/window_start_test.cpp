@@ -58,7 +58,7 @@ TEST_F(WindowStartTest, PageFileFromCommandLineConvertsAsTheBatchRunDoes) {
 
     // The page file is loaded under its proper file URI, which the address box shows.
     EXPECT_EQ(converted.m_strURL, FileUri(page));
-    EXPECT_EQ(CMainFrame::GetAddressText(), FileUri(page));
+    EXPECT_EQ(g_pMainFrame->GetAddressText(), FileUri(page));
     EXPECT_NE(converted.m_strURL.find(u"club%20results%20%231.htm"), std::u16string::npos);
     ExpectSameAsBatchRun(converted, page);
     size_t boards = 0;
@@ -109,7 +109,7 @@ TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpens
     ASSERT_TRUE(WaitForPage(FileUri(first)));
     EXPECT_TRUE(RunUntil([] { return IsEnabled(ID_GO_FORWARD); }, 5));
     EXPECT_FALSE(IsEnabled(ID_GO_BACK));
-    EXPECT_EQ(CMainFrame::GetAddressText(), FileUri(first));
+    EXPECT_EQ(g_pMainFrame->GetAddressText(), FileUri(first));
     ASSERT_TRUE(Command(ID_GO_FORWARD));
     ASSERT_TRUE(WaitForPage(FileUri(second)));
 
@@ -120,18 +120,18 @@ TEST_F(WindowStartTest, BackAndForwardEnableAsPagesAreVisitedAndASecondPageOpens
               std::vector<std::u16string>{u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*"});
     ASSERT_TRUE(WaitForPage(FileUri(third)));
     EXPECT_EQ(TabCount(), 2u);
-    EXPECT_EQ(CMainFrame::GetAddressText(), FileUri(third));
+    EXPECT_EQ(g_pMainFrame->GetAddressText(), FileUri(third));
     wxAuiNotebook *tabs = g_pMainFrame->GetNotebook();
     tabs->SetSelection(0);
-    EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == FileUri(second); }, 5));
+    EXPECT_TRUE(RunUntil([&] { return g_pMainFrame->GetAddressText() == FileUri(second); }, 5));
     EXPECT_EQ(ActiveDocument()->Page().m_strURL, FileUri(second));
     tabs->SetSelection(1);
-    EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == FileUri(third); }, 5));
+    EXPECT_TRUE(RunUntil([&] { return g_pMainFrame->GetAddressText() == FileUri(third); }, 5));
     // A new tab shows its own, empty address; closing it shows the address of the tab that comes forward.
     ASSERT_TRUE(Command(wxID_NEW));
-    EXPECT_TRUE(RunUntil([] { return TabCount() == 3 && CMainFrame::GetAddressText().empty(); }, 5));
+    EXPECT_TRUE(RunUntil([] { return TabCount() == 3 && g_pMainFrame->GetAddressText().empty(); }, 5));
     ASSERT_TRUE(Command(wxID_CLOSE));
-    EXPECT_TRUE(RunUntil([&] { return TabCount() == 2 && CMainFrame::GetAddressText() == FileUri(third); }, 5));
+    EXPECT_TRUE(RunUntil([&] { return TabCount() == 2 && g_pMainFrame->GetAddressText() == FileUri(third); }, 5));
     const std::string written = errors->Text();
     errors.reset();
     EXPECT_EQ(written.find("CRITICAL"), std::string::npos) << written;
@@ -225,12 +225,12 @@ TEST_F(WindowStartTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) 
     run("document.getElementById('anchor').click();");
     EXPECT_TRUE(RunUntil([] { return IsEnabled(ID_GO_BACK); }, 5));
     EXPECT_FALSE(IsEnabled(ID_GO_FORWARD));
-    EXPECT_EQ(CMainFrame::GetAddressText(), url + u"#b3");
+    EXPECT_EQ(g_pMainFrame->GetAddressText(), url + u"#b3");
     ASSERT_TRUE(Command(ID_GO_BACK));
     EXPECT_TRUE(RunUntil([] { return IsEnabled(ID_GO_FORWARD) && !IsEnabled(ID_GO_BACK); }, 5));
-    EXPECT_EQ(CMainFrame::GetAddressText(), url);
+    EXPECT_EQ(g_pMainFrame->GetAddressText(), url);
     ASSERT_TRUE(Command(ID_GO_FORWARD));
-    EXPECT_TRUE(RunUntil([&] { return CMainFrame::GetAddressText() == url + u"#b3"; }, 5));
+    EXPECT_TRUE(RunUntil([&] { return g_pMainFrame->GetAddressText() == url + u"#b3"; }, 5));
     unchanged();
 
     // A mail address goes to the desktop.
@@ -254,7 +254,7 @@ TEST_F(WindowStartTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) 
     EXPECT_TRUE(RunUntil([&] { return view->m_bLoadFailed; }, 5));
     Pump(0.5);
     unchanged();
-    EXPECT_EQ(CMainFrame::GetAddressText(), u"http://127.0.0.1:6000/results.htm");
+    EXPECT_EQ(g_pMainFrame->GetAddressText(), u"http://127.0.0.1:6000/results.htm");
     EXPECT_EQ(TabCount(), 1u);
     CAboutDlg::SetBrowserLauncher(previous);
 }
@@ -324,7 +324,7 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookTheIconAndMenusThatF
     Pump(0.5);
     // Nothing was loaded: nothing to convert, nothing to show.
     EXPECT_FALSE(document->Page().m_bPageLoaded);
-    EXPECT_EQ(CMainFrame::GetAddressText(), u"");
+    EXPECT_EQ(g_pMainFrame->GetAddressText(), u"");
     EXPECT_FALSE(IsEnabled(ID_VIEW_SOURCE));
     EXPECT_FALSE(IsEnabled(ID_VIEW_PBN));
     EXPECT_TRUE(IsEnabled(ID_SHOW_STATUS));

@@ -13,9 +13,8 @@
 #include "app/window/about_box.h"
 #include "app/window/child_frame.h"
 #include "app/window/command_ids.h"
-#include "app/window/main_frame.h"
 #include "app/window/page_document.h"
-#include "app/window/window_app.h"
+#include "app/window/window_services.h"
 #include "app/window/wx_text.h"
 #include "platform/charset_table.h"
 #include "platform/file_uri.h"
@@ -102,7 +101,7 @@ CDSCDocument *CDSCView::GetPageDocument() const {
 }
 
 bool CDSCView::OnCreate(wxDocument *document, long) {
-    auto *frame = new CChildFrame(document, this, g_pMainFrame);
+    auto *frame = new CChildFrame(document, this, GetMainFrame());
     m_pWebView = wxWebView::New();
     // No address: a new page window shows an empty browser and loads nothing until told to.
     if (!m_pWebView->Create(frame, wxID_ANY, wxString(), wxDefaultPosition, frame->GetClientSize())) {
@@ -229,7 +228,8 @@ WebKitWebView *CDSCView::OnCreatePopUp(const std::string &url) {
     CDSCDocument *document = nullptr;
     {
         CRelatedWebViewScope related(m_pWebKitView);
-        document = wxGetApp().NewPageDocument();
+        if (IWindowServices *services = GetWindowServices())
+            document = services->NewPageDocument();
     }
     CDSCView *view = document ? document->GetBrowserView() : nullptr;
     if (!view || !view->m_pWebKitView)
@@ -351,9 +351,10 @@ void CDSCView::OnActiveTabChanged(wxCommandEvent &) {
 }
 
 void CDSCView::ShowAddress() {
-    if (!g_pMainFrame || !m_pWebView)
+    IMainWindow *mainWindow = GetMainWindow();
+    if (!mainWindow || !m_pWebView)
         return;
-    CMainFrame::SetAddressText(IsRefusedPage(m_pWebView->GetCurrentURL()) ? std::u16string()
+    mainWindow->SetAddressText(IsRefusedPage(m_pWebView->GetCurrentURL()) ? std::u16string()
                                                                           : FromWx(m_pWebView->GetCurrentURL()));
 }
 
@@ -380,8 +381,9 @@ void CDSCView::OnCommand(wxCommandEvent &event) {
                                                                                   : wxWEBVIEW_RELOAD_DEFAULT);
         break;
     case ID_ENTER_URL: {
-        std::u16string address = CMainFrame::GetAddressText();
-        if (g_pMainFrame && !address.empty())
+        IMainWindow *mainWindow = GetMainWindow();
+        std::u16string address = mainWindow ? mainWindow->GetAddressText() : std::u16string();
+        if (!address.empty())
             Navigate2(address);
         break;
     }

@@ -4,8 +4,8 @@
 
 #include <wx/aui/auibook.h>
 
-#include "app/window/main_frame.h"
 #include "app/window/menus.h"
+#include "app/window/window_services.h"
 
 wxDEFINE_EVENT(EVT_ACTIVE_TAB_CHANGED, wxCommandEvent);
 
@@ -14,16 +14,16 @@ CChildFrame::CChildFrame(wxDocument *document, wxView *view, wxAuiMDIParentFrame
     // must already reach GTKHandleRealized of this class.
     Create(document, view, parent, wxID_ANY, document->GetUserReadableName());
     SetMenuBar(CreateDocumentMenuBar());
-    if (g_pMainFrame)
-        g_pMainFrame->RefreshListMenus();
+    if (IMainWindow *mainWindow = GetMainWindow())
+        mainWindow->RefreshListMenus();
     Bind(wxEVT_ACTIVATE, [this](wxActivateEvent &event) {
         event.Skip();
         if (event.GetActive())
             CallAfter(&CChildFrame::ShowAddressIfActive);
-        if (g_pMainFrame)
-            g_pMainFrame->CallAfter([] {
-                if (g_pMainFrame)
-                    g_pMainFrame->UpdateTitle();
+        if (wxAuiMDIParentFrame *mainFrame = GetMainFrame())
+            mainFrame->CallAfter([] {
+                if (IMainWindow *mainWindow = GetMainWindow())
+                    mainWindow->UpdateTitle();
             });
     });
     // A new window is the active one, with a view that has its browser only once this frame stands.
@@ -34,12 +34,13 @@ CChildFrame::CChildFrame(wxDocument *document, wxView *view, wxAuiMDIParentFrame
 
 CChildFrame::~CChildFrame() {
     // The other windows of the document are numbered again once this one has gone.
-    if (g_pMainFrame)
-        g_pMainFrame->CallAfter([] { NumberTitles(); });
+    if (wxAuiMDIParentFrame *mainFrame = GetMainFrame())
+        mainFrame->CallAfter([] { NumberTitles(); });
 }
 
 void CChildFrame::ShowAddressIfActive() {
-    if (g_pMainFrame && g_pMainFrame->GetActiveChild() == this && GetView()) {
+    wxAuiMDIParentFrame *mainFrame = GetMainFrame();
+    if (mainFrame && mainFrame->GetActiveChild() == this && GetView()) {
         wxCommandEvent changed(EVT_ACTIVE_TAB_CHANGED);
         GetView()->ProcessEventLocally(changed);
     }
@@ -78,8 +79,8 @@ void CChildFrame::NumberTitles(CChildFrame *creating) {
                 frames[i]->CChildFrameBase::SetTitle(text);
         }
     }
-    if (g_pMainFrame)
-        g_pMainFrame->UpdateTitle();
+    if (IMainWindow *mainWindow = GetMainWindow())
+        mainWindow->UpdateTitle();
 }
 
 void CChildFrame::ActivateFrame() {

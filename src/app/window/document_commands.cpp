@@ -9,10 +9,9 @@
 #include "app/window/child_frame.h"
 #include "app/window/command_ids.h"
 #include "app/window/favorites_hooks.h"
-#include "app/window/main_frame.h"
 #include "app/window/page_document.h"
-#include "app/window/window_app.h"
 #include "app/window/window_prompts.h"
+#include "app/window/window_services.h"
 #include "app/window/wx_text.h"
 #include "companion/companion_commands.h"
 #include "platform/error_report.h"
@@ -45,7 +44,8 @@ void CDSCDocument::OnViewText(int kind) {
         return;
     }
     m_nNewTextViewKind = kind;
-    wxDocTemplate *textTemplate = wxGetApp().m_pTextViewTemplate;
+    IWindowServices *services = GetWindowServices();
+    wxDocTemplate *textTemplate = services ? services->TextViewTemplate() : nullptr;
     wxView *view = textTemplate ? textTemplate->CreateView(this) : nullptr;
     if (!view)
         return;
@@ -61,7 +61,7 @@ void CDSCDocument::OnShowStatus() {
 void CDSCDocument::OnSaveAs(int kind) {
     const SaveKind &save = SAVE_KINDS[kind];
     std::u16string name = m_page.GetDefaultFileName(save.extension);
-    std::optional<std::string> path = ChooseSavePath(g_pMainFrame, name, save.extension, save.filter);
+    std::optional<std::string> path = ChooseSavePath(GetMainFrame(), name, save.extension, save.filter);
     if (!path)
         return;
     // The page is saved with all the bytes the browser loaded; the texts as the conversion wrote them.
@@ -107,7 +107,7 @@ void RunCommand(const std::function<void()> &command) {
     } catch (const platform::UserException &) {
         // Reported already; the command is abandoned.
     } catch (const platform::ProgramException &error) {
-        WindowPrompts().ShowMessage(g_pMainFrame, error.Message(), APP_NAME, IWindowPrompts::Icon::Error);
+        WindowPrompts().ShowMessage(GetMainFrame(), error.Message(), APP_NAME, IWindowPrompts::Icon::Error);
     }
 }
 
@@ -133,8 +133,8 @@ void CDSCDocument::OnCommand(wxCommandEvent &event) {
             // and the busy cursor shows while it runs.
             CallAfter([this] {
                 RunCommand([this] {
-                    if (g_pMainFrame)
-                        g_pMainFrame->Update();
+                    if (wxAuiMDIParentFrame *mainFrame = GetMainFrame())
+                        mainFrame->Update();
                     wxBusyCursor busy;
                     OnDoubleDummyAll();
                 });
@@ -142,8 +142,8 @@ void CDSCDocument::OnCommand(wxCommandEvent &event) {
         } else if (id == ID_OPEN_WITH_TRICKSMITH)
             OnOpenWithTricksmith();
         else if (id == ID_WINDOW_NEW) {
-            // Another page window on this document.
-            if (wxDocTemplate *browserTemplate = wxGetApp().m_pBrowserTemplate)
+            // Another page window on this document, of the page windows' template that made it.
+            if (wxDocTemplate *browserTemplate = GetDocumentTemplate())
                 browserTemplate->CreateView(this);
         } else if (id == ID_ADD_TO_FAVORITES || id == ID_FAVORITES ||
                    (id >= ID_FAVORITE_FIRST && id <= ID_FAVORITE_LAST)) {

@@ -1,5 +1,7 @@
 #include "app/window/favorites_commands.h"
 
+#include <wx/aui/auibook.h>
+#include <wx/aui/tabmdi.h>
 #include <wx/menu.h>
 
 #include "app/favorites.h"
@@ -7,8 +9,8 @@
 #include "app/window/browser_view.h"
 #include "app/window/favorites_dialog.h"
 #include "app/window/favorites_popup.h"
-#include "app/window/main_frame.h"
 #include "app/window/page_document.h"
+#include "app/window/window_services.h"
 #include "platform/error_report.h"
 
 void FavoritesCommands::LoadFavorites() {
@@ -22,15 +24,15 @@ void FavoritesCommands::OnCommand(CDSCDocument &document, wxCommandEvent &event)
         // Menu and accelerator run only while enabled, but a toolbar button may be pressed on a stale state.
         if (m_favorites.CanAdd(url))
             m_favorites.AddFavorite(url); // reports and throws UserException when the file cannot take it
-        if (g_pMainFrame)
-            g_pMainFrame->RefreshListMenus();
+        if (IMainWindow *mainWindow = GetMainWindow())
+            mainWindow->RefreshListMenus();
     } else if (id == ID_FAVORITES) {
-        CFavoritesDialog dialog(g_pMainFrame, m_favorites);
+        CFavoritesDialog dialog(GetMainFrame(), m_favorites);
         if (document.GetBrowserView())
             dialog.SetNavigator([&document](const std::u16string &url) { document.Navigate(url); });
         dialog.ShowModal();
-        if (g_pMainFrame)
-            g_pMainFrame->RefreshListMenus();
+        if (IMainWindow *mainWindow = GetMainWindow())
+            mainWindow->RefreshListMenus();
     } else if (const int index = FavoriteIndexFromId(id, m_favorites.Favorites().size());
                index >= 0 && document.GetBrowserView()) {
         // A copy: navigating may run the event loop, during which the list could change.

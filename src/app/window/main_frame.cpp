@@ -20,7 +20,6 @@
 #include "app/window/favorites_hooks.h"
 #include "app/window/menus.h"
 #include "app/window/toolbar_images.h"
-#include "app/window/window_app.h"
 #include "app/window/wx_text.h"
 
 CMainFrame *g_pMainFrame = nullptr;
@@ -32,8 +31,9 @@ const char *const INDICATORS[] = {"CAP", "NUM", "SCRL"};
 
 } // namespace
 
-CMainFrame::CMainFrame(wxDocManager *manager, int dpiX)
-    : CMainFrameBase(manager, nullptr, wxID_ANY, "Dealscope", wxDefaultPosition, wxSize(1100, 800)), m_nDpiX(dpiX) {
+CMainFrame::CMainFrame(wxDocManager *manager, int dpiX, const std::vector<wxString> &recentFiles)
+    : CMainFrameBase(manager, nullptr, wxID_ANY, "Dealscope", wxDefaultPosition, wxSize(1100, 800)), m_nDpiX(dpiX),
+      m_recentFiles(recentFiles) {
     CreateBars();
     // Enter in the address box asks the active page window to go there.
     Bind(wxEVT_MENU, &CMainFrame::OnEnterUrl, this, ID_ENTER_URL);
@@ -57,6 +57,7 @@ CMainFrame::CMainFrame(wxDocManager *manager, int dpiX)
 
 CMainFrame::~CMainFrame() {
     g_pMainFrame = nullptr;
+    SetMainWindow(nullptr);
 }
 
 void CMainFrame::CreateBars() {
@@ -144,14 +145,13 @@ wxTextCtrl *CMainFrame::GetAddressBox() {
     return g_pMainFrame ? g_pMainFrame->m_pAddressBox : nullptr;
 }
 
-std::u16string CMainFrame::GetAddressText() {
-    wxTextCtrl *box = GetAddressBox();
-    return box ? FromWx(box->GetValue()) : std::u16string();
+std::u16string CMainFrame::GetAddressText() const {
+    return m_pAddressBox ? FromWx(m_pAddressBox->GetValue()) : std::u16string();
 }
 
 void CMainFrame::SetAddressText(const std::u16string &text) {
-    if (wxTextCtrl *box = GetAddressBox())
-        box->ChangeValue(ToWx(text));
+    if (m_pAddressBox)
+        m_pAddressBox->ChangeValue(ToWx(text));
 }
 
 void CMainFrame::UpdateTitle() {
@@ -208,10 +208,9 @@ void CMainFrame::RefreshRecentFiles(wxMenuBar *menuBar) {
     if (!file)
         return;
     // The number is the item's mnemonic; an '&' of the path is shown as it stands.
-    const auto &recent = wxGetApp().RecentFiles();
     std::vector<wxString> labels;
-    for (size_t i = 0; i < recent.size(); ++i) {
-        wxString path = recent[i];
+    for (size_t i = 0; i < m_recentFiles.size(); ++i) {
+        wxString path = m_recentFiles[i];
         path.Replace("&", "&&");
         labels.push_back(wxString::Format("&%zu %s", i + 1, path));
     }

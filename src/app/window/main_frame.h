@@ -2,6 +2,7 @@
 // The program's one top-level window: the tab group of page and text windows, the menu bar, the toolbar with
 // the address box, and the status bar.
 #include <string>
+#include <vector>
 
 #include <wx/aui/auibook.h>
 #include <wx/aui/tabmdi.h>
@@ -9,30 +10,30 @@
 #include <wx/docview.h>
 #include <wx/frame.h>
 
+#include "app/window/window_services.h"
+
 class wxTextCtrl;
 class wxToolBar;
 
 using CMainFrameBase = wxDocParentFrameAny<wxAuiMDIParentFrame>;
 
-class CMainFrame : public CMainFrameBase {
+class CMainFrame : public CMainFrameBase, public IMainWindow {
 public:
-    CMainFrame(wxDocManager *manager, int dpiX);
+    // The recent-file list is the program's, which outlives the frame.
+    CMainFrame(wxDocManager *manager, int dpiX, const std::vector<wxString> &recentFiles);
     ~CMainFrame() override;
 
     // The address box, or nullptr when there is no main frame or it has no address box.
     static wxTextCtrl *GetAddressBox();
-    // Its text, or "" when there is none.
-    static std::u16string GetAddressText();
-    // Sets the address box text when there is a main frame with an address box.
-    static void SetAddressText(const std::u16string &text);
 
-    // The title: the active window's document title, then "Dealscope".
-    void UpdateTitle();
-    // The items that list the recent files and the favorites, in the frame's menu bar and every page window's,
-    // made again where they no longer match their lists. Called whenever a list may have changed and never while
+    // The address box's text, "" when there is none; it is set only when there is an address box.
+    std::u16string GetAddressText() const override;
+    void SetAddressText(const std::u16string &text) override;
+    void UpdateTitle() override;
+    // In the frame's menu bar and every page window's. Called whenever a list may have changed and never while
     // a menu is open: the toolkit sizes a menu as it opens it, before the opening's update, so items made then
     // would be cut or hidden behind scroll arrows.
-    void RefreshListMenus();
+    void RefreshListMenus() override;
     // The recent-file block of a menu bar's File menu, made again when it does not match the program's list.
     void RefreshRecentFiles(wxMenuBar *menuBar);
 
@@ -55,6 +56,7 @@ private:
     bool TryBefore(wxEvent &event) override;
 
     int m_nDpiX;
+    const std::vector<wxString> &m_recentFiles;
     wxTextCtrl *m_pAddressBox = nullptr;
     wxMenuBar *m_pFrameMenuBar = nullptr; // the frame's own menu bar, shown while no page window is open
     wxString m_indicators[3];

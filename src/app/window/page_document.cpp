@@ -7,8 +7,8 @@
 
 #include "app/window/browser_view.h"
 #include "app/window/child_frame.h"
-#include "app/window/main_frame.h"
 #include "app/window/window_prompts.h"
+#include "app/window/window_services.h"
 #include "app/window/wx_text.h"
 #include "platform/file_uri.h"
 
@@ -35,7 +35,7 @@ bool CDSCDocument::OnOpenDocument(const wxString &path) {
         errno = EISDIR, file.close(), file.setstate(std::ios::failbit);
     if (!file) {
         std::u16string reason = platform::Utf8ToUtf16(std::strerror(errno));
-        WindowPrompts().ShowMessage(g_pMainFrame, u"Failed to open document.\r\n\r\n" + FromWx(path) + u": " + reason,
+        WindowPrompts().ShowMessage(GetMainFrame(), u"Failed to open document.\r\n\r\n" + FromWx(path) + u": " + reason,
                                     APP_NAME, IWindowPrompts::Icon::Error);
         return false;
     }

@@ -4,8 +4,8 @@
 #include <wx/textctrl.h>
 
 #include "app/window/child_frame.h"
-#include "app/window/main_frame.h"
 #include "app/window/page_document.h"
+#include "app/window/window_services.h"
 #include "app/window/wx_text.h"
 #include "platform/code_page.h"
 
@@ -41,7 +41,7 @@ CDSCTextView::~CDSCTextView() {
 bool CDSCTextView::OnCreate(wxDocument *document, long) {
     auto *pageDocument = wxDynamicCast(document, CDSCDocument);
     m_nKind = pageDocument ? pageDocument->m_nNewTextViewKind : -1;
-    auto *frame = new CChildFrame(document, this, g_pMainFrame);
+    auto *frame = new CChildFrame(document, this, GetMainFrame());
     m_pText = new wxTextCtrl(frame, wxID_ANY, wxEmptyString, wxDefaultPosition, frame->GetClientSize(),
                              wxTE_MULTILINE | wxTE_READONLY | wxHSCROLL | wxTE_DONTWRAP);
     // A fixed-pitch font of 9 points keeps the PBN and report columns aligned.

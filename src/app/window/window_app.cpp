@@ -99,6 +99,7 @@ bool CDSCApp::InitInstance() {
     m_nDpiY = ppi.y > 0 ? ppi.y : 96;
 
     InstallMessageBoxSink();
+    SetWindowServices(this);
 
     // The settings file, and the recent files kept in it.
     m_settings = std::make_unique<platform::IniSettings>(platform::DefaultSettingsPath());
@@ -116,16 +117,17 @@ bool CDSCApp::InitInstance() {
     // The page windows' template (the one the document manager knows: New, Open and the recent files use it)
     // and the text windows' template, kept apart from the document manager.
     new CDSCDocManager;
-    m_pBrowserTemplate =
-        new wxDocTemplate(wxDocManager::GetDocumentManager(), "Dealscope", "*.*", "", "htm", "Dealscope.Document",
-                          "Dealscope.View", CLASSINFO(CDSCDocument), CLASSINFO(CDSCView));
+    // The document manager owns the page windows' template; another window on a document asks the document for it.
+    new wxDocTemplate(wxDocManager::GetDocumentManager(), "Dealscope", "*.*", "", "htm", "Dealscope.Document",
+                      "Dealscope.View", CLASSINFO(CDSCDocument), CLASSINFO(CDSCView));
     m_pTextViewTemplate =
         new wxDocTemplate(wxDocManager::GetDocumentManager(), "Dealscope", "*.*", "", "txt", "Dealscope.Document",
                           "Dealscope.TextView", CLASSINFO(CDSCDocument), CLASSINFO(CDSCTextView), wxTEMPLATE_INVISIBLE);
     wxDocManager::GetDocumentManager()->DisassociateTemplate(m_pTextViewTemplate);
 
     // The main frame, hidden until start-up is done.
-    g_pMainFrame = new CMainFrame(wxDocManager::GetDocumentManager(), m_nDpiX);
+    g_pMainFrame = new CMainFrame(wxDocManager::GetDocumentManager(), m_nDpiX, m_recentFiles);
+    SetMainWindow(g_pMainFrame);
     SetTopWindow(g_pMainFrame);
     SetProgramIcons(*g_pMainFrame);
     Bind(
@@ -205,6 +207,7 @@ int CDSCApp::OnExit() {
         delete manager;
     }
     m_help.reset();
+    SetWindowServices(nullptr);
     platform::SetErrorSink(nullptr);
     platform::SetMessageSink(nullptr);
     platform::SetAppSettings(nullptr);

@@ -8,6 +8,7 @@
 #include <wx/app.h>
 
 #include "app/command_line.h"
+#include "app/window/window_services.h"
 
 class wxDocManager;
 class wxDocTemplate;
@@ -19,7 +20,7 @@ namespace platform {
 class IniSettings;
 }
 
-class CDSCApp : public wxApp {
+class CDSCApp : public wxApp, public IWindowServices {
 public:
     CDSCApp();
     ~CDSCApp() override;
@@ -32,8 +33,8 @@ public:
     // the file cannot be opened, which has been reported. Files opened once start-up is done enter the
     // recent-file list.
     wxDocument *OpenDocumentFile(const wxString &path);
-    // A new, empty page window's document; nullptr on failure.
-    CDSCDocument *NewPageDocument();
+    CDSCDocument *NewPageDocument() override;
+    wxDocTemplate *TextViewTemplate() const override { return m_pTextViewTemplate; }
     // The first page document of all open documents, or nullptr.
     CDSCDocument *FirstPageDocument() const;
 
@@ -51,7 +52,6 @@ public:
     int m_nDpiX = 0;
     int m_nDpiY = 0;
     wxDocTemplate *m_pTextViewTemplate = nullptr; // owned; not known to the document manager
-    wxDocTemplate *m_pBrowserTemplate = nullptr;  // owned by the document manager
     bool m_bStartupDone = false;
     bool m_bStartupFailed = false;
     CTSCommandLineInfo m_cmdInfo;
