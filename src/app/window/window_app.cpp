@@ -295,4 +295,7 @@ void CDSCApp::ShowHelpContents() {
         }
     }
     m_help->DisplayContents();
+    // The viewer puts a help icon of the toolkit's own on its frame: it carries the program's, as every window does.
+    if (wxFrame *frame = m_help->GetFrame(); frame && g_pMainFrame)
+        frame->SetIcons(g_pMainFrame->GetIcons());
 }
