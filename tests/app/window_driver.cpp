@@ -125,7 +125,8 @@ bool GuiTest::Start(const std::vector<std::string> &arguments) {
     auto *app = new CDSCApp;
     app->SetCommandLine(argc, argv.data());
     wxApp::SetInstance(app);
-    if (!wxEntryStart(argc, argv.data()))
+    int toolkitArgc = 1; // as the program starts the toolkit
+    if (!wxEntryStart(toolkitArgc, argv.data()))
         return false;
     m_started = true;
     return app->CallOnInit() && !app->m_bStartupFailed;

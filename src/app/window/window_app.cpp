@@ -139,7 +139,7 @@ bool CDSCApp::InitInstance() {
         argv.push_back(argument.c_str());
     m_cmdInfo.ParseCommandLine(static_cast<int>(argv.size()), argv.data());
     if (m_cmdInfo.m_nShellCommand == CTSCommandLineInfo::FileOpen) {
-        if (!OpenDocumentFile(ToWx(m_cmdInfo.m_strFileName)))
+        if (!OpenDocumentFile(PathToWx(m_cmdInfo.m_strFileName)))
             return false;
     } else if (!NewPageDocument()) {
         return false;
