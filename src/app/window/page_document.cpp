@@ -42,6 +42,8 @@ bool CDSCDocument::OnOpenDocument(const wxString &path) {
     }
     file.close();
     DeleteContents();
+    // The window shows the name as text: a byte that is not UTF-8 shows as U+FFFD.
+    SetTitle(ToWx(platform::Utf8ToUtf16(std::filesystem::path(utf8Path).filename().native())));
     SetFilename(path, true);
     Modify(false);
     SetDocumentSaved(true);
