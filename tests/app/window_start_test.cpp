@@ -447,5 +447,6 @@ TEST_F(WindowStartTest, PageFileWhoseNameIsNotUtf8Opens) {
     ASSERT_TRUE(Start({page}));
     ASSERT_TRUE(WaitForActivePage());
     EXPECT_EQ(ActiveDocument()->Page().m_strURL, FileUri(page));
-    EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
+    ExpectSameAsBatchRun(ActiveDocument()->Page(), page);
+    EXPECT_NE(ActiveDocument()->Page().m_strPbn.find("[Board \""), std::string::npos);
 }
