@@ -125,7 +125,8 @@ bool GuiTest::Start(const std::vector<std::string> &arguments) {
     auto *app = new CDSCApp;
     app->SetCommandLine(argc, argv.data());
     wxApp::SetInstance(app);
-    if (!wxEntryStart(argc, argv.data()))
+    int toolkitArgc = 1; // as the program starts the toolkit
+    if (!wxEntryStart(toolkitArgc, argv.data()))
         return false;
     m_started = true;
     return app->CallOnInit() && !app->m_bStartupFailed;
@@ -365,7 +366,7 @@ int GuiTest::RunProgram(const std::vector<std::string> &arguments, int boxes) {
     // Each box is answered as a person would: it gets the keyboard focus, and Return presses its OK button.
     for (int box = 0; box < boxes; ++box)
         // (tried again while the box is not up yet, or one of the program's windows went away during the search)
-        if (std::system(("for try in $(seq 60); do timeout 5 xdotool search --onlyvisible --pid " +
+        if (std::system(("for try in $(seq 240); do timeout 5 xdotool search --onlyvisible --pid " +
                          std::to_string(pid) +
                          " --name '^Dealscope$' windowfocus --sync key Return 2>/dev/null && exit 0; sleep 0.5; done; "
                          "exit 1")

@@ -441,3 +441,12 @@ TEST_F(WindowStartTest, FailedStartUpEndsTheProgramWithAFailureCodeOnceItsBoxIsA
     for (const std::vector<std::string> &arguments : failures)
         EXPECT_EQ(RunProgram(arguments, 1), 1) << arguments[0];
 }
+
+TEST_F(WindowStartTest, PageFileWhoseNameIsNotUtf8Opens) {
+    std::string page = CopyPage("layout_a.htm", "r\xE9sultats.htm");
+    ASSERT_TRUE(Start({page}));
+    ASSERT_TRUE(WaitForActivePage());
+    EXPECT_EQ(ActiveDocument()->Page().m_strURL, FileUri(page));
+    ExpectSameAsBatchRun(ActiveDocument()->Page(), page);
+    EXPECT_NE(ActiveDocument()->Page().m_strPbn.find("[Board \""), std::string::npos);
+}

@@ -4,12 +4,15 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <webkit2/webkit2.h>
 #include <wx/menu.h>
 #include <wx/utils.h>
 #include <wx/webview.h>
 
+#include "app/page_charset.h"
 #include "app/window/about_box.h"
 #include "app/window/child_frame.h"
 #include "app/window/command_ids.h"
@@ -18,6 +21,8 @@
 #include "app/window/wx_text.h"
 #include "platform/charset_table.h"
 #include "platform/file_uri.h"
+#include "platform/path_text.h"
+#include "platform/utf8.h"
 #include "platform/wide_text.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CDSCView, wxView);
@@ -73,6 +78,26 @@ bool WebKitShowsScheme(const char *uri) {
     return std::find(std::begin(SHOWN), std::end(SHOWN), scheme) != std::end(SHOWN);
 }
 
+// WebKit reads a file by its address's path decoded as UTF-8 text, and loads nothing under an address whose path
+// is not: a page file whose name is not UTF-8 is neither read nor shown. Such a page is read here and handed to
+// WebKit under a stand-in address, the same with U+FFFD for each byte that is not UTF-8 (its links and pictures
+// still resolve in its folder), and the view reports the page's own address. False for any other address.
+bool NeedsStandInAddress(const std::u16string &url, std::string &path, std::string &standIn) {
+    if (!platform::PathFromFileUri(platform::Utf16ToUtf8(url), path) || platform::IsWellFormedUtf8(path))
+        return false;
+    standIn = platform::FileUriFromPath(platform::Utf16ToUtf8(platform::PathBytesToText(path)));
+    return true;
+}
+
+// The address of the page in the web view: for the stand-in address of the page asked for, that page's own.
+std::u16string CurrentAddress(wxWebView &webView, const std::u16string &requested) {
+    std::u16string current = FromWx(webView.GetCurrentURL());
+    std::string path, standIn;
+    if (NeedsStandInAddress(requested, path, standIn) && current == platform::Utf8ToUtf16(standIn))
+        return requested;
+    return current;
+}
+
 } // namespace
 
 std::u16string AddressToLoad(const std::u16string &typed) {
@@ -123,7 +148,7 @@ bool CDSCView::OnCreate(wxDocument *document, long) {
     Activate(true);
     // Another window on a page file (Window > New Window) opens that file.
     if (!document->GetFilename().empty() && document->GetDocumentSaved())
-        Navigate2(platform::Utf8ToUtf16(platform::FileUriFromPath(std::string(document->GetFilename().utf8_str()))));
+        Navigate2(platform::Utf8ToUtf16(platform::FileUriFromPath(PathFromWx(document->GetFilename()))));
     return true;
 }
 
@@ -148,6 +173,20 @@ void CDSCView::Navigate2(const std::u16string &url) {
     if (!m_pWebView)
         return;
     m_strRequestedURL = AddressToLoad(url);
+    std::string path, standIn;
+    if (NeedsStandInAddress(m_strRequestedURL, path, standIn)) {
+        std::error_code error;
+        std::ifstream file(path, std::ios::binary);
+        if (file && !std::filesystem::is_directory(path, error)) {
+            std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+            // In the charset that WebKit finds in a file that it reads itself.
+            GBytes *data = g_bytes_new(bytes.data(), bytes.size());
+            webkit_web_view_load_bytes(m_pWebKitView, data, "text/html", FindPageCharset({}, bytes).c_str(),
+                                       standIn.c_str());
+            g_bytes_unref(data);
+            return;
+        }
+    }
     m_pWebView->LoadURL(ToWx(m_strRequestedURL));
 }
 
@@ -278,7 +317,7 @@ void CDSCView::OnLoadChanged(int loadEvent) {
     }
     switch (loadEvent) {
     case WEBKIT_LOAD_STARTED:
-        m_strStartedURL = FromWx(m_pWebView->GetCurrentURL());
+        m_strStartedURL = CurrentAddress(*m_pWebView, m_strRequestedURL);
         m_times.navigating = std::chrono::steady_clock::now();
         m_bCommitted = false;
         m_bShowingErrorPage = m_bErrorPageNext;
@@ -303,7 +342,7 @@ void CDSCView::OnLoadChanged(int loadEvent) {
             // Only a new document reaches the document's load entry: a load that failed, was stopped or became
             // a download leaves the page and its conversion (and analysis) as they were.
             m_bCommitted = false;
-            m_strCapturedURL = FromWx(m_pWebView->GetCurrentURL());
+            m_strCapturedURL = CurrentAddress(*m_pWebView, m_strRequestedURL);
             m_capture.Start(m_pWebView, [this](bool haveBytes, std::string bytes, std::string charset) {
                 PageCaptured(haveBytes, std::move(bytes), std::move(charset));
             });
@@ -354,8 +393,8 @@ void CDSCView::ShowAddress() {
     IMainWindow *mainWindow = GetMainWindow();
     if (!mainWindow || !m_pWebView)
         return;
-    mainWindow->SetAddressText(IsRefusedPage(m_pWebView->GetCurrentURL()) ? std::u16string()
-                                                                          : FromWx(m_pWebView->GetCurrentURL()));
+    mainWindow->SetAddressText(
+        IsRefusedPage(m_pWebView->GetCurrentURL()) ? std::u16string() : CurrentAddress(*m_pWebView, m_strRequestedURL));
 }
 
 void CDSCView::UpdateBrowserStates() {

@@ -27,7 +27,7 @@ CDSCDocument::CDSCDocument() : m_page(*this) {
 CDSCDocument::~CDSCDocument() = default;
 
 bool CDSCDocument::OnOpenDocument(const wxString &path) {
-    std::string utf8Path(path.utf8_str());
+    std::string utf8Path = PathFromWx(path);
     std::ifstream file(utf8Path, std::ios::binary);
     // A folder opens as a stream too, but it is no page.
     std::error_code error;
@@ -35,12 +35,15 @@ bool CDSCDocument::OnOpenDocument(const wxString &path) {
         errno = EISDIR, file.close(), file.setstate(std::ios::failbit);
     if (!file) {
         std::u16string reason = platform::Utf8ToUtf16(std::strerror(errno));
-        WindowPrompts().ShowMessage(GetMainFrame(), u"Failed to open document.\r\n\r\n" + FromWx(path) + u": " + reason,
-                                    APP_NAME, IWindowPrompts::Icon::Error);
+        WindowPrompts().ShowMessage(
+            GetMainFrame(), u"Failed to open document.\r\n\r\n" + platform::PathBytesToText(utf8Path) + u": " + reason,
+            APP_NAME, IWindowPrompts::Icon::Error);
         return false;
     }
     file.close();
     DeleteContents();
+    // The window shows the name as text: a byte that is not UTF-8 shows as U+FFFD.
+    SetTitle(ToWx(platform::Utf8ToUtf16(std::filesystem::path(utf8Path).filename().native())));
     SetFilename(path, true);
     Modify(false);
     SetDocumentSaved(true);

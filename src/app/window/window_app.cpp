@@ -48,7 +48,7 @@ private:
         std::optional<std::string> path =
             WindowPrompts().AskOpenPath(g_pMainFrame, u"HTML Files (*.htm; *.html)|*.htm;*.html|All Files (*.*)|*.*");
         if (path)
-            wxGetApp().OpenDocumentFile(wxString::FromUTF8(*path));
+            wxGetApp().OpenDocumentFile(PathToWx(platform::PathBytesToText(*path)));
     }
     void OnRecentFile(wxCommandEvent &event) {
         size_t index = static_cast<size_t>(event.GetId() - wxID_FILE1);
@@ -141,7 +141,7 @@ bool CDSCApp::InitInstance() {
         argv.push_back(argument.c_str());
     m_cmdInfo.ParseCommandLine(static_cast<int>(argv.size()), argv.data());
     if (m_cmdInfo.m_nShellCommand == CTSCommandLineInfo::FileOpen) {
-        if (!OpenDocumentFile(ToWx(m_cmdInfo.m_strFileName)))
+        if (!OpenDocumentFile(PathToWx(m_cmdInfo.m_strFileName)))
             return false;
     } else if (!NewPageDocument()) {
         return false;
@@ -260,7 +260,7 @@ void CDSCApp::LoadRecentFiles() {
     for (int i = 1; i <= RECENT_FILE_COUNT; ++i) {
         std::string path = platform::AppSettings().GetString(RECENT_FILE_SECTION, "File" + std::to_string(i), "");
         if (!path.empty())
-            m_recentFiles.push_back(wxString::FromUTF8(path));
+            m_recentFiles.push_back(PathToWx(platform::PathBytesToText(path)));
     }
 }
 
@@ -269,7 +269,7 @@ void CDSCApp::SaveRecentFiles() {
         return;
     for (int i = 1; i <= RECENT_FILE_COUNT; ++i) {
         size_t index = static_cast<size_t>(i - 1);
-        std::string path = index < m_recentFiles.size() ? std::string(m_recentFiles[index].utf8_str()) : "";
+        std::string path = index < m_recentFiles.size() ? PathFromWx(m_recentFiles[index]) : "";
         std::string name = "File" + std::to_string(i);
         if (platform::AppSettings().GetString(RECENT_FILE_SECTION, name, "") != path)
             platform::AppSettings().SetString(RECENT_FILE_SECTION, name, path);

@@ -21,7 +21,12 @@ extern "C" __attribute__((visibility("default"))) int DealscopeWindowMain(int ar
     auto *app = new CDSCApp;
     app->SetCommandLine(argc, argv);
     wxApp::SetInstance(app);
-    int code = wxEntry(argc, argv);
+    // The application reads its own command line, byte for byte. The toolkit gets the program's name alone: it
+    // would complain about (and drop) an argument that is not text in the locale's encoding, such as a page
+    // file's name that is not UTF-8.
+    int toolkitArgc = 1;
+    char *toolkitArgv[] = {argv[0], nullptr};
+    int code = wxEntry(toolkitArgc, toolkitArgv);
     // wxEntry gives -1 when the toolkit could not start.
     return code < 0 ? 1 : code;
 }
