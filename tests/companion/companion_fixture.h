@@ -16,6 +16,7 @@
 #include "companion/class_registry.h"
 #include "platform/error_report.h"
 #include "platform/wide_text.h"
+#include "scoped_hook.h"
 
 class CompanionFixture : public ::testing::Test {
 protected:
@@ -29,14 +30,9 @@ protected:
         SaveAndSet("TMPDIR", (m_root / "tmp").string());
         SaveAndSet("FAKE_COMPANION_LOG", (m_root / "fake.log").string());
         SaveAndSet("FAKE_COMPANION_MODE", "normal");
-        m_previousSink = platform::SetErrorSink([this](const std::u16string &text) { m_errors.push_back(text); });
-        m_previousLimits = companion::GetTransportLimits();
-        companion::SetTransportLimits({5000, 3000, 2000});
     }
 
     void TearDown() override {
-        companion::SetTransportLimits(m_previousLimits);
-        platform::SetErrorSink(m_previousSink);
         for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
             if (it->second)
                 setenv(it->first.c_str(), it->second->c_str(), 1);
@@ -122,6 +118,6 @@ protected:
 
 private:
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
-    platform::ErrorSink m_previousSink;
-    companion::TransportLimits m_previousLimits;
+    ScopedHook<platform::SetErrorSink> m_sink{[this](const std::u16string &text) { m_errors.push_back(text); }};
+    ScopedHook<companion::SetTransportLimits> m_limits{companion::TransportLimits{5000, 3000, 2000}};
 };
