@@ -3,7 +3,6 @@
 
 #include "app/dialog_state.h"
 #include "app/size_box.h"
-#include "platform/settings.h"
 
 namespace {
 
@@ -152,16 +151,6 @@ TEST(SizeBoxMinimum, MissingControlPinsTheMinimumToThePresentSize) {
     EXPECT_EQ(box.Entries()[1].rcNew, (SizeBoxRect{}));
 }
 
-TEST(SizeBoxMinimum, TableEndsAtIdZero) {
-    FakeControls controls;
-    controls.Place(1, CONTROL);
-    controls.Place(2, CONTROL);
-    CSizeBox box(controls, {0, 0, 200, 100});
-    const CSizeBox::StretchRow table[] = {{1, 0x02}, {0, 0}, {2, 0x02}};
-    box.AddStretchTable(table);
-    EXPECT_EQ(box.Entries().size(), 1u);
-}
-
 TEST(DialogStateWindowRect, TextIsLeftRightTopBottom) {
     EXPECT_EQ(FormatWindowRect({100, 50, 500, 400}), "100:500:50:400");
     EXPECT_EQ(FormatWindowRect({-8, -30, 20, 0}), "-8:20:-30:0");
@@ -188,12 +177,6 @@ TEST(DialogStateWindowRect, KeptOnTheWorkArea) {
     EXPECT_EQ(KeepOnWorkArea({500, 500, 600, 600}, tiny), (SizeBoxRect{10, -30, 110, 70}));
 }
 
-TEST(DialogStateColumns, ValuesJoinedByCommas) {
-    EXPECT_EQ(FormatColumnValues({}), "");
-    EXPECT_EQ(FormatColumnValues({120}), "120");
-    EXPECT_EQ(FormatColumnValues({120, 0, -5}), "120,0,-5");
-}
-
 TEST(DialogStateColumns, WidthsAndOrdersReadSideBySide) {
     auto columns = ParseColumnSettings("120,,80", "");
     ASSERT_EQ(columns.size(), 3u);
@@ -217,26 +200,4 @@ TEST(DialogStateColumns, WidthsAndOrdersReadSideBySide) {
     EXPECT_EQ(columns[2].width, 0); // "x" starts no number and is skipped as the separator
     EXPECT_EQ(columns[3].width, 7);
     EXPECT_TRUE(ParseColumnSettings("", "").empty());
-}
-
-TEST(DialogStateSettings, SectionHoldsRectColumnsAndType) {
-    platform::MemorySettings settings;
-    SaveWindowRect(settings, "FavoritesDialog", {100, 50, 500, 400});
-    SaveListColumns(settings, "FavoritesDialog", {321}, {0}, 1);
-    EXPECT_EQ(settings.GetString("FavoritesDialog", "WindowRect", ""), "100:500:50:400");
-    EXPECT_EQ(settings.GetString("FavoritesDialog", "Width", ""), "321");
-    EXPECT_EQ(settings.GetString("FavoritesDialog", "Order", ""), "0");
-    EXPECT_EQ(settings.GetString("FavoritesDialog", "Type", ""), "1");
-    EXPECT_EQ(LoadWindowRect(settings, "FavoritesDialog"), (SizeBoxRect{100, 50, 500, 400}));
-    ListColumnsState state = LoadListColumns(settings, "FavoritesDialog");
-    ASSERT_EQ(state.columns.size(), 1u);
-    EXPECT_EQ(state.columns[0].width, 321);
-    EXPECT_EQ(state.viewType, 1);
-
-    // A list without columns stores empty texts.
-    SaveListColumns(settings, "Other", {}, {}, 3);
-    EXPECT_EQ(settings.GetString("Other", "Width", "absent"), "");
-    EXPECT_EQ(settings.GetString("Other", "Order", "absent"), "");
-    EXPECT_TRUE(LoadListColumns(settings, "Other").columns.empty());
-    EXPECT_FALSE(LoadListColumns(settings, "Missing").viewType);
 }
