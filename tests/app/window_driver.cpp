@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include <gtk/gtk.h>
@@ -388,16 +389,7 @@ std::string GuiTest::CopyPage(const std::string &page, const std::string &name) 
 }
 
 std::string GuiTest::WithoutCreatedLine(const std::string &pbn) {
-    std::string result;
-    size_t start = 0;
-    while (start < pbn.size()) {
-        size_t end = pbn.find('\n', start);
-        end = end == std::string::npos ? pbn.size() : end + 1;
-        if (pbn.compare(start, 9, "%Created:") != 0)
-            result.append(pbn, start, end - start);
-        start = end;
-    }
-    return result;
+    return std::regex_replace(pbn, std::regex("%Created:[^\n]*\n"), "");
 }
 
 int GuiTest::RunProgram(const std::vector<std::string> &arguments, int boxes) {
