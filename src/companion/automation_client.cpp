@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <utility>
 
 #include "companion/automation_text.h"
 #include "companion/class_registry.h"
@@ -50,8 +51,8 @@ std::string I4Arg(int value) {
 TransportLimits GetTransportLimits() {
     return g_limits;
 }
-void SetTransportLimits(const TransportLimits &limits) {
-    g_limits = limits;
+TransportLimits SetTransportLimits(const TransportLimits &limits) {
+    return std::exchange(g_limits, limits);
 }
 
 AutomationClient::~AutomationClient() {

@@ -36,7 +36,8 @@ struct TransportLimits {
     int m_callMsPerThousandBoards = 600000;
 };
 TransportLimits GetTransportLimits();
-void SetTransportLimits(const TransportLimits &limits);
+// Returns the limits it replaces.
+TransportLimits SetTransportLimits(const TransportLimits &limits);
 
 class AutomationClient {
 public:

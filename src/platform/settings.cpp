@@ -1,6 +1,7 @@
 #include "platform/settings.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace platform {
 
@@ -38,6 +39,6 @@ ISettings& AppSettings() {
     return g_installed ? *g_installed : fallback;
 }
 
-void SetAppSettings(ISettings* settings) { g_installed = settings; }
+ISettings* SetAppSettings(ISettings* settings) { return std::exchange(g_installed, settings); }
 
 }  // namespace platform

@@ -32,6 +32,7 @@ private:
 
 // The store the running program uses; MemorySettings until SetAppSettings installs another.
 ISettings& AppSettings();
-void SetAppSettings(ISettings* settings);
+// Returns the store it replaces.
+ISettings* SetAppSettings(ISettings* settings);
 
 }  // namespace platform

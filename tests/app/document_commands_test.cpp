@@ -230,7 +230,7 @@ TEST_F(DocumentCommandsTest, SaveAsSuggestsNamesWritesTheDocumentsBytesAndAFaile
         void Exit(wxDialog *) override {}
     } hook;
     hook.Register();
-    SetWindowPrompts(nullptr);
+    ScopedHook<SetWindowPrompts> realDialogs(nullptr);
     ASSERT_TRUE(Command(wxID_OPEN));
     ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
     hook.Unregister();

@@ -1,6 +1,7 @@
 #include "window_driver.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include <gtk/gtk.h>
@@ -68,6 +70,38 @@ class ToolkitEnvironment : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment *const TOOLKIT_ENVIRONMENT =
     ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
 
+// Without a display the tests start their own X server, ended with the process.
+pid_t g_server = 0;
+
+void EndServer() {
+    kill(g_server, SIGTERM);
+    waitpid(g_server, nullptr, 0);
+}
+
+void EnsureDisplay() {
+    const char *display = getenv("DISPLAY");
+    int ends[2];
+    if ((display && *display) || g_server || pipe(ends) != 0)
+        return;
+    const std::string fd = std::to_string(ends[1]);
+    const char *argv[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
+                          "1280x1024x24", "-nolisten",  "tcp",      nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, ends[0]);
+    if (posix_spawnp(&g_server, "Xvfb", &actions, nullptr, const_cast<char **>(argv), environ) == 0)
+        atexit(EndServer);
+    posix_spawn_file_actions_destroy(&actions);
+    close(ends[1]);
+    // The server writes the number and then a line end, and ends itself when nobody reads the line end.
+    std::string number;
+    for (char c = 0; g_server && read(ends[0], &c, 1) == 1 && c != '\n';)
+        number += c;
+    close(ends[0]);
+    if (!number.empty())
+        setenv("DISPLAY", (":" + number).c_str(), 1);
+}
+
 wxView *ActiveChildView() {
     if (!g_pMainFrame)
         return nullptr;
@@ -77,6 +111,7 @@ wxView *ActiveChildView() {
 } // namespace
 
 void GuiTest::SetUp() {
+    EnsureDisplay();
     wxSetAssertHandler(FailOnAssert);
     char pattern[] = "/tmp/dealscope-gui-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -91,10 +126,9 @@ void GuiTest::SetUp() {
     setenv("GDK_BACKEND", "x11", 1);
     setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 1);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    SetWindowPrompts(&m_prompts);
 }
 
-void GuiTest::TearDown() {
+void GuiTest::Stop() {
     if (m_started && !g_toolkitAlone) {
         if (g_pMainFrame) {
             g_pMainFrame->Close(true);
@@ -103,7 +137,11 @@ void GuiTest::TearDown() {
         wxTheApp->OnExit();
         wxEntryCleanup();
     }
-    SetWindowPrompts(nullptr);
+    m_started = false;
+}
+
+void GuiTest::TearDown() {
+    Stop();
     std::error_code error;
     std::filesystem::remove_all(m_home, error);
 }
@@ -120,6 +158,7 @@ bool GuiTest::Start(const std::vector<std::string> &arguments) {
     argv.push_back(nullptr);
     int argc = static_cast<int>(storage.size());
 
+    Stop();
     if (g_toolkitAlone)
         StopToolkit();
     auto *app = new CDSCApp;
@@ -138,7 +177,7 @@ void GuiTest::StartToolkit() {
         static char *argv[] = {name, nullptr};
         int argc = 1;
         wxApp::SetInstance(new wxApp);
-        ASSERT_TRUE(wxEntryStart(argc, argv)) << "no display? Run the GUI tests under xvfb-run.";
+        ASSERT_TRUE(wxEntryStart(argc, argv)) << "no display";
         g_toolkitAlone = true;
         ASSERT_TRUE(wxTheApp->CallOnInit());
     }
@@ -300,6 +339,25 @@ bool GuiTest::IsEnabled(int id) {
     return item && item->IsEnabled();
 }
 
+std::string GuiTest::MenusShown() {
+    std::string text;
+    wxMenuBar *bar = g_pMainFrame->GetMenuBar();
+    for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) {
+        text += bar->GetMenuLabelText(i).utf8_string() + ":";
+        for (wxMenuItem *item : bar->GetMenu(i)->GetMenuItems()) {
+            if (item->IsSeparator()) {
+                text += " -";
+                continue;
+            }
+            text += " " + item->GetItemLabelText().utf8_string();
+            text += IsEnabled(item->GetId()) ? "" : " (off)";
+            text += IsChecked(item->GetId()) ? " (on)" : "";
+        }
+        text += "\n";
+    }
+    return text;
+}
+
 bool GuiTest::IsChecked(int id) {
     wxUpdateUIEvent event = UpdateOf(id);
     return event.GetSetChecked() && event.GetChecked();
@@ -332,16 +390,7 @@ std::string GuiTest::CopyPage(const std::string &page, const std::string &name) 
 }
 
 std::string GuiTest::WithoutCreatedLine(const std::string &pbn) {
-    std::string result;
-    size_t start = 0;
-    while (start < pbn.size()) {
-        size_t end = pbn.find('\n', start);
-        end = end == std::string::npos ? pbn.size() : end + 1;
-        if (pbn.compare(start, 9, "%Created:") != 0)
-            result.append(pbn, start, end - start);
-        start = end;
-    }
-    return result;
+    return std::regex_replace(pbn, std::regex("%Created:[^\n]*\n"), "");
 }
 
 int GuiTest::RunProgram(const std::vector<std::string> &arguments, int boxes) {

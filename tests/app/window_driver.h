@@ -11,6 +11,7 @@
 #include <wx/utils.h>
 
 #include "app/window/window_prompts.h"
+#include "scoped_hook.h"
 
 class CDSCDocument;
 class CDSCView;
@@ -87,6 +88,8 @@ protected:
 
     // Starts the application with these arguments after the program name; false when start-up failed.
     bool Start(const std::vector<std::string> &arguments);
+    // Ends the application that Start began.
+    void Stop();
     // Starts the toolkit alone, for a dialog tested without the main window; it stays up for the process's later
     // tests of this kind (Start ends it).
     void StartToolkit();
@@ -113,6 +116,9 @@ protected:
     static bool MenuOpensAtFullSize(const std::string &title);
     // Whether a command is enabled or checked, as its menu item or button would show it.
     static bool IsEnabled(int id);
+    // The menu bar as a person reads it: a line per menu, its title and items, "-" for a separator, "(off)" after a
+    // disabled item and "(on)" after a checked one.
+    static std::string MenusShown();
     static bool IsChecked(int id);
 
     static std::string ReadFile(const std::string &path);
@@ -131,5 +137,6 @@ protected:
 
     std::string m_home;
     TestPrompts m_prompts;
+    ScopedHook<SetWindowPrompts> m_promptsHook{&m_prompts};
     bool m_started = false;
 };

@@ -16,6 +16,7 @@
 #include "deal_check.h"
 #include "platform/error_report.h"
 #include "platform/wide_text.h"
+#include "scoped_hook.h"
 
 class CompanionFixture : public ScratchTest {
 protected:
@@ -27,13 +28,6 @@ protected:
         SetEnv("TMPDIR", (m_dir / "tmp").string());
         SetEnv("FAKE_COMPANION_LOG", (m_dir / "fake.log").string());
         SetEnv("FAKE_COMPANION_MODE", "normal");
-        m_previousSink = platform::SetErrorSink([this](const std::u16string &text) { m_errors.push_back(text); });
-        companion::SetTransportLimits({5000, 3000, 2000});
-    }
-    void TearDown() override {
-        companion::SetTransportLimits({});
-        platform::SetErrorSink(m_previousSink);
-        ScratchTest::TearDown();
     }
 
     static void Register(const std::string &serverPath) {
@@ -92,7 +86,8 @@ protected:
     std::vector<std::u16string> m_errors;
 
 private:
-    platform::ErrorSink m_previousSink;
+    ScopedHook<platform::SetErrorSink> m_sink{[this](const std::u16string &text) { m_errors.push_back(text); }};
+    ScopedHook<companion::SetTransportLimits> m_limits{companion::TransportLimits{5000, 3000, 2000}};
 };
 
 struct ReferenceDeal {

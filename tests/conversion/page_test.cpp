@@ -4,6 +4,7 @@
 #include "conversion/score_table.h"
 #include "platform/settings.h"
 #include "platform/wide_text.h"
+#include "scoped_hook.h"
 #include "support.h"
 
 namespace {
@@ -220,11 +221,10 @@ TEST(Document, RecapOptions) {
     }
     // Each document takes the option from the settings when it is made.
     platform::MemorySettings settings;
-    platform::SetAppSettings(&settings);
+    ScopedHook<platform::SetAppSettings> installed(&settings);
     CDSCDoc first;
     settings.SetInt("Settings", "RecapOption", RECAP_ADD_TO_BOARD1);
     CDSCDoc second;
-    platform::SetAppSettings(nullptr);
     EXPECT_EQ(first.m_nRecapOption, RECAP_OMIT);
     EXPECT_EQ(second.m_nRecapOption, RECAP_ADD_TO_BOARD1);
 }

@@ -16,9 +16,9 @@
 #include "app/window/favorites_popup.h"
 #include "app/window/size_box_window.h"
 #include "app/window/wx_text.h"
+#include "platform/error_report.h"
 #include "platform/settings.h"
 #include "platform/wide_text.h"
-#include "test_sink.h"
 #include "window_driver.h"
 
 namespace {
@@ -32,11 +32,6 @@ protected:
         WriteFile(m_file, "A\r\nB\r\nC\r\nD\r\nE\r\n");
         m_list = std::make_unique<FavoritesList>(m_file);
         ASSERT_TRUE(m_list->LoadFavorites());
-        platform::SetAppSettings(&m_settings);
-    }
-    void TearDown() override {
-        platform::SetAppSettings(nullptr);
-        GuiTest::TearDown();
     }
 
     // A dialog set up as the Favorites command sets it up, shown modeless so the test can drive it.
@@ -106,6 +101,7 @@ protected:
     std::string m_file;
     std::unique_ptr<FavoritesList> m_list;
     platform::MemorySettings m_settings;
+    ScopedHook<platform::SetAppSettings> m_settingsHook{&m_settings};
     std::vector<std::u16string> m_navigated;
 };
 
@@ -193,9 +189,10 @@ TEST_F(FavoritesDialogTest, OkSavesTheNewListFirstCancelKeepsTheOld) {
     std::filesystem::remove(m_file);
     std::filesystem::create_directory(m_file);
     {
-        CapturedErrors errors;
+        std::vector<std::u16string> shown;
+        ScopedHook<platform::SetErrorSink> sink([&](const std::u16string &text) { shown.push_back(text); });
         Click(*dialog, wxID_OK);
-        EXPECT_EQ(errors.Messages().size(), 1u);
+        EXPECT_EQ(shown.size(), 1u);
     }
     EXPECT_TRUE(dialog->IsShown());
     EXPECT_EQ(Rows(*dialog), "EAC");

@@ -14,12 +14,14 @@
 #include <wx/webview.h>
 
 #include "../batch/charset_pages.h"
+#include "app/favorites_menu.h"
 #include "app/window/about_box.h"
 #include "app/window/browser_view.h"
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
 #include "app/window/page_document.h"
 #include "app/window/window_app.h"
+#include "app/window/wx_text.h"
 #include "platform/charset_table.h"
 #include "platform/wide_text.h"
 #include "test_http_server.h"
@@ -38,14 +40,6 @@ protected:
         EXPECT_EQ(converted.m_strTextReport, ReadFile(textFile));
     }
 };
-
-std::vector<std::string> MenuTitles() {
-    std::vector<std::string> result;
-    wxMenuBar *bar = g_pMainFrame->GetMenuBar();
-    for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i)
-        result.push_back(std::string(bar->GetMenuLabel(i).utf8_str()));
-    return result;
-}
 
 } // namespace
 
@@ -193,7 +187,7 @@ TEST_F(WindowStartTest, PopUpsOpenInTabsThatWebKitLoadsItself) {
 TEST_F(WindowStartTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) {
     ASSERT_EQ(RegisterCompanion(), "");
     std::vector<wxString> handedOff;
-    auto previous = CAboutDlg::SetBrowserLauncher([&](const wxString &url) { handedOff.push_back(url); });
+    ScopedHook<CAboutDlg::SetBrowserLauncher> launcher([&](const wxString &url) { handedOff.push_back(url); });
     std::string page = ReadFile(DataPath("conversion/layout_a.htm"));
     page.insert(page.rfind("</body>"),
                 "<a id=\"anchor\" href=\"#b3\">3</a><a id=\"mail\" href=\"mailto:td@club.example\">"
@@ -256,33 +250,14 @@ TEST_F(WindowStartTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) 
     unchanged();
     EXPECT_EQ(g_pMainFrame->GetAddressText(), u"http://127.0.0.1:6000/results.htm");
     EXPECT_EQ(TabCount(), 1u);
-    CAboutDlg::SetBrowserLauncher(previous);
-}
-
-TEST_F(WindowStartTest, CharsetOnlyInHttpHeaderConvertsAsTheBatchRunDoes) {
-    // A UTF-8 page whose charset only the server names: read as Windows-1252 it would convert differently.
-    std::string page = ReadFile(DataPath("conversion/utf8_outside_latin1.htm"));
-    size_t meta = page.find("<meta charset=");
-    ASSERT_NE(meta, std::string::npos);
-    page.erase(meta, page.find('>', meta) + 1 - meta);
-    TestHttpServer server;
-    server.Serve("/results.htm", {"text/html; charset=utf-8", page});
-    std::string url = server.Url("/results.htm");
-
-    ASSERT_TRUE(Start({url}));
-    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(url)));
-    const CDSCDoc &converted = ActiveDocument()->Page();
-    EXPECT_EQ(converted.m_strRawHtml, page);
-    EXPECT_EQ(converted.m_nOutputCodePage, 65001);
-    ExpectSameAsBatchRun(converted, url);
-    // The PBN window shows the names outside Latin-1 as the page has them.
-    ASSERT_TRUE(Command(ID_VIEW_PBN));
-    EXPECT_NE(ActiveText().find(u"\u0141"), std::u16string::npos);
 }
 
 TEST_F(WindowStartTest, BrowserEngineReadsEachPageInTheCharsetTheBatchRunFinds) {
     const std::string body = CharsetPageBody(ReadFile(DataPath("conversion/utf8_outside_latin1.htm")));
-    const std::vector<CharsetPage> pages = CharsetPages();
+    std::vector<CharsetPage> pages = CharsetPages();
+    // Last, a page whose charset only the server names: read as Windows-1252, its names outside Latin-1 would
+    // convert differently.
+    pages.push_back({"charset in the HTTP header alone", "text/html; charset=utf-8", "<html><head>", "utf-8"});
     TestHttpServer server;
     for (size_t i = 0; i < pages.size(); ++i)
         server.Serve("/page" + std::to_string(i) + ".htm", {pages[i].contentType, pages[i].start + body});
@@ -298,6 +273,9 @@ TEST_F(WindowStartTest, BrowserEngineReadsEachPageInTheCharsetTheBatchRunFinds) 
         else // the markup parser takes no XML declaration, in the window or the batch run
             EXPECT_NE(RunProgram({"-pbn", m_home + "/batch.pbn", url}), 0);
     }
+    // The PBN window shows those names as the page has them.
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
+    EXPECT_NE(ActiveText().find(u"\u0141"), std::u16string::npos);
 }
 
 TEST_F(WindowStartTest, ClosingTabWhilePageLoadsIsSafe) {
@@ -325,12 +303,17 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookTheIconAndMenusThatF
     // Nothing was loaded: nothing to convert, nothing to show.
     EXPECT_FALSE(document->Page().m_bPageLoaded);
     EXPECT_EQ(g_pMainFrame->GetAddressText(), u"");
-    EXPECT_FALSE(IsEnabled(ID_VIEW_SOURCE));
-    EXPECT_FALSE(IsEnabled(ID_VIEW_PBN));
-    EXPECT_TRUE(IsEnabled(ID_SHOW_STATUS));
-    // A page window shows the document menu.
-    EXPECT_EQ(MenuTitles(), (std::vector<std::string>{"&File", "&Edit", "&View", "&Browser", "F&avorites", "&Convert",
-                                                      "&Window", "&Help"}));
+    // A page window shows the document menu: nothing to convert, nothing to show.
+    EXPECT_EQ(MenusShown(), "File: New Open... Close - Print... Print Setup... - Recent File (off) - Exit\n"
+                            "Edit: Undo (off) - Cut Copy Paste\n"
+                            "View: Toolbars and Docking Windows Status Bar (on)\n"
+                            "Browser: Back (off) Forward (off) Stop (off) Refresh (off) - View Source (off) Save HTML "
+                            "As... (off)\n"
+                            "Favorites: Add To Favorites (off) Favorites... - Top Favorites (off)\n"
+                            "Convert: Show Status Double Dummy All Boards (off) - Recap View PBN (off) Open with "
+                            "Tricksmith (off) Save PBN As... (off) - View Text (off) Save Text As... (off)\n"
+                            "Window: New Window Windows...\n"
+                            "Help: View Help About Dealscope...\n");
 
     // View Help opens the help book on its first page, what the program does.
     ASSERT_TRUE(Command(ID_VIEW_HELP));
@@ -378,7 +361,10 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookTheIconAndMenusThatF
     // With no page window open, the frame's own menu.
     ASSERT_TRUE(Command(wxID_CLOSE));
     ASSERT_TRUE(RunUntil([] { return TabCount() == 0; }, 5));
-    EXPECT_TRUE(RunUntil([] { return MenuTitles() == std::vector<std::string>{"&File", "&View", "&Help"}; }, 5));
+    EXPECT_TRUE(RunUntil([] { return g_pMainFrame->GetMenuBar()->GetMenuCount() == 3; }, 5));
+    EXPECT_EQ(MenusShown(), "File: New Open... Close (off) - Print Setup... - Recent File (off) - Exit\n"
+                            "View: Toolbars and Docking Windows Status Bar (on)\n"
+                            "Help: About Dealscope...\n");
     // Nothing to cut, copy or paste into then.
     wxToolBar *tools = g_pMainFrame->GetToolBar();
     EXPECT_TRUE(RunUntil(
@@ -387,18 +373,6 @@ TEST_F(WindowStartTest, WithoutPageAnEmptyBrowserTheHelpBookTheIconAndMenusThatF
                    !tools->GetToolEnabled(wxID_PASTE);
         },
         5));
-}
-
-TEST_F(WindowStartTest, PageFileThatCannotBeOpenedEndsStartUp) {
-    EXPECT_FALSE(Start({m_home + "/missing.htm"}));
-    ASSERT_EQ(m_prompts.messages.size(), 1u);
-    EXPECT_EQ(m_prompts.messages[0].text.rfind(u"Failed to open document.", 0), 0u);
-}
-
-TEST_F(WindowStartTest, FolderAsPageFileEndsStartUp) {
-    EXPECT_FALSE(Start({m_home}));
-    ASSERT_EQ(m_prompts.messages.size(), 1u);
-    EXPECT_EQ(m_prompts.messages[0].text.rfind(u"Failed to open document.", 0), 0u);
 }
 
 TEST(AddressToLoadTest, TypedAddressesAsBrowsersTakeThem) {
@@ -410,6 +384,7 @@ TEST(AddressToLoadTest, TypedAddressesAsBrowsersTakeThem) {
         {u"mailto:td@club.example", u"mailto:td@club.example"},
         {u"about:blank", u"about:blank"},
         {u"/tmp/a b.htm", u"file:///tmp/a%20b.htm"},
+        {u"c:/results.htm", u"http://c:/results.htm"}, // a drive letter is no scheme
     };
     for (const auto &[typed, loaded] : cases)
         EXPECT_EQ(AddressToLoad(typed), loaded) << platform::Utf16ToUtf8(typed);
@@ -428,18 +403,126 @@ TEST_F(WindowStartTest, DdaAloneAnalysesThePageThenShowsTheWindow) {
     EXPECT_TRUE(std::filesystem::exists(m_home + "/tmp/results.pbn"));
 }
 
-TEST_F(WindowStartTest, DdaAloneWithoutTheCompanionReportsAndEnds) {
-    EXPECT_FALSE(Start({"-dda", CopyPage("layout_a.htm", "results.htm")}));
-    ASSERT_EQ(m_prompts.messages.size(), 1u);
-    EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
-    EXPECT_FALSE(g_pMainFrame && g_pMainFrame->IsShown());
+TEST_F(WindowStartTest, FailedStartUpShowsOneErrorBoxAndEndsWithAFailureCode) {
+    const std::pair<std::vector<std::string>, std::u16string> failures[] = {
+        {{m_home + "/missing.htm"}, u"Failed to open document."},
+        {{m_home}, u"Failed to open document."},
+        {{"-dda", CopyPage("layout_a.htm", "results.htm")}, u""}}; // no companion registered
+    for (const auto &[arguments, text] : failures) {
+        SCOPED_TRACE(arguments[0]);
+        m_prompts.messages.clear();
+        EXPECT_FALSE(Start(arguments));
+        ASSERT_EQ(m_prompts.messages.size(), 1u);
+        EXPECT_EQ(m_prompts.messages[0].text.rfind(text, 0), 0u);
+        EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
+        EXPECT_FALSE(g_pMainFrame && g_pMainFrame->IsShown());
+        // The program itself, with its real box answered.
+        EXPECT_EQ(RunProgram(arguments, 1), 1);
+    }
 }
 
-TEST_F(WindowStartTest, FailedStartUpEndsTheProgramWithAFailureCodeOnceItsBoxIsAnswered) {
-    const std::vector<std::string> failures[] = {{m_home + "/missing.htm"},
-                                                 {"-dda", CopyPage("layout_a.htm", "results.htm")}};
-    for (const std::vector<std::string> &arguments : failures)
-        EXPECT_EQ(RunProgram(arguments, 1), 1) << arguments[0];
+// The Favorites popup and commands in the real page window.
+namespace {
+
+class FavoritesWindowTest : public GuiTest {
+protected:
+    // Starts the window on a copy of a test page and waits until it shows it.
+    bool StartOnPage() {
+        m_page = CopyPage("layout_a.htm", "page.htm");
+        return Start({m_page}) && WaitForPage(FileUri(m_page));
+    }
+
+    // The favorites file in the home (no Documents folder is configured there).
+    std::string FavoritesPath() const { return m_home + "/DealscopeFavorites.txt"; }
+
+    // The favorite items of the Favorites popup, opened as a click opens it; none when it was not drawn whole.
+    static std::vector<wxMenuItem *> OpenFavoritesPopup() {
+        std::vector<wxMenuItem *> items;
+        if (!MenuOpensAtFullSize("Favorites"))
+            return items;
+        wxMenuBar *bar = g_pMainFrame->GetMenuBar();
+        wxMenu *menu = bar->GetMenu(static_cast<size_t>(bar->FindMenu(ToWx(FAVORITES_MENU_TITLE))));
+        for (wxMenuItem *item : menu->GetMenuItems())
+            if (item->GetId() >= ID_FAVORITE_FIRST && item->GetId() <= ID_FAVORITE_LAST)
+                items.push_back(item);
+        return items;
+    }
+
+    std::string m_page;
+};
+
+} // namespace
+
+TEST_F(FavoritesWindowTest, PopupListsFirst32MarksCurrentPageAndOpensThem) {
+    const std::string other = platform::Utf16ToUtf8(FileUri(CopyPage("layout_a.htm", "other page.htm")));
+    const std::string page = platform::Utf16ToUtf8(FileUri(m_home + "/page.htm"));
+    // Addresses with '&' show as themselves.
+    std::vector<std::string> entries;
+    for (int i = 0; i < 40; ++i)
+        entries.push_back("http://127.0.0.1:9/board" + std::to_string(i) + ".htm?a=1&b=2");
+    entries[2] = page;
+    entries[5] = page; // the later of two equal entries carries the mark
+    entries[7] = other;
+    std::string file;
+    for (const std::string &entry : entries)
+        file += entry + "\r\n";
+    WriteFile(FavoritesPath(), file);
+
+    ASSERT_TRUE(StartOnPage());
+    EXPECT_FALSE(IsEnabled(ID_ADD_TO_FAVORITES)); // already listed
+    for (int pass = 0; pass < 2; ++pass) {        // opening the popup again shows the same items, not more
+        const std::vector<wxMenuItem *> items = OpenFavoritesPopup();
+        ASSERT_EQ(items.size(), 32u);
+        for (size_t i = 0; i < items.size(); ++i) {
+            EXPECT_EQ(items[i]->GetItemLabelText().utf8_string(), entries[i]) << i;
+            EXPECT_TRUE(items[i]->IsEnabled()) << i;
+            EXPECT_EQ(items[i]->IsChecked(), i == 5) << i;
+        }
+    }
+
+    // A new tab's popup is whole the first time it opens, with nothing marked.
+    ASSERT_TRUE(Command(wxID_NEW));
+    ASSERT_TRUE(RunUntil([] { return TabCount() == 2; }, 5));
+    std::vector<wxMenuItem *> items = OpenFavoritesPopup();
+    ASSERT_EQ(items.size(), 32u);
+    EXPECT_FALSE(items[5]->IsChecked());
+    g_pMainFrame->GetNotebook()->SetSelection(0);
+
+    ASSERT_TRUE(Command(ID_FAVORITE_FIRST + 7));
+    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(other)));
+    EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
+    items = OpenFavoritesPopup();
+    EXPECT_TRUE(items[7]->IsChecked());
+    EXPECT_FALSE(items[5]->IsChecked());
+}
+
+TEST_F(FavoritesWindowTest, AddToFavoritesWritesTheFileAndFillsThePopup) {
+    ASSERT_TRUE(StartOnPage());
+    std::vector<wxMenuItem *> items = OpenFavoritesPopup();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0]->GetItemLabelText(), "Top Favorites");
+    EXPECT_FALSE(items[0]->IsEnabled());
+
+    const std::string page = platform::Utf16ToUtf8(FileUri(m_page));
+    ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
+    EXPECT_EQ(ReadFile(FavoritesPath()), page + "\r\n");
+    EXPECT_FALSE(IsEnabled(ID_ADD_TO_FAVORITES));
+    items = OpenFavoritesPopup();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0]->GetItemLabelText().utf8_string(), page);
+    EXPECT_TRUE(items[0]->IsEnabled());
+    EXPECT_TRUE(items[0]->IsChecked());
+}
+
+TEST_F(FavoritesWindowTest, UnreadableFavoritesFileIsReportedAndKept) {
+    const std::string bytes = "http://caf\xE9.example/\r\n";
+    WriteFile(FavoritesPath(), bytes);
+    ASSERT_TRUE(StartOnPage());
+    ASSERT_FALSE(m_prompts.messages.empty());
+    EXPECT_NE(m_prompts.messages[0].text.find(platform::Utf8ToUtf16(FavoritesPath())), std::u16string::npos);
+    ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
+    EXPECT_EQ(ReadFile(FavoritesPath()), bytes);
+    EXPECT_EQ(m_prompts.messages.size(), 2u);
 }
 
 TEST_F(WindowStartTest, PageFileWhoseNameIsNotUtf8Opens) {
