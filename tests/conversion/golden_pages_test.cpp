@@ -26,10 +26,6 @@ struct GoldenCase {
     const char *status;
 };
 
-void PrintTo(const GoldenCase &c, std::ostream *out) {
-    *out << c.name;
-}
-
 const std::vector<GoldenCase> CASES = {
     {"layout_a-omit", "windows-1252", RECAP_OMIT, "3 boards converted."},
     {"layout_a-insert", "windows-1252", RECAP_INSERT_BOARD, "3 boards converted."},
