@@ -115,15 +115,10 @@ TEST(TextReport, DoubleDummyLines) {
     EXPECT_EQ(report.find("LoTT"), std::string::npos);
     EXPECT_NE(report.find("Par: -110"), std::string::npos);
     // Seven tricks in no trump for everybody: either side makes 1NT declaring first; ± in the export's code page.
-    EXPECT_NE(Report(u"None", DEAL, u"76666766667666676666")
-                  .find("Par: \xB1"
-                        "90 1NT-NSEW\r\n"),
+    EXPECT_NE(Report(u"None", DEAL, u"76666766667666676666").find("Par: \xB1" + std::string("90 1NT-NSEW\r\n")),
               std::string::npos);
     report = Report(u"None", DEAL, u"76666766667666676666", 65001);
-    EXPECT_NE(report.find("Par\xC2\xA0\xC2\xB1"
-                          "90\r\n"),
-              std::string::npos)
-        << report;
+    EXPECT_NE(report.find("Par\xC2\xA0\xC2\xB1" + std::string("90\r\n")), std::string::npos) << report;
     // Of two equally long fits the one with more tricks counts: NS 9 in hearts, EW 9 in clubs.
     EXPECT_NE(Report(u"None", u"N:AKxx.AKxx.xx.xxx xx.x.AKQxx.Kxxxx QJxx.QJxx.xx.xxx x.xx.Jxxxx.AQJxx",
                      u"78942789424558945589")

@@ -1,7 +1,8 @@
 #pragma once
-// Pages fed to the document without a window, the golden files, and libdds's check of Deal values.
+// Page bytes fed to the document without a window.
+#include <fstream>
+#include <sstream>
 #include <string>
-#include <vector>
 
 #include "conversion/dsc_doc.h"
 #include "conversion/page_source.h"
@@ -25,23 +26,10 @@ private:
     unsigned m_codePage;
 };
 
-std::string ReadFile(const std::string &path);
-
-// A page body wrapped in a minimal document.
-std::string Page(const std::string &body);
-// One board division: labels, the sixteen hand cells of a PBN deal "N:n e s w" (or none) and the markup inside.
-std::string Board(const std::string &number, const std::string &dealer = "N", const std::string &vul = "None",
-                  const std::string &deal = "", const std::string &inside = "");
-
-// Loads page bytes into the document with the given recap option.
-void Load(CDSCDoc &document, const std::string &page, int recapOption = RECAP_OMIT, unsigned codePage = 65001);
-// The PBN export of a page body.
-std::string Convert(const std::string &body, int recapOption = RECAP_OMIT);
-// Values of every tag of that name in a PBN text, in order.
-std::vector<std::string> TagValues(const std::string &pbn, const std::string &name);
-
-// libdds's return code for each deal (1 when it accepted it); empty when its process failed. The check runs in a
-// process and folder of its own: libdds writes dump files into the current folder on a bad deal.
-std::vector<int> CheckDeals(const std::vector<std::string> &deals);
+inline std::string ReadFile(const std::string &path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
 
 } // namespace support

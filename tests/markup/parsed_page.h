@@ -58,7 +58,6 @@ struct ParsedPage {
         return *this;
     }
     ParsedPage &Parse(const std::string &utf8) { return Parse(platform::Utf8ToUtf16(utf8)); }
-    ParsedPage &Parse(const char *utf8) { return Parse(std::string(utf8)); }
 
     std::string Tree() const { return Dump(parser); }
     std::string Message() const { return error ? platform::Utf16ToUtf8(error->m_strMessage) : std::string(); }

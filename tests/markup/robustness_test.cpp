@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "parsed_page.h"
+#include "markup/xml_parser.h"
 
 using namespace NKXML;
 
@@ -18,43 +18,31 @@ std::u16string Repeat(std::u16string_view piece, size_t count) {
     return out;
 }
 
-size_t Depth(const CNode *node) {
-    size_t depth = 0;
-    for (; node->m_pParent; node = node->m_pParent)
-        ++depth;
-    return depth;
-}
-
 TEST(MarkupRobustness, MillionNestedUnclosedElements) {
     const size_t count = 1000000;
     std::u16string text = u"<html><body>" + Repeat(u"<td>x", count) + u"</table></nosuch></body>";
-    {
-        CXMLParser parser(true);
-        parser.Parse(text.c_str(), int(text.size()));
-        ASSERT_EQ(parser.m_roots.size(), 1u);
-        std::vector<CNode *> cells;
-        parser.FindElements(cells, u"td", nullptr, nullptr);
-        ASSERT_EQ(cells.size(), count);
-        EXPECT_EQ(Depth(cells.back()), count + 1);
-        EXPECT_EQ(cells.back()->m_pParent, cells[count - 2]); // document order, outer first
-        std::vector<CNode *> all;
-        parser.m_roots[0]->FindElements(all, 0, 0, nullptr);
-        EXPECT_EQ(all.size(), 2 + 2 * count);
-        // "</body>" closed everything inside the body.
-        std::vector<CNode *> texts;
-        cells[count / 2]->FindElements(texts, 0, 0, nullptr);
-        EXPECT_EQ(texts.size(), count); // half the cells and their texts
-        parser.Reset();
-        parser.Reset();
-        EXPECT_TRUE(parser.m_roots.empty());
-        parser.Parse(text.c_str(), int(text.size())); // and again, then the destructor frees it
-    }
-    std::u16string strict = Repeat(u"<a>", count);
-    CXMLParser parser(false);
-    parser.Parse(strict.c_str(), int(strict.size()));
+    CXMLParser parser(true);
+    parser.Parse(text.c_str(), int(text.size()));
+    ASSERT_EQ(parser.m_roots.size(), 1u);
+    std::vector<CNode *> cells;
+    parser.FindElements(cells, u"td", nullptr, nullptr);
+    ASSERT_EQ(cells.size(), count);
+    size_t depth = 0;
+    for (const CNode *node = cells.back(); node->m_pParent; node = node->m_pParent)
+        ++depth;
+    EXPECT_EQ(depth, count + 1);
+    EXPECT_EQ(cells.back()->m_pParent, cells[count - 2]); // document order, outer first
     std::vector<CNode *> all;
-    parser.FindElements(all, u"a", nullptr, nullptr);
-    EXPECT_EQ(all.size(), count);
+    parser.m_roots[0]->FindElements(all, 0, 0, nullptr);
+    EXPECT_EQ(all.size(), 2 + 2 * count);
+    // "</body>" closed everything inside the body.
+    std::vector<CNode *> texts;
+    cells[count / 2]->FindElements(texts, 0, 0, nullptr);
+    EXPECT_EQ(texts.size(), count); // half the cells and their texts
+    parser.Reset();
+    parser.Reset();
+    EXPECT_TRUE(parser.m_roots.empty());
+    parser.Parse(text.c_str(), int(text.size())); // and again, then the destructor frees it
 }
 
 TEST(MarkupRobustness, MultiMegabyteNames) {
@@ -104,15 +92,7 @@ TEST(MarkupRobustness, EndTagStormAfterDeepNesting) {
     parser.FindElements(italics, u"i", nullptr, nullptr);
     ASSERT_EQ(italics.size(), count);
     ASSERT_EQ(italics.back()->m_children.size(), 1u); // the u element inside the innermost i
-    EXPECT_EQ(markup_test::Utf8(italics.back()->m_children[0]->m_pszName), "u");
-}
-
-TEST(MarkupRobustness, ManyRootsAndSiblings) {
-    std::u16string text = Repeat(u"<br>t", 300000) + u"<div>" + Repeat(u"<span></span>", 300000);
-    CXMLParser parser(true);
-    parser.Parse(text.c_str(), int(text.size()));
-    EXPECT_EQ(parser.m_roots.size(), 600001u);
-    EXPECT_EQ(parser.m_roots.back()->m_children.size(), 300000u);
+    EXPECT_EQ(std::u16string(italics.back()->m_children[0]->m_pszName), u"u");
 }
 
 } // namespace

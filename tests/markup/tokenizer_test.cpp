@@ -29,7 +29,6 @@ TEST(MarkupTokenizer, TreesAndErrors) {
         {"<a> </a>", "a[\" \"]"},
         {"<ul><li>1<li>2</ul>x", "ul[li[\"1\" li[\"2\"]]] | \"x\""}, // no end tag is inferred
         // Empty elements and self-closing tags.
-        {"<br/>x", "br | \"x\""},
         {"<br clear=all>x", "br(clear=all) | \"x\""},
         {"<span/>x", "span | \"x\""},
         {"<a href=x/>y", "a(href=x) | \"y\""},
@@ -47,7 +46,6 @@ TEST(MarkupTokenizer, TreesAndErrors) {
         {"<a = 2>t</a>", "a[\"t\"]"},
         {"<a x=1 - y=2>t</a>", "a(x=1,y=2)[\"t\"]"},
         {"<a x=1 - y=2>t</a>", "error: Unexpected char: -\n @7", false},
-        {"<p style=x>a<b>c</b></p>", "p(style=x)[\"a\" b[\"c\"]]"},
         // End tags: the innermost open element of that name closes; others are passed over.
         {"<B>x</b>y", "B[\"x\"] | \"y\""},
         {"<B>x</b>y", "error: No start tag corresponding to end tag @7", false},
@@ -55,17 +53,13 @@ TEST(MarkupTokenizer, TreesAndErrors) {
         {"<div><b>x</i>y</b></div>z", "div[b[\"x\" \"y\"]] | \"z\""},
         {"</x>y", "\"y\""},
         {"</x>", "error: No start tag corresponding to end tag @3", false},
-        {"<a></nosuch>b</a>", "a[\"b\"]"},
         {"<a>x</a >y", "a[\"x\" \"y\"]"}, // white space belongs to the name: no such element
         {"<a>x</a >y", "error: No start tag corresponding to end tag @8", false},
-        {"<a>x</ a>y", "a[\"x\" \"y\"]"},
         {"<a><b><a><b>x</a>y", "a[b[a[b[\"x\"]] \"y\"]]"},
         {"<div><p>a</p></p>b</div>", "div[p[\"a\"] \"b\"]"}, // closed already: ignored
-        {"<div><i/></i>b</div>", "div[i \"b\"]"},
         // Script and style content is passed over; any end tag ends it.
         {"<script>if (a<b) x();</script>c", "script | \"c\""},
         {"<style>p<<q {}</style>c", "style | \"c\""},
-        {"<script defer>a<b>c</script>d", "script(defer) | \"d\""},
         {"<div><script>s=\"</b>\" + t</script>c</div>", "div[script \"\" + t\" \"c\"]"},
         {"<script>a</ b>c", "script"}, // "</ " is no end tag
         {"<script>//<![CDATA[\nx = '</p>';\n//]]></script>c", "script | \"c\""},
@@ -80,7 +74,6 @@ TEST(MarkupTokenizer, TreesAndErrors) {
         {"<![CDATA[a]]><b></b>", "\"<![CDATA[a]]>\" | b"},
         // DOCTYPE holds the rest of the page; a quoted string ends only at its own quote mark.
         {"<!DOCTYPE html>\n<html><body>x</body></html>", "!DOCTYPE{html}[\"\n\" html[body[\"x\"]]]"},
-        {"<!DOCTYPE html PUBLIC \"-//W3C//DTD>\" 'x>y'><p>", "!DOCTYPE{html PUBLIC \"-//W3C//DTD>\" 'x>y'}[p]"},
         {"<!DOCTYPE x \"a'>\" 'b\">'><p>", "!DOCTYPE{x \"a'>\" 'b\">'}[p]"},
         {"<!doctype html><p>", "!doctype(html)[p]"}, // only "!DOCTYPE" has a body
         {"<!x>y", "!x[\"y\"]"},
@@ -88,7 +81,6 @@ TEST(MarkupTokenizer, TreesAndErrors) {
         {"<a><!-- c - -- d --></a>", "a[<! c - -- d >]"},
         {"<!---->x", "<!> | \"x\""},
         {"<!-->x", "<!> | \"x\""},
-        {"<!--->x", "<!> | \"x\""},
         {"<!-x>y", "!-x[\"y\"]"}, // "<!-" alone starts no comment
         {"<a><!-- open", "a[<! open>]"},
         // '<' in text, unexpected characters, and texts that end inside a tag.
@@ -103,8 +95,6 @@ TEST(MarkupTokenizer, TreesAndErrors) {
         {"a<", "\"a\""},
         {"<a", "a"},
         {"<a b=\"x", "a(b=x)"},
-        {"<script>x<", "script"},
-        {"<script>x</y", "script"},
         // Names beyond ASCII: letters continue a name, only ASCII capitals fold, only ASCII digits count.
         {"<\u00e9l\u00e8ve\u00a0a=1>x</\u00e9l\u00e8ve>", "\u00e9l\u00e8ve(a=1)[\"x\"]"},
         {"<\u0416x2 a=1>t</\u0436x2>u", "\u0416x2(a=1)[\"t\" \"u\"]"},

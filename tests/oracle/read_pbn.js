@@ -11,21 +11,15 @@ const charset = /charset=([A-Za-z0-9-]+)/.exec(head);
 const encoding = charset && charset[1].toUpperCase() === 'UTF-8' ? 'utf8' : 'latin1';
 const text = bytes.toString(encoding);
 
-// One line per item, fields separated by a tab:
-//   encoding <latin1|utf8>; directive <text>; game; tag <name> <value>; section <name> <line>; cards <count> <distinct>;
-//   comment
-const out = ['encoding\t' + encoding];
+// One line per item, fields separated by a tab: tag <name> <value>; section <name> <line>; cards <count> <distinct>.
+const out = [];
 const source = new Readable({ read() {} });
 source.push(text);
 source.push(null);
 source
     .pipe(pbn())
     .on('data', data => {
-        if (data.type === 'directive') {
-            out.push('directive\t' + data.text);
-        } else if (data.type === 'game') {
-            out.push('game');
-        } else if (data.type === 'tag') {
+        if (data.type === 'tag') {
             out.push('tag\t' + data.name + '\t' + data.value);
             for (const line of data.section || [])
                 out.push('section\t' + data.name + '\t' + line);
@@ -33,8 +27,6 @@ source
                 const distinct = new Set(data.cards.map(card => card.suit + card.rank));
                 out.push('cards\t' + data.cards.length + '\t' + distinct.size);
             }
-        } else if (data.type === 'comment') {
-            out.push('comment');
         }
     })
     .on('error', err => {
