@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The batch tests' HTTP server on 127.0.0.1, at a free port (printed first, with its pid): /files/<path>?charset=<name>
-(the root folder's file, the charset in the header), /redirect?to=<url>&hops=<n>, /silent (never answers) and
+(the root folder's file, the charset in the header), /redirect?to=<url>, /silent (never answers) and
 /endless (a page that never ends). It ends on SIGTERM, or when the test that started it has gone."""
 import http.server
 import os
@@ -27,12 +27,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(body)
         elif url.path == "/redirect":
-            hops = int(query.get("hops", ["0"])[0])
-            target = query["to"][0]
-            if hops > 0:
-                target = "/redirect?" + urllib.parse.urlencode({"to": target, "hops": hops - 1})
             self.send_response(302)
-            self.send_header("Location", target)
+            self.send_header("Location", query["to"][0])
             self.send_header("Content-Length", "0")
             self.end_headers()
         elif url.path == "/silent":

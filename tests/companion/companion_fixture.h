@@ -1,7 +1,6 @@
 #pragma once
 // A private world for each companion test: its own HOME, XDG_CONFIG_HOME (where the classes file lives) and
-// TMPDIR, an error sink that records what the user would see, short transport time limits; and the reference
-// deals of tests/data/companion/dds_deals.txt, real deals with the trick tables and par scores libdds computed.
+// TMPDIR, an error sink that records what the user would see, short transport time limits.
 #include <unistd.h>
 
 #include <functional>
@@ -13,7 +12,6 @@
 #include "companion/automation_client.h"
 #include "companion/class_registry.h"
 #include "conversion/dsc_doc.h"
-#include "deal_check.h"
 #include "platform/error_report.h"
 #include "platform/wide_text.h"
 #include "scoped_hook.h"
@@ -89,37 +87,3 @@ private:
     ScopedHook<platform::SetErrorSink> m_sink{[this](const std::u16string &text) { m_errors.push_back(text); }};
     ScopedHook<companion::SetTransportLimits> m_limits{companion::TransportLimits{5000, 3000, 2000}};
 };
-
-struct ReferenceDeal {
-    std::string m_deal;           // the PBN Deal value
-    standin::DealCards m_cards{}; // the same, as cards
-    std::string m_tricks;         // as DoubleDummyTricks: declarers N, S, E, W, each NT, S, H, D, C
-    int m_parScore = 0;           // par for North-South
-};
-
-inline std::vector<ReferenceDeal> ReadReferenceDeals() {
-    auto quoted = [](const std::string &line) {
-        size_t open = line.find('"');
-        return line.substr(open + 1, line.find('"', open + 1) - open - 1);
-    };
-    std::vector<ReferenceDeal> deals;
-    std::istringstream file(ReadFile(DEALSCOPE_TEST_DATA "/companion/dds_deals.txt"));
-    for (std::string line; std::getline(file, line);) {
-        if (line.starts_with("PBN ")) {
-            deals.emplace_back().m_deal = quoted(line);
-            standin::ReadCompleteDeal(deals.back().m_deal, deals.back().m_cards);
-        } else if (line.starts_with("TABLE ")) {
-            // 20 numbers: strains S, H, D, C, NT, each for N, E, S, W.
-            std::istringstream numbers(line.substr(6));
-            int table[20] = {};
-            for (int &n : table)
-                numbers >> n;
-            for (int declarer : {0, 2, 1, 3})
-                for (int strain : {4, 0, 1, 2, 3})
-                    deals.back().m_tricks.push_back("0123456789abcd"[table[strain * 4 + declarer]]);
-        } else if (line.starts_with("PAR2 ")) {
-            deals.back().m_parScore = std::stoi(quoted(line));
-        }
-    }
-    return deals;
-}

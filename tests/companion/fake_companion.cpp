@@ -82,9 +82,6 @@ int main() {
                 std::raise(SIGSEGV);
             } else if (mode == "hang-analyse") {
                 Hang();
-            } else if (mode == "busy-forever") {
-                for (;; usleep(100 * 1000))
-                    Reply("BUSY");
             } else if (mode == "busy-then-ok" || mode == "busy-by-turns") {
                 // 1.8 s of progress, a line every 100 ms: moving forward, or saying two things by turns.
                 for (int i = 0; i < 18; ++i, usleep(100 * 1000))
@@ -92,9 +89,7 @@ int main() {
             }
             Reply(mode == "error-analyse" ? "ERROR 80004005 The%20analysis%20failed%20for%20board%207." : "OK empty");
         } else if (line == "INVOKE 1 35 get") {
-            Reply(mode == "garbage"       ? "\x01\x02 this is not the protocol"
-                  : mode == "null-object" ? "OK dispatch:0"
-                                          : "OK dispatch:2");
+            Reply(mode == "null-object" ? "OK dispatch:0" : "OK dispatch:2");
         } else if (line == "INVOKE 2 1 get") {
             Reply(mode == "zero-boards" ? "OK i4:0" : "OK i4:" + std::to_string(std::size(BOARDS)));
         } else if (line.starts_with("INVOKE 2 0 get i4:")) {
