@@ -33,7 +33,9 @@ void Resize(CSizeBox &box, FakeControls &controls, int cx, int cy) {
     controls.Apply(box);
 }
 
-SizeBoxRect Shifted(SizeBoxRect r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+SizeBoxRect Shifted(SizeBoxRect r, int dx, int dy) {
+    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
 
 constexpr SizeBoxRect CONTROL{50, 40, 100, 60};
 

@@ -111,8 +111,9 @@ TEST_F(DocumentCommandsTest, SaveAsAddsTheExtensionAsksBeforeReplacingAndAFailed
     ASSERT_TRUE(Command(ID_SAVE_PBN_AS));
     ASSERT_TRUE(Command(ID_SAVE_TEXT_AS));
     const std::u16string replaceText = u" already exists.\nDo you want to replace it?";
-    EXPECT_EQ(m_prompts.questions, (std::vector<std::u16string>{u"saved.htm" + replaceText, u"saved.pbn" + replaceText,
-                                                                u"saved.txt" + replaceText, u"saved.txt" + replaceText}));
+    EXPECT_EQ(m_prompts.questions,
+              (std::vector<std::u16string>{u"saved.htm" + replaceText, u"saved.pbn" + replaceText,
+                                           u"saved.txt" + replaceText, u"saved.txt" + replaceText}));
     ASSERT_EQ(m_prompts.saveRequests.size(), 4u);
     EXPECT_EQ(m_prompts.saveRequests[1].defaultPath, u"tuesday.pbn");
     EXPECT_EQ(m_prompts.saveRequests[2].filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
