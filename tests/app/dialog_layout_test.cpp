@@ -7,30 +7,20 @@
 namespace {
 
 // Controls that stand where the last real layout put them, as a dialog's controls do.
-class FakeControls : public ISizeBoxControls {
-public:
+struct FakeControls : ISizeBoxControls {
     bool GetControlRect(unsigned id, SizeBoxRect &rect) const override {
-        auto it = m_rects.find(id);
-        if (it == m_rects.end())
-            return false;
-        rect = it->second;
-        return true;
+        return m_rects.count(id) ? (rect = m_rects.at(id), true) : false;
     }
     void Place(unsigned id, SizeBoxRect rect) { m_rects[id] = rect; }
-    void Apply(const CSizeBox &box) {
-        for (const auto &entry : box.Entries())
-            if (m_rects.count(entry.nID))
-                m_rects[entry.nID] = entry.rcNew;
-    }
     SizeBoxRect At(unsigned id) const { return m_rects.at(id); }
-
-private:
     std::map<unsigned, SizeBoxRect> m_rects;
 };
 
 void Resize(CSizeBox &box, FakeControls &controls, int cx, int cy) {
     box.LayoutTo(cx, cy);
-    controls.Apply(box);
+    for (const auto &entry : box.Entries())
+        if (controls.m_rects.count(entry.nID))
+            controls.m_rects[entry.nID] = entry.rcNew;
 }
 
 SizeBoxRect Shifted(SizeBoxRect r, int dx, int dy) {

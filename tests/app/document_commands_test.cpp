@@ -37,16 +37,16 @@ protected:
     std::string m_page;
 };
 
-// What a text window must show: the text with each CR LF as one line end.
+// What a text window must show: the text (an output text in the document's output code page) with each CR LF as
+// one line end.
 std::u16string AsShown(const std::u16string &text) {
-    std::u16string result;
+    std::u16string shown;
     for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n'))
-            result += text[i];
-    return result;
+        if (text.compare(i, 2, u"\r\n") != 0)
+            shown += text[i];
+    return shown;
 }
 
-// The same for an output text in the document's output code page.
 std::u16string AsShown(const std::string &text, int codePage) {
     return AsShown(platform::ConvertFromCodePage(text, static_cast<unsigned>(codePage)));
 }
