@@ -135,6 +135,7 @@ TEST(FavoritesOrder, MovesKeepRelativeOrderAndSelectionAndRemoveDropsTheSelected
         {"BC", FavoritesOrder::MOVE_BOTTOM, "ADEBC"},
         {"BD", 1, "ACBED"},
         {"BC", -1, "BCADE"},
+        {"AB", -1, "ABCDE"},
         {"BD", -1, "BADCE"},
         {"AE", FavoritesOrder::MOVE_BOTTOM, "BCDAE"},
     };
