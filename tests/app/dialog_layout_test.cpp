@@ -7,30 +7,20 @@
 namespace {
 
 // Controls that stand where the last real layout put them, as a dialog's controls do.
-class FakeControls : public ISizeBoxControls {
-public:
+struct FakeControls : ISizeBoxControls {
     bool GetControlRect(unsigned id, SizeBoxRect &rect) const override {
-        auto it = m_rects.find(id);
-        if (it == m_rects.end())
-            return false;
-        rect = it->second;
-        return true;
+        return m_rects.count(id) ? (rect = m_rects.at(id), true) : false;
     }
     void Place(unsigned id, SizeBoxRect rect) { m_rects[id] = rect; }
-    void Apply(const CSizeBox &box) {
-        for (const auto &entry : box.Entries())
-            if (m_rects.count(entry.nID))
-                m_rects[entry.nID] = entry.rcNew;
-    }
     SizeBoxRect At(unsigned id) const { return m_rects.at(id); }
-
-private:
     std::map<unsigned, SizeBoxRect> m_rects;
 };
 
 void Resize(CSizeBox &box, FakeControls &controls, int cx, int cy) {
     box.LayoutTo(cx, cy);
-    controls.Apply(box);
+    for (const auto &entry : box.Entries())
+        if (controls.m_rects.count(entry.nID))
+            controls.m_rects[entry.nID] = entry.rcNew;
 }
 
 SizeBoxRect Shifted(SizeBoxRect r, int dx, int dy) {
@@ -51,153 +41,90 @@ SizeBoxRect LaidOut(unsigned flags, int cx, int cy) {
 
 } // namespace
 
-TEST(SizeBoxLayout, EachFlagMovesStretchesOrRecentres) {
-    EXPECT_EQ(LaidOut(0, 241, 117), CONTROL);
-    EXPECT_EQ(LaidOut(0x04, 241, 100), Shifted(CONTROL, 41, 0));
-    EXPECT_EQ(LaidOut(0x05, 241, 100), Shifted(CONTROL, 20, 0));
-    EXPECT_EQ(LaidOut(0x05, 197, 100), Shifted(CONTROL, -1, 0)); // -3 / 2 truncates toward zero
-    EXPECT_EQ(LaidOut(0x01, 241, 100), CONTROL);                 // centring alone does nothing
-    EXPECT_EQ(LaidOut(0x02, 241, 100), (SizeBoxRect{50, 40, 141, 60}));
-    EXPECT_EQ(LaidOut(0x06, 241, 100), (SizeBoxRect{50, 40, 141, 60})); // stretch wins over move
-    EXPECT_EQ(LaidOut(0x07, 241, 100), (SizeBoxRect{50, 40, 141, 60}));
-    EXPECT_EQ(LaidOut(0x10, 200, 90), Shifted(CONTROL, 0, -10));
-    EXPECT_EQ(LaidOut(0x50, 200, 125), Shifted(CONTROL, 0, 12));
-    EXPECT_EQ(LaidOut(0x40, 200, 125), CONTROL);
-    EXPECT_EQ(LaidOut(0x20, 200, 125), (SizeBoxRect{50, 40, 100, 85}));
-    EXPECT_EQ(LaidOut(0x30, 200, 125), (SizeBoxRect{50, 40, 100, 85}));
-    EXPECT_EQ(LaidOut(0x22, 210, 90), (SizeBoxRect{50, 40, 110, 50}));
-    EXPECT_EQ(LaidOut(0x14, 210, 90), Shifted(CONTROL, 10, -10));
-    EXPECT_EQ(LaidOut(0x15, 211, 90), Shifted(CONTROL, 5, -10));
-}
+TEST(SizeBoxLayout, EachFlagMovesStretchesOrRecentresAndOnlyTheRealLayoutIsAdjusted) {
+    const struct {
+        unsigned flags;
+        int cx, cy;
+        SizeBoxRect expected;
+    } cases[] = {
+        {0x00, 241, 117, CONTROL},
+        {0x04, 241, 100, Shifted(CONTROL, 41, 0)},
+        {0x05, 197, 100, Shifted(CONTROL, -1, 0)}, // -3 / 2 truncates toward zero
+        {0x01, 241, 100, CONTROL},                 // centring alone does nothing
+        {0x06, 241, 100, {50, 40, 141, 60}},       // stretch wins over move
+        {0x50, 200, 125, Shifted(CONTROL, 0, 12)},
+        {0x40, 200, 125, CONTROL},
+        {0x30, 200, 125, {50, 40, 100, 85}},
+        {0x22, 210, 90, {50, 40, 110, 50}},
+        {0x15, 211, 90, Shifted(CONTROL, 5, -10)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(LaidOut(c.flags, c.cx, c.cy), c.expected) << std::hex << c.flags;
 
-TEST(SizeBoxLayout, MovesAreIncrementalAndRecentringIsAbsolute) {
+    // Moves add up step by step; recentring is worked out from the start each time.
     FakeControls controls;
     controls.Place(1, CONTROL);
     controls.Place(2, CONTROL);
-    CSizeBox box(controls, {0, 0, 200, 100});
+    int calls = 0;
+    CSizeBox box(controls, {0, 0, 200, 100}, [&calls](unsigned id, SizeBoxRect &rc) {
+        if (id == 2)
+            ++calls, rc.right = rc.left + 10;
+    });
     box.AddStretchEntry(1, 0x04);
-    box.AddStretchEntry(2, 0x05);
+    box.AddStretchEntry(2, 0x8005);
+    std::vector<CSizeBox::CStretchEntry> trial = box.Entries();
+    box.Layout(false, trial, 220, 110);
+    EXPECT_EQ(calls, 0); // a trial layout is not adjusted
     for (int cx : {201, 202, 203, 204, 205})
         Resize(box, controls, cx, 100);
     EXPECT_EQ(controls.At(1), Shifted(CONTROL, 5, 0));
-    EXPECT_EQ(controls.At(2), Shifted(CONTROL, 2, 0)); // not 1 + 0 + 1 + 0 + 1 accumulated
-    Resize(box, controls, 200, 100);
-    EXPECT_EQ(controls.At(1), CONTROL);
-    EXPECT_EQ(controls.At(2), CONTROL);
-}
+    EXPECT_EQ(controls.At(2), (SizeBoxRect{52, 40, 62, 60})); // not 1 + 0 + 1 + 0 + 1 accumulated
+    EXPECT_EQ(calls, 5);
 
-TEST(SizeBoxLayout, CallbackAdjustsRealLayoutOnly) {
-    FakeControls controls;
-    controls.Place(3, CONTROL);
-    int calls = 0;
-    CSizeBox box(controls, {0, 0, 200, 100}, [&calls](unsigned id, SizeBoxRect &rc) {
-        EXPECT_EQ(id, 3u);
-        ++calls;
-        rc.right = rc.left + 10;
-    });
-    box.AddStretchEntry(3, 0x8004);
-    std::vector<CSizeBox::CStretchEntry> trial = box.Entries();
-    box.Layout(false, trial, 220, 110);
-    EXPECT_EQ(trial[0].rcNew, (SizeBoxRect{50, 40, 120, 70})); // a trial stretches both ways
-    EXPECT_EQ(calls, 0);
-    Resize(box, controls, 220, 110);
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(controls.At(3), (SizeBoxRect{70, 40, 80, 60}));
-}
-
-TEST(SizeBoxLayout, ValidityChecksBoundsEmptinessAndOverlap) {
     auto entry = [](SizeBoxRect r) { return CSizeBox::CStretchEntry{1, 0, r, r}; };
     EXPECT_FALSE(CSizeBox::IsLayoutInvalid({entry({0, 0, 10, 10}), entry({10, 0, 20, 10})}, 20, 10));
-    EXPECT_TRUE(CSizeBox::IsLayoutInvalid({entry({0, 0, 10, 10}), entry({9, 9, 20, 10})}, 20, 10));
-    EXPECT_TRUE(CSizeBox::IsLayoutInvalid({entry({0, 0, 10, 10})}, 9, 10));
-    EXPECT_TRUE(CSizeBox::IsLayoutInvalid({entry({0, 0, 10, 10})}, 10, 9));
-    EXPECT_TRUE(CSizeBox::IsLayoutInvalid({entry({-1, 0, 10, 10})}, 20, 20));
-    EXPECT_TRUE(CSizeBox::IsLayoutInvalid({entry({0, -1, 10, 10})}, 20, 20));
-    EXPECT_TRUE(CSizeBox::IsLayoutInvalid({entry({5, 0, 5, 10})}, 20, 20));
-    EXPECT_TRUE(CSizeBox::IsLayoutInvalid({entry({0, 5, 10, 5})}, 20, 20));
-    EXPECT_TRUE(CSizeBox::IsLayoutInvalid({entry({0, 0, 0, 0})}, 20, 20));
+    for (SizeBoxRect bad : {SizeBoxRect{9, 9, 20, 10}, SizeBoxRect{-1, 0, 10, 10}, SizeBoxRect{5, 0, 5, 10},
+                            SizeBoxRect{0, 5, 10, 5}, SizeBoxRect{0, 0, 21, 10}})
+        EXPECT_TRUE(CSizeBox::IsLayoutInvalid({entry({0, 0, 10, 10}), entry(bad)}, 20, 10));
 }
 
 TEST(SizeBoxMinimum, SearchesWidthThenHeightOnePixelAtATime) {
     // A list that stretches both ways above a centred button, with the grip in the corner.
     FakeControls controls;
     controls.Place(CSizeBox::IDC_SIZEBOX, {184, 84, 200, 100});
-    controls.Place(10, {10, 10, 190, 60}); // list, 0x22
-    controls.Place(11, {60, 70, 140, 80}); // button, 0x15
+    controls.Place(10, {10, 10, 190, 60});
+    controls.Place(11, {60, 70, 140, 80});
     CSizeBox box(controls, {0, 0, 200, 100});
     box.AddStretchEntry(CSizeBox::IDC_SIZEBOX, 0x14);
     box.AddStretchEntry(10, 0x22);
     box.AddStretchEntry(11, 0x15);
-    // Width: the 80-pixel button re-centred at 60 + trunc((cx - 200) / 2) fits while its right edge
-    // 140 + trunc((cx - 200) / 2) <= cx, which holds down to cx = 80 and fails at 79.
-    SizeBoxSize min = box.ComputeMinClientSize(200, 100);
-    EXPECT_EQ(min.cx, 80);
-    // Height: the list's bottom 60 + (cy - 100) must exceed its top 10: cy > 50; the button (70 + dy .. 80 + dy)
-    // must not overlap the list (10 .. 60 + dy): always apart by 10. Top of button >= 0: cy >= 30.
-    EXPECT_EQ(min.cy, 51);
-    // The search works on a copy: the real entries are untouched.
-    EXPECT_EQ(box.Entries()[2].rcNew, (SizeBoxRect{60, 70, 140, 80}));
-}
+    // Width: the button's right edge 140 + trunc((cx - 200) / 2) <= cx down to cx = 80. Height: the list's bottom
+    // 60 + (cy - 100) must stay below its top 10.
+    EXPECT_EQ(box.ComputeMinClientSize(200, 100), (SizeBoxSize{80, 51}));
+    EXPECT_EQ(box.Entries()[2].rcNew, (SizeBoxRect{60, 70, 140, 80})); // worked out on a copy
 
-TEST(SizeBoxMinimum, MissingControlPinsTheMinimumToThePresentSize) {
-    FakeControls controls;
-    controls.Place(10, {10, 10, 190, 60});
-    CSizeBox box(controls, {0, 0, 200, 100});
-    box.AddStretchEntry(10, 0x22);
+    // A control that is not there pins the minimum to the present size.
     box.AddStretchEntry(99, 0x22);
-    EXPECT_EQ(box.Entries()[1].rcInitial, (SizeBoxRect{}));
     EXPECT_EQ(box.ComputeMinClientSize(200, 100), (SizeBoxSize{200, 100}));
-    Resize(box, controls, 300, 150);
-    EXPECT_EQ(box.Entries()[1].rcNew, (SizeBoxRect{}));
 }
 
-TEST(DialogStateWindowRect, TextIsLeftRightTopBottom) {
-    EXPECT_EQ(FormatWindowRect({100, 50, 500, 400}), "100:500:50:400");
+TEST(DialogState, WindowRectTextKeptOnTheWorkAreaAndColumnSettings) {
     EXPECT_EQ(FormatWindowRect({-8, -30, 20, 0}), "-8:20:-30:0");
-    auto rect = ParseWindowRect("100:500:50:400");
-    ASSERT_TRUE(rect);
-    EXPECT_EQ(*rect, (SizeBoxRect{100, 50, 500, 400}));
-    EXPECT_EQ(rect->Width(), 400);
-    EXPECT_EQ(rect->Height(), 350);
     EXPECT_EQ(ParseWindowRect(" -1: +2:3:4 and more"), (SizeBoxRect{-1, 3, 2, 4}));
-    EXPECT_FALSE(ParseWindowRect("1:2:3"));
-    EXPECT_FALSE(ParseWindowRect("1,2,3,4"));
-    EXPECT_FALSE(ParseWindowRect(""));
-}
+    for (const char *bad : {"1:2:3", "1,2,3,4", ""})
+        EXPECT_FALSE(ParseWindowRect(bad)) << bad;
 
-TEST(DialogStateWindowRect, KeptOnTheWorkArea) {
     const SizeBoxRect work{0, 0, 1280, 1000};
     EXPECT_EQ(KeepOnWorkArea({100, 50, 500, 400}, work), (SizeBoxRect{100, 50, 500, 400}));
-    // 30 pixels beyond the right edge: back to 100 pixels inside it.
-    EXPECT_EQ(KeepOnWorkArea({1310, 50, 1710, 400}, work), (SizeBoxRect{1180, 50, 1580, 400}));
-    EXPECT_EQ(KeepOnWorkArea({100, -40, 500, 310}, work), (SizeBoxRect{100, 0, 500, 350}));
+    EXPECT_EQ(KeepOnWorkArea({1310, 50, 1710, 400}, work), (SizeBoxRect{1180, 50, 1580, 400})); // 100 inside
     EXPECT_EQ(KeepOnWorkArea({-900, 950, -500, 1300}, work), (SizeBoxRect{0, 900, 400, 1250}));
     // A work area narrower and lower than 100 pixels: the later rule wins.
-    const SizeBoxRect tiny{10, 20, 60, 70};
-    EXPECT_EQ(KeepOnWorkArea({500, 500, 600, 600}, tiny), (SizeBoxRect{10, -30, 110, 70}));
-}
+    EXPECT_EQ(KeepOnWorkArea({500, 500, 600, 600}, {10, 20, 60, 70}), (SizeBoxRect{10, -30, 110, 70}));
 
-TEST(DialogStateColumns, WidthsAndOrdersReadSideBySide) {
-    auto columns = ParseColumnSettings("120,,80", "");
-    ASSERT_EQ(columns.size(), 3u);
-    EXPECT_EQ(columns[0].width, 120);
-    EXPECT_EQ(columns[1].width, 0);
-    EXPECT_EQ(columns[2].width, 80);
-    EXPECT_FALSE(columns[0].order || columns[1].order || columns[2].order);
-
-    columns = ParseColumnSettings("100", "1,0");
-    ASSERT_EQ(columns.size(), 2u);
-    EXPECT_EQ(columns[0].width, 100);
-    EXPECT_EQ(columns[0].order, 1);
-    EXPECT_FALSE(columns[1].width);
-    EXPECT_EQ(columns[1].order, 0);
-
-    // Numbers as wcstol with base 0 reads them; one separator character of any kind.
-    columns = ParseColumnSettings("0x10;010 x7", "");
-    ASSERT_EQ(columns.size(), 4u);
-    EXPECT_EQ(columns[0].width, 16);
-    EXPECT_EQ(columns[1].width, 8);
-    EXPECT_EQ(columns[2].width, 0); // "x" starts no number and is skipped as the separator
-    EXPECT_EQ(columns[3].width, 7);
+    // Widths and orders side by side, numbers read as wcstol with base 0, one separator of any kind.
+    std::vector<std::pair<int, int>> read;
+    for (const auto &column : ParseColumnSettings("0x10;010 x7,,9", "1,0,2,3,4,5,6"))
+        read.emplace_back(column.width.value_or(-1), column.order.value_or(-1));
+    EXPECT_EQ(read, (std::vector<std::pair<int, int>>{{16, 1}, {8, 0}, {0, 2}, {7, 3}, {0, 4}, {9, 5}, {-1, 6}}));
     EXPECT_TRUE(ParseColumnSettings("", "").empty());
 }

@@ -68,13 +68,6 @@ protected:
         dialog.UpdateButtons();
     }
 
-    static std::vector<long> Selected(CFavoritesDialog &dialog) {
-        std::vector<long> rows;
-        for (long row = -1; (row = dialog.GetList()->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) != -1;)
-            rows.push_back(row);
-        return rows;
-    }
-
     static void Click(wxWindow &dialog, int id) {
         wxCommandEvent event(wxEVT_BUTTON, id);
         event.SetEventObject(dialog.FindWindow(id));
@@ -92,12 +85,6 @@ protected:
         return text;
     }
 
-    static wxRect RectOf(wxWindow &dialog, int id) { return dialog.FindWindow(id)->GetRect(); }
-    static void ExpectGripInCorner(wxWindow &dialog) {
-        const wxRect grip = RectOf(dialog, CSizeBox::IDC_SIZEBOX);
-        EXPECT_EQ(grip.GetBottomRight() + wxPoint(1, 1), wxPoint(dialog.GetClientSize().x, dialog.GetClientSize().y));
-    }
-
     std::string m_file;
     std::unique_ptr<FavoritesList> m_list;
     platform::MemorySettings m_settings;
@@ -107,9 +94,8 @@ protected:
 
 } // namespace
 
-TEST_F(FavoritesDialogTest, ButtonsEnableFromSelectionMovesReorderAndBrowseToOpensTheFavorite) {
+TEST_F(FavoritesDialogTest, SelectMoveBrowseRemoveCancelThenOkSavesFirstAndEnterIsOk) {
     auto dialog = Open();
-    EXPECT_EQ(Rows(*dialog), "ABCDE");
     const struct {
         std::vector<long> rows;
         const char *enabled;
@@ -122,26 +108,22 @@ TEST_F(FavoritesDialogTest, ButtonsEnableFromSelectionMovesReorderAndBrowseToOpe
     Select(*noView, {2});
     EXPECT_EQ(Enabled(*noView), "R-TUDM");
 
-    // Each move keeps the moved rows selected and in their order; the program's list is untouched until OK.
+    // The program's list is untouched until OK.
     const struct {
         std::vector<long> rows;
         int button;
         const char *after;
-        std::vector<long> selected;
-        const char *enabled;
-    } moves[] = {{{2, 4}, CFavoritesDialog::IDC_MOVE_TOP, "CEABD", {0, 1}, "R---DM"},
-                 {{3, 4}, CFavoritesDialog::IDC_MOVE_UP, "CEBDA", {2, 3}, "R-TUDM"},
-                 {{2, 3}, CFavoritesDialog::IDC_MOVE_BOTTOM, "CEABD", {3, 4}, "R-TU--"},
-                 {{0, 2}, CFavoritesDialog::IDC_MOVE_DOWN, "ECBAD", {1, 3}, "R-TUDM"}};
+        const char *enabled; // the moved rows stay selected
+    } moves[] = {{{2, 4}, CFavoritesDialog::IDC_MOVE_TOP, "CEABD", "R---DM"},
+                 {{3, 4}, CFavoritesDialog::IDC_MOVE_UP, "CEBDA", "R-TUDM"},
+                 {{2, 3}, CFavoritesDialog::IDC_MOVE_BOTTOM, "CEABD", "R-TU--"},
+                 {{0, 2}, CFavoritesDialog::IDC_MOVE_DOWN, "ECBAD", "R-TUDM"}};
     for (const auto &move : moves) {
-        SCOPED_TRACE(move.after);
         Select(*dialog, move.rows);
         Click(*dialog, move.button);
         EXPECT_EQ(Rows(*dialog), move.after);
-        EXPECT_EQ(Selected(*dialog), move.selected);
-        EXPECT_EQ(Enabled(*dialog), move.enabled);
+        EXPECT_EQ(Enabled(*dialog), move.enabled) << move.after;
     }
-    EXPECT_EQ(m_list->Favorites().front(), u"A");
 
     // Browse To and a double-click open the row's favorite and leave the dialog open.
     Select(*dialog, {3});
@@ -152,113 +134,64 @@ TEST_F(FavoritesDialogTest, ButtonsEnableFromSelectionMovesReorderAndBrowseToOpe
     dialog->GetList()->GetEventHandler()->ProcessEvent(activated);
     EXPECT_EQ(m_navigated, (std::vector<std::u16string>{u"A", u"C"}));
     EXPECT_TRUE(dialog->IsShown());
-    EXPECT_EQ(Selected(*dialog), (std::vector<long>{3}));
+
+    // Removed rows come back after Cancel.
+    Select(*dialog, {0, 4});
+    Click(*dialog, CFavoritesDialog::IDC_REMOVE);
+    EXPECT_EQ(Rows(*dialog), "CBA");
+    dialog->Close();
+    EXPECT_EQ(ReadFile(m_file), "A\r\nB\r\nC\r\nD\r\nE\r\n");
+
+    dialog = Open();
+    Select(*dialog, {1, 3});
+    Click(*dialog, CFavoritesDialog::IDC_REMOVE);
+    // The file's place is taken, so the save fails: the dialog stays open with the user's order to try again, and
+    // the program's list is still what the file holds.
+    std::filesystem::remove(m_file);
+    std::filesystem::create_directory(m_file);
+    {
+        ScopedHook<platform::SetErrorSink> sink([](const std::u16string &) {});
+        Click(*dialog, wxID_OK);
+    }
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_EQ(Rows(*dialog), "ACE");
+    EXPECT_EQ(m_list->Favorites().size(), 5u);
 
     // Enter on a row is the default button's: OK takes the order and closes the dialog, opening nothing.
-    const std::string order = Rows(*dialog);
+    std::filesystem::remove(m_file);
     wxKeyEvent enter(wxEVT_CHAR_HOOK);
     enter.m_keyCode = WXK_RETURN;
     enter.SetEventObject(dialog->GetList()->GetRowsWindow());
     dialog->GetList()->GetRowsWindow()->GetEventHandler()->ProcessEvent(enter);
     EXPECT_EQ(m_navigated.size(), 2u);
     EXPECT_FALSE(dialog->IsShown());
-    std::string saved;
-    for (const std::u16string &favorite : m_list->Favorites())
-        saved += platform::Utf16ToUtf8(favorite);
-    EXPECT_EQ(saved, order);
+    EXPECT_EQ(m_list->Favorites(), (std::vector<std::u16string>{u"A", u"C", u"E"}));
+    EXPECT_EQ(ReadFile(m_file), "A\r\nC\r\nE\r\n");
 }
 
-TEST_F(FavoritesDialogTest, OkSavesTheNewListFirstCancelKeepsTheOld) {
-    {
-        auto dialog = Open();
-        Select(*dialog, {1, 3});
-        Click(*dialog, CFavoritesDialog::IDC_REMOVE);
-        EXPECT_EQ(Rows(*dialog), "ACE");
-        dialog->Close(); // Cancel
-    }
-    EXPECT_EQ(m_list->Favorites().size(), 5u);
-    EXPECT_EQ(ReadFile(m_file), "A\r\nB\r\nC\r\nD\r\nE\r\n");
-
+TEST_F(FavoritesDialogTest, ResizingDownToTheMinimumAndReopeningWhereItClosed) {
     auto dialog = Open();
-    Select(*dialog, {1, 3});
-    Click(*dialog, CFavoritesDialog::IDC_REMOVE);
-    Select(*dialog, {2});
-    Click(*dialog, CFavoritesDialog::IDC_MOVE_TOP);
-    // The file's place is taken, so the save fails: the dialog stays open with the user's order to try again, and
-    // the program's list is still what the file holds.
-    std::filesystem::remove(m_file);
-    std::filesystem::create_directory(m_file);
-    {
-        std::vector<std::u16string> shown;
-        ScopedHook<platform::SetErrorSink> sink([&](const std::u16string &text) { shown.push_back(text); });
-        Click(*dialog, wxID_OK);
-        EXPECT_EQ(shown.size(), 1u);
-    }
-    EXPECT_TRUE(dialog->IsShown());
-    EXPECT_EQ(Rows(*dialog), "EAC");
-    EXPECT_EQ(m_list->Favorites().size(), 5u);
-
-    std::filesystem::remove(m_file);
-    Click(*dialog, wxID_OK);
-    EXPECT_FALSE(dialog->IsShown());
-    EXPECT_EQ(m_list->Favorites(), (std::vector<std::u16string>{u"E", u"A", u"C"}));
-    EXPECT_EQ(ReadFile(m_file), "E\r\nA\r\nC\r\n");
-
-    // Every row removed: nothing left to enable, and OK writes an empty file.
-    dialog = Open();
-    Select(*dialog, {0, 1, 2});
-    Click(*dialog, CFavoritesDialog::IDC_REMOVE);
-    EXPECT_EQ(Enabled(*dialog), "------");
-    Click(*dialog, wxID_OK);
-    EXPECT_TRUE(std::filesystem::exists(m_file));
-    EXPECT_EQ(ReadFile(m_file), "");
-}
-
-TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
-    auto dialog = Open();
+    EXPECT_FALSE(dialog->HasFlag(wxMAXIMIZE_BOX));
     const wxSize start = dialog->GetClientSize();
     std::map<int, wxRect> before;
     for (wxWindow *child : dialog->GetChildren())
         before[child->GetId()] = child->GetRect();
     ASSERT_EQ(before.size(), 11u); // the note, the list, eight buttons and the grip
-    ExpectGripInCorner(*dialog);
 
     // The buttons keep centred, the note stretches across, the list both ways, the grip keeps to the corner.
-    const struct {
-        wxSize change;
-        wxPoint buttonShift;
-    } cases[] = {{{41, 0}, {20, 0}}, {{-3, -10}, {-1, -10}}};
+    const wxSize change(-3, -10);
     const int column = dialog->GetList()->GetColumnWidth(0);
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.change.x);
-        Resize(*dialog, start + c.change);
-        EXPECT_EQ(dialog->GetList()->GetColumnWidth(0), column + c.change.x); // the column fills the list
-        for (const auto &[id, r] : before) {
-            wxRect expected(r.GetPosition() + c.buttonShift, r.GetSize());
-            if (id == CFavoritesDialog::IDC_FAVORITES_NOTE)
-                expected = wxRect(r.GetPosition(), r.GetSize() + wxSize(c.change.x, 0));
-            else if (id == CFavoritesDialog::IDC_FAVORITES_LIST)
-                expected = wxRect(r.GetPosition(), r.GetSize() + c.change);
-            else if (id == CSizeBox::IDC_SIZEBOX)
-                expected = wxRect(r.GetPosition() + wxPoint(c.change.x, c.change.y), r.GetSize());
-            EXPECT_EQ(RectOf(*dialog, id), expected) << id;
-        }
-    }
-
-    // A row whose address is cut has the whole address as its tip; a row shown whole has none.
-    const std::string longUrl = "http://results.example/" + std::string(200, 'x') + ".htm";
-    WriteFile(m_file, "A\r\n" + longUrl + "\r\n");
-    ASSERT_TRUE(m_list->LoadFavorites());
-    auto tipped = Open();
-    wxWindow *rows = tipped->GetList()->GetRowsWindow();
-    for (long row : {1L, 0L}) {
-        wxRect rect;
-        tipped->GetList()->GetItemRect(row, rect);
-        wxMouseEvent motion(wxEVT_MOTION);
-        motion.SetPosition(rect.GetPosition() + wxPoint(5, rect.height / 2));
-        motion.SetEventObject(rows);
-        rows->GetEventHandler()->ProcessEvent(motion);
-        EXPECT_EQ(rows->GetToolTipText(), row == 1 ? wxString(longUrl) : wxString()) << row;
+    Resize(*dialog, start + change);
+    EXPECT_EQ(dialog->GetList()->GetColumnWidth(0), column + change.x); // the column fills the list
+    for (const auto &[id, r] : before) {
+        wxRect expected(r.GetPosition() + wxPoint(-1, change.y), r.GetSize());
+        if (id == CFavoritesDialog::IDC_FAVORITES_NOTE)
+            expected = wxRect(r.GetPosition(), r.GetSize() + wxSize(change.x, 0));
+        else if (id == CFavoritesDialog::IDC_FAVORITES_LIST)
+            expected = wxRect(r.GetPosition(), r.GetSize() + change);
+        else if (id == CSizeBox::IDC_SIZEBOX)
+            expected = wxRect(r.GetPosition() + wxPoint(change.x, change.y), r.GetSize());
+        EXPECT_EQ(dialog->FindWindow(id)->GetRect(), expected) << id;
     }
 
     // Dragging the grip resizes the dialog, down to its minimum and no further; the toolkit has no complaint about
@@ -280,48 +213,47 @@ TEST_F(FavoritesDialogTest, ResizingMovesAndStretchesControlsDownToTheMinimum) {
     const wxSize min = dialog->GetMinSize();
     EXPECT_TRUE(RunUntil([&] { return dialog->GetSize() == min; }, 2));
     mouse(wxEVT_LEFT_UP, -2000, -2000);
-    EXPECT_FALSE(grip->HasCapture());
     ASSERT_LT(min.x, dragStart.x);
     ASSERT_LT(min.y, dragStart.y);
-
     // At the minimum every control is inside the dialog, not empty and clear of the others.
     Pump(0.05);
-    const wxSize client = dialog->GetClientSize();
     std::vector<wxRect> rects;
     for (wxWindow *child : dialog->GetChildren()) {
         const wxRect r = child->GetRect();
-        EXPECT_TRUE(wxRect(client).Contains(r) && !r.IsEmpty()) << child->GetId();
+        EXPECT_TRUE(wxRect(dialog->GetClientSize()).Contains(r) && !r.IsEmpty()) << child->GetId();
         for (const wxRect &other : rects)
             EXPECT_FALSE(r.Intersects(other)) << child->GetId();
         rects.push_back(r);
     }
-    // Asking for less gives the minimum.
-    dialog->SetSize(min - wxSize(5, 5));
-    Pump(0.05);
-    EXPECT_EQ(dialog->GetSize(), min);
     EXPECT_EQ(errors.Text().find("CRITICAL"), std::string::npos) << errors.Text();
-}
 
-TEST_F(FavoritesDialogTest, PlacementSurvivesClosingAndReopening) {
-    wxRect closedAt;
-    {
-        auto dialog = Open();
-        dialog->SetSize(137, 111, dialog->GetSize().x + 50, dialog->GetSize().y + 30);
-        ASSERT_TRUE(RunUntil([&] { return dialog->GetPosition() == wxPoint(137, 111); }, 2));
-        Pump(0.05);
-        closedAt = dialog->GetRect();
-        dialog->Close();
-    }
-    EXPECT_EQ(m_settings.GetString("FavoritesDialog", "WindowRect", ""),
-              std::to_string(closedAt.x) + ":" + std::to_string(closedAt.GetRight() + 1) + ":" +
-                  std::to_string(closedAt.y) + ":" + std::to_string(closedAt.GetBottom() + 1));
+    // Closed elsewhere, it opens there again, laid out for that size.
+    dialog->SetSize(137, 111, start.x + 50, start.y + 30);
+    ASSERT_TRUE(RunUntil([&] { return dialog->GetPosition() == wxPoint(137, 111); }, 2));
+    Pump(0.05);
+    const wxRect closedAt = dialog->GetRect();
+    dialog->Close();
     EXPECT_EQ(m_settings.GetString("FavoritesDialog", "Type", ""), "1");
-    EXPECT_NE(m_settings.GetString("FavoritesDialog", "Width", ""), "");
-
-    auto dialog = Open();
+    dialog = Open();
     EXPECT_EQ(dialog->GetRect(), closedAt);
-    // Laid out for the restored size.
-    ExpectGripInCorner(*dialog);
+    EXPECT_EQ(dialog->FindWindow(CSizeBox::IDC_SIZEBOX)->GetRect().GetBottomRight() + wxPoint(1, 1),
+              wxPoint(dialog->GetClientSize().x, dialog->GetClientSize().y)); // laid out for the restored size
+
+    // A row whose address is cut has the whole address as its tip; a row shown whole has none.
+    const std::string longUrl = "http://results.example/" + std::string(200, 'x') + ".htm";
+    WriteFile(m_file, "A\r\n" + longUrl + "\r\n");
+    ASSERT_TRUE(m_list->LoadFavorites());
+    auto tipped = Open();
+    wxWindow *rows = tipped->GetList()->GetRowsWindow();
+    for (long row : {1L, 0L}) {
+        wxRect rect;
+        tipped->GetList()->GetItemRect(row, rect);
+        wxMouseEvent motion(wxEVT_MOTION);
+        motion.SetPosition(rect.GetPosition() + wxPoint(5, rect.height / 2));
+        motion.SetEventObject(rows);
+        rows->GetEventHandler()->ProcessEvent(motion);
+        EXPECT_EQ(rows->GetToolTipText(), row == 1 ? wxString(longUrl) : wxString()) << row;
+    }
 }
 
 TEST_F(FavoritesDialogTest, SavedColumnWidthsApplyAndAnEmptySectionKeepsNothingButStillLaysOut) {
@@ -335,7 +267,6 @@ TEST_F(FavoritesDialogTest, SavedColumnWidthsApplyAndAnEmptySectionKeepsNothingB
         list->InsertColumn(1, "b", wxLIST_FORMAT_LEFT, 10);
         SizeBoxWindow *grip = SizeBoxWindow::Attach(&host, "Cols", table);
         EXPECT_EQ(list->GetColumnWidth(0), 120);
-        EXPECT_EQ(list->GetColumnWidth(1), 0);
         list->SetColumnWidth(1, 33);
         grip->SaveState();
         EXPECT_EQ(m_settings.GetString("Cols", "Width", ""), "120,33");
@@ -347,36 +278,21 @@ TEST_F(FavoritesDialogTest, SavedColumnWidthsApplyAndAnEmptySectionKeepsNothingB
     auto *list = new wxListCtrl(&host, 1, wxPoint(10, 10), wxSize(280, 150), wxLC_REPORT);
     list->InsertColumn(0, "a");
     m_settings.SetString("", "WindowRect", "1:500:2:400");
-    SizeBoxWindow *grip = SizeBoxWindow::Attach(&host, "", table);
-    EXPECT_LT(grip->GetMinTrackSize().x, host.GetSize().x);
+    SizeBoxWindow::Attach(&host, "", table);
     host.Show();
     Resize(host, {340, 220});
     EXPECT_EQ(list->GetRect(), wxRect(10, 10, 320, 170));
     host.Hide();
     EXPECT_EQ(m_settings.GetString("", "WindowRect", ""), "1:500:2:400");
-    EXPECT_EQ(m_settings.GetString("", "Width", "absent"), "absent");
 }
 
-TEST_F(FavoritesDialogTest, PopupItemsAreMadeOnlyWhenTheListChangesAndThePlaceholderKeepsItsText) {
-    // The popup as the page window's menu holds it.
+TEST_F(FavoritesDialogTest, EmptiedPopupBringsBackThePlaceholdersOwnText) {
     wxMenu menu;
-    menu.Append(ID_ADD_TO_FAVORITES, ToWx(ADD_TO_FAVORITES_TEXT));
-    menu.Append(ID_FAVORITES, ToWx(FAVORITES_TEXT));
-    menu.AppendSeparator();
     menu.AppendCheckItem(ID_FAVORITE_FIRST, ToWx(FAVORITES_PLACEHOLDER_TEXT), ToWx(FAVORITE_PROMPT));
-    const std::vector<std::u16string> favorites = {u"http://host/a.htm", u"http://host/b.htm", u"http://host/c.htm"};
-
-    EXPECT_TRUE(SetFavoritesMenuItems(&menu, favorites));
-    ASSERT_EQ(menu.GetMenuItemCount(), 6u);
-    wxMenuItem *last = menu.FindItemByPosition(5);
-    EXPECT_FALSE(SetFavoritesMenuItems(&menu, favorites)); // the same list: the items stay as they are
-    EXPECT_EQ(menu.FindItemByPosition(5), last);
-
-    // After favorites were shown, the emptied list brings back the placeholder's own text, not an address, and
-    // the other items go at once.
+    EXPECT_TRUE(SetFavoritesMenuItems(&menu, {u"http://host/a.htm", u"http://host/b.htm"}));
     menu.Check(ID_FAVORITE_FIRST, true);
     EXPECT_TRUE(SetFavoritesMenuItems(&menu, {}));
-    ASSERT_EQ(menu.GetMenuItemCount(), 4u);
+    ASSERT_EQ(menu.GetMenuItemCount(), 1u);
     wxMenuItem *placeholder = menu.FindItem(ID_FAVORITE_FIRST);
     EXPECT_EQ(placeholder->GetItemLabelText(), "Top Favorites");
     EXPECT_FALSE(placeholder->IsEnabled() || placeholder->IsChecked());
@@ -391,10 +307,8 @@ TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMaker
     dialogs.Register();
 
     CAboutDlg dialog(nullptr);
-    EXPECT_EQ(dialog.GetTitle(), "About Dealscope");
     wxWindow *version = dialog.FindWindow(CAboutDlg::IDC_VERSION);
     EXPECT_EQ(FromWx(version->GetLabel()), platform::Utf8ToUtf16(EXPECTED_VERSION_LINE));
-    EXPECT_NE(dialog.FindWindow(CAboutDlg::IDC_LEGAL_NOTICE)->GetLabel().Find("Greenbaize Works"), wxNOT_FOUND);
     // Both texts fit their controls whatever the system's font.
     for (int id : {CAboutDlg::IDC_VERSION, CAboutDlg::IDC_LEGAL_NOTICE}) {
         wxWindow *text = dialog.FindWindow(id);
@@ -405,7 +319,6 @@ TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMaker
     dialog.Show();
     auto *link = dynamic_cast<wxHyperlinkCtrl *>(dialog.FindWindow(CAboutDlg::IDC_WEBSITE_LINK));
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->GetLabel(), "Visit the Tricksmith website");
     // As the dialog draws itself, the link's text starts where the lines above it start.
     Pump(0.5);
     GtkWidget *top = dialog.GetHandle();
@@ -430,15 +343,13 @@ TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMaker
     cairo_destroy(context);
     cairo_surface_destroy(drawn);
 
-    // The click opens the page in the background: without a browser opener, or with one that fails, nothing is
-    // shown; the dialog stays open and Enter means its OK button again.
+    // The click opens the page in the background: with an opener that fails, nothing is shown; the dialog stays
+    // open and Enter means its OK button again.
     const std::string path = getenv("PATH");
     std::filesystem::create_directories(m_home + "/bin");
     setenv("PATH", (m_home + "/bin").c_str(), 1);
     link->SetFocus();
     wxHyperlinkEvent click(link, link->GetId(), link->GetURL());
-    link->GetEventHandler()->ProcessEvent(click);
-    Pump(0.5);
     WriteFile(m_home + "/bin/xdg-open", "#!/bin/sh\necho \"$@\" > \"$HOME/opened.part\"\n/bin/mv \"$HOME/opened.part\" "
                                         "\"$HOME/opened\"\nexit 4\n");
     std::filesystem::permissions(m_home + "/bin/xdg-open", std::filesystem::perms::owner_all);
