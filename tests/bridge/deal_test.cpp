@@ -21,7 +21,6 @@ TEST(Deal, ParseHandsAndRest) {
         {u"N:AK.. Q.. J..", false, NORTH, u"AK..", u"Q..", 48, 30},     // three hands
         {u"N:" + hands + u" ", false, NORTH, u"QJ6.K652.J85.T98", u"873.J97.AT764.Q4", 0, 0},       // a blank after
         {u"N:" + hands + u" AKQ...", false, NORTH, u"QJ6.K652.J85.T98", u"873.J97.AT764.Q4", 0, 0}, // five hands
-        {u"N", false, NORTH, u"", u"", 52, 40},
         {u"N:", false, NORTH, u"", u"", 52, 40},
         // An unknown first seat fills from North; without the colon the hands start at the second character.
         {u"Q:" + hands, false, NORTH, u"QJ6.K652.J85.T98", u"873.J97.AT764.Q4", 0, 0},

@@ -15,11 +15,10 @@ namespace {
 // one hexadecimal digit per cell, blanks ignored: "A3A3 6666 ..." has North and South taking ten spade tricks.
 CDDA Table(const char *cells) {
     CDDA dda;
-    for (int cell = 0; *cells; ++cells)
-        if (*cells != ' ') {
-            dda.SetTricks(cell % SEATS, cell / SEATS, static_cast<uint8_t>(*cells <= '9' ? *cells - '0' : *cells - 55));
-            ++cell;
-        }
+    std::istringstream in(cells);
+    int cell = 0;
+    for (char c; in >> c; ++cell)
+        dda.SetTricks(cell % SEATS, cell / SEATS, static_cast<uint8_t>(std::stoi(std::string(1, c), nullptr, 16)));
     return dda;
 }
 
@@ -117,14 +116,9 @@ struct Agreement {
         const bool listsAgree = OurContracts(platform::Utf16ToUtf8(plain)) == DdsContracts(dda, vulnerable);
         const bool tie = !listsAgree && SideHasTwoEqualBestContracts(dda, vulnerable);
         ties += tie;
-        if ((ours[0] != dds[0] || ours[1] != dds[1] || !(listsAgree || tie)) && ++unexplained <= 20) {
-            std::string cells;
-            for (int cell = 0; cell < SEATS * STRAINS; ++cell)
-                cells += "0123456789ABCD"[dda.m_tricks[cell % SEATS][cell / SEATS] % 14];
-            ADD_FAILURE() << cells << " vul " << vulnerable << ": ours " << in.str() << " "
-                          << platform::Utf16ToUtf8(plain) << ", libdds " << par.parScore[0] << " "
-                          << par.parContractsString[0];
-        }
+        if ((ours[0] != dds[0] || ours[1] != dds[1] || !(listsAgree || tie)) && ++unexplained <= 20)
+            ADD_FAILURE() << "vul " << vulnerable << ": ours " << in.str() << " " << platform::Utf16ToUtf8(plain)
+                          << ", libdds " << par.parScore[0] << " " << par.parContractsString[0];
     }
 };
 
@@ -139,14 +133,11 @@ TEST(ParExamples, ResultsAndTexts) {
         const char16_t *result, *plain, *markedUp;
     } rows[] = {
         {"one side makes game", "A3A3 7676 6766 6666 6667", 0, u"NS 420", u"4S-NS", u""},
-        // Vulnerable East-West cannot afford 4NT doubled three down (-800) against 620.
-        {"game, all vulnerable", "A3A3 7676 6766 6666 6667", VUL_NS | VUL_EW, u"NS 620", u"4S-NS", u""},
         {"sacrifice", "A3A3 6666 4949 6666 6666", 0, u"EW -300", u"5D*-EW-2", u": EW\u00A05\\Dx-2"},
         {"no sacrifice vulnerable", "A3A3 6666 4949 6666 6666", VUL_EW, u"NS 420", u"4S-NS", u""}, // -500
         {"either side makes it", "6666 6666 6666 6666 7777", 0, u"NS 90 EW 90", u"1NT-NSEW", u""},
         {"nobody makes anything", "6666 6666 6666 6666 6666", VUL_NS | VUL_EW, u"NS 0 EW 0", u"Pass-NSEW",
          u": NSEW\u00A0Pass"},
-        // Two saves doubled one down: the undertricks are written once, after the last plain entry.
         {"two equal saves", "5959 A5A5 5555 5A5A 5555", 0, u"EW -100", u"4S*-EW/5C*-EW-1",
          u": EW\u00A04\\Sx-1; EW\u00A05\\Cx-1"},
         // 2S (110) and 3C (110) for the two sides: par starts from the later; 3S doubled one down costs 200.
@@ -157,12 +148,9 @@ TEST(ParExamples, ResultsAndTexts) {
         {"shared contract outbid", "7676 6767 7675 8585 7677", 0, u"NS 90", u"1NT-NS/2C-NS", u""},
         // 2H and 2S by North-South: over 2H East-West would save in 2S doubled one down, over 2S not.
         {"higher of two equal, save", "8776 8585 8575 8585 7676", 0, u"NS 110", u"2S-N", u""},
-        // North-South make 1H and 1S, East-West 1S, all 80: whoever bids 1S first gets it.
         {"higher of two equal, shared", "6776 7676 7666 6576 5666", 0, u"EW 80 NS 80", u"1S-SE", u""},
-        // 3NT (400) against 4S doubled two down (300) or three down (500).
         {"cheap save", "6868 6666 6666 6666 9696", 0, u"EW -300", u"4S*-EW-2", u": EW\u00A04\\Sx-2"},
         {"dear save", "6767 6666 6666 6666 9696", 0, u"NS 400", u"3NT-NS", u""},
-        // Both sides make 5NT; whoever starts, the other side saves in 6NT doubled one down.
         {"shared contract, doubled saves", "7777 9595 9595 6767 BBBB", 0, u"EW -100 NS -100", u"6NT*-NSEW-1",
          u": NSEW\u00A06Nx-1"},
         {"same contract, other side", "8866 6666 6666 6666 6666", VUL_NS | VUL_EW, u"NS 110 EW 110", u"2S-NE", u""},

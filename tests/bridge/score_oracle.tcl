@@ -1,6 +1,4 @@
-# Prints "level strain doubling vulnerable tricks tableScore formulaScore" for every contract, result and
-# vulnerability as Debian's `deal` package scores them, from its score table and from its formula; strain 0..4 =
-# spades, hearts, diamonds, clubs, notrump. Usage: tclsh score_oracle.tcl /usr/share/deal/lib/score.tcl
+# "level strain(0..4 = S H D C NT) doubling vulnerable tricks tableScore formulaScore" by the `deal` package.
 source [lindex $argv 0]
 for {set level 1} {$level <= 7} {incr level} {
     foreach strain {spades hearts diamonds clubs notrump} s {0 1 2 3 4} {

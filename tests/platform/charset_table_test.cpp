@@ -60,9 +60,7 @@ TEST(CharsetTable, EveryWhatwgLabelFindsTheCodePageOfItsEncoding) {
     }
     // ASCII case folds; bytes beyond ASCII are dropped; anything else is no label.
     EXPECT_EQ(platform::GetCharsetCodePage("Utf-8"), 65001u);
-    EXPECT_EQ(platform::GetCharsetCodePage("windows-\xC3\xA9"
-                                           "1251"),
-              1251u);
+    EXPECT_EQ(platform::GetCharsetCodePage(std::string("windows-\xC3\xA9") + "1251"), 1251u);
     EXPECT_FALSE(platform::LookupCharsetCodePage("utf-8 ").has_value());
     EXPECT_EQ(platform::GetCharsetCodePage(""), 1252u);
 }
