@@ -30,7 +30,6 @@ TEST(DDA, MakeableContracts) {
         {Table({{NORTH, SPADES, 10}, {SOUTH, SPADES, 10}, {NORTH, NOTRUMP, 9}, {EAST, CLUBS, 8}}),
          u"NS\u00A04\\S; N\u00A03N; E\u00A02\\C"},
         {Table({{NORTH, SPADES, 10}, {SOUTH, SPADES, 11}}), u"S\u00A05\\S; N\u00A04\\S"},
-        {Table({{EAST, HEARTS, 8}, {WEST, HEARTS, 8}}), u"EW\u00A02\\H"},
         {Table({{EAST, HEARTS, 8}, {WEST, SPADES, 8}}), u"W\u00A02\\S; E\u00A02\\H"},
         {Table({{NORTH, CLUBS, 11}, {NORTH, NOTRUMP, 9}}), u"N\u00A03N; N\u00A05\\C"},
         {Table({{EAST, CLUBS, 8}, {EAST, NOTRUMP, 7}}), u"E\u00A01N; E\u00A02\\C"},
