@@ -136,6 +136,7 @@ TEST_F(WindowTest, PopUpsOpenInTabsThatWebKitLoadsItself) {
     TestHttpServer server;
     server.Serve("/index.htm", {"text/html", "<a id=\"blank\" target=\"_blank\" href=\"/b.htm\">b</a>"
                                              "<a id=\"named\" target=\"other\" href=\"/c.htm\">c</a>"
+                                             "<button id=\"script\" onclick=\"window.open('/b.htm')\">o</button>"
                                              "<form id=\"post\" method=\"post\" target=\"_blank\" action=\"/c.htm\">"
                                              "<input name=\"section\" value=\"A B\"></form>"});
     server.Serve("/b.htm", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
@@ -150,7 +151,7 @@ TEST_F(WindowTest, PopUpsOpenInTabsThatWebKitLoadsItself) {
     };
 
     // A script's window and a link to a new window each open in a new tab, where the page converts.
-    ASSERT_TRUE(run("window.open('/b.htm');", 2));
+    ASSERT_TRUE(run("document.getElementById('script').click();", 2));
     ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(server.Url("/b.htm"))));
     EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
     ASSERT_TRUE(run("document.getElementById('blank').click();", 3));
