@@ -63,7 +63,6 @@ protected:
         m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
         setenv(name.c_str(), value.c_str(), 1);
     }
-    // The sorted names in a folder, the test's own by default.
     std::vector<std::string> Names(const fs::path &folder = {}) const {
         std::vector<std::string> names;
         for (const auto &entry : fs::directory_iterator(folder.empty() ? m_dir : folder))

@@ -1,5 +1,4 @@
-// The stand-in companion: deal checks, PBN reading, and whole analyses whose trick tables and par scores must
-// equal libdds's own for the same deals (a reference set computed elsewhere).
+// The stand-in companion: its trick tables and par scores must equal libdds's own for the reference deals.
 #include <fcntl.h>
 #include <sys/file.h>
 
@@ -63,8 +62,7 @@ TEST(Standin, OnlyCompleteDistinctDealsPassAndPbnIsRead) {
 }
 
 TEST(Standin, ServesAParentThatIsProcessOne) {
-    // In a container Dealscope may be the first process; the stand-in must still answer it. A new process
-    // namespace gives the shell that starts the stand-in process id 1.
+    // In a container Dealscope may be process 1; a new process namespace makes the stand-in's parent so.
     if (std::system("unshare --pid --fork true >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "no process namespaces here";
     ProgramResult run = RunProgram(
@@ -103,7 +101,6 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
         SCOPED_TRACE("board " + std::to_string(board));
         const CDoubleDummyResult &result = results.at(platform::WidenAscii(std::to_string(board)));
         std::string expected = oracle[(board - 1) % 12].second, rows;
-        // Row k says what digit k says: declarers N, S, E, W, each NT, S, H, D, C.
         for (int k = 0; k < 20; ++k)
             rows += std::string(1, "NSEW"[k / 5]) + " " + strains[k % 5] + " " +
                     (expected[k] > '9' ? "1" + std::string(1, expected[k] - 'a' + '0') : " " + expected.substr(k, 1)) +
@@ -115,14 +112,12 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
     // The private working folder went with the server, and so did the killed one's.
     EXPECT_EQ(TempFiles(), (std::vector<std::string>{"page.pbn", "tricksmith-standin-running"}));
 
-    // A file that cannot be read is not opened.
     path = (m_dir / "tmp" / "missing.pbn").string();
     EXPECT_TRUE(Fails([&] { companion::RunDoubleDummyAnalysis(path); }));
     EXPECT_EQ(Error(), path + ":\r\nCannot open temp file in TS.");
 }
 
-// A page analysed through the stand-in (its tables are checked above, its output against the golden files of the
-// batch run): the companion gets the page's PBN as it stood, and the command is spent until another page comes.
+// The companion gets the page's PBN as it stood, and the command is spent until another page comes.
 TEST_F(StandinAnalysisTest, AnalysedPageGetsATableForEveryCompleteDeal) {
     RegisterStandin();
     CDSCDoc doc;
