@@ -1,6 +1,6 @@
 #pragma once
-// Pages whose charset the window's browser engine and the batch run must find alike: what the page starts with
-// (its board divisions follow), the HTTP Content-Type it is served with, and the charset the engine reads it in.
+// Pages whose charset the browser engine and the batch run must find alike: start (board divisions follow),
+// HTTP Content-Type, charset.
 #include <string>
 #include <vector>
 
@@ -48,8 +48,7 @@ inline std::vector<CharsetPage> CharsetPages() {
     };
 }
 
-// The board divisions of a UTF-8 page, with names outside Latin-1: read in another charset they convert
-// differently.
+// The board divisions of a UTF-8 page with names outside Latin-1.
 inline std::string CharsetPageBody(const std::string &utf8Page) {
     return utf8Page.substr(utf8Page.find("</head>"));
 }

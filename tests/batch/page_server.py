@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""The batch tests' HTTP server on 127.0.0.1, at a free port (printed first, with its pid): /files/<path>?charset=<name>
-(the root folder's file, the charset in the header), /redirect?to=<url>, /silent (never answers) and
-/endless (a page that never ends). It ends on SIGTERM, or when the test that started it has gone."""
+"""HTTP on 127.0.0.1 (port and pid printed): /files/<path>?charset=<name>, /redirect?to=<url>, /silent, /endless.
+Ends on SIGTERM or when its parent has gone."""
 import http.server
 import os
 import sys
@@ -11,8 +10,7 @@ import urllib.parse
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
+    log_message = lambda *args: None
 
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
@@ -29,19 +27,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif url.path == "/redirect":
             self.send_response(302)
             self.send_header("Location", query["to"][0])
-            self.send_header("Content-Length", "0")
             self.end_headers()
         elif url.path == "/silent":
             time.sleep(600)
         elif url.path == "/endless":
             self.send_response(200)
-            self.send_header("Content-Type", "text/html")
             self.end_headers()
-            try:
-                while True:
-                    self.wfile.write(b"<p>board</p>" * 5000)
-            except OSError:
-                pass
+            while True:
+                self.wfile.write(b"<p>board</p>" * 5000)
         else:
             self.send_error(404)
 
@@ -49,6 +42,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 parent = os.getppid()
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
+server.handle_error = lambda *args: None
 threading.Thread(target=server.serve_forever, daemon=True).start()
 print(server.server_address[1], os.getpid(), flush=True)
 while os.getppid() == parent:

@@ -1,5 +1,4 @@
-// The dealscope program run as a user runs it: page files and URLs in, PBN and text files out, messages on
-// standard error, and an exit code that says whether everything asked for was written.
+// The program run as a user runs it: pages in, PBN and text out, messages, and an exit code.
 #include <signal.h>
 
 #include "../scratch_test.h"
@@ -18,9 +17,7 @@ void ReplaceAll(std::string &text, const std::string &from, const std::string &t
         text.replace(at, from.size(), to);
 }
 
-// tests/batch/page_server.py serving `root` on 127.0.0.1 until the object goes.
-class PageServer {
-public:
+struct PageServer {
     explicit PageServer(const fs::path &root)
         : m_pipe(
               popen(("exec python3 " + Quoted(BATCH_TEST_DIR "/page_server.py") + " " + Quoted(root)).c_str(), "r")) {
@@ -32,8 +29,6 @@ public:
         pclose(m_pipe);
     }
     std::string Url(const std::string &path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
-
-private:
     FILE *m_pipe;
     int m_port = 0, m_pid = 0;
 };
@@ -42,18 +37,15 @@ class BatchProgramTest : public ScratchTest {
 protected:
     void SetUp() override {
         ScratchTest::SetUp();
-        // Private settings, companion registration and temporary folder; no proxy between the program and the
-        // tests' own server.
         fs::create_directories(m_dir / "config" / "Dealscope");
         fs::create_directories(m_dir / "tmp");
         SetEnv("XDG_CONFIG_HOME", (m_dir / "config").string());
         SetEnv("TMPDIR", (m_dir / "tmp").string());
         SetEnv("FAKE_COMPANION_LOG", (m_dir / "config" / "fake.log").string());
         SetEnv("no_proxy", "127.0.0.1");
-        SetEnv("NO_PROXY", "127.0.0.1");
     }
     static ProgramResult Run(const std::vector<std::string> &arguments) { return RunProgram(DEALSCOPE_EXE, arguments); }
-    // The golden PBN (without its "%Created" line, which holds the time of the conversion) and report.
+    // The golden PBN (but for the "%Created" line) and report.
     static void ExpectGolden(const std::string &golden, const fs::path &pbn, const fs::path &text = {}) {
         std::string expected = ReadFile(CONVERSION / "expected" / (golden + ".pbn")), written = ReadFile(pbn);
         CVersionInfo version;
@@ -69,18 +61,18 @@ protected:
 TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
     PageServer server(CONVERSION);
     SetEnv("DEALSCOPE_URL_TIMEOUT", "2");
-    SetEnv("FAKE_COMPANION_MODE", "normal");
+    SetEnv("FAKE_COMPANION_MODE", "");
     const std::string pbn = (m_dir / "out.pbn").string(), text = (m_dir / "out.txt").string();
     const std::string page = (CONVERSION / "layout_a.htm").string(), url = server.Url("/files/layout_a.htm");
     const std::string missing = (m_dir / "no such page.html").string(), absent = server.Url("/files/none.html");
     const std::string noBoards = (CONVERSION / "no_boards.htm").string();
     const std::string longName = (m_dir / (std::string(256, 'n') + ".htm")).string();
-    const fs::path huge = m_dir / "huge.htm"; // refused from its size: reading it would hold a gigabyte
+    const fs::path huge = m_dir / "huge.htm"; // reading it would hold a gigabyte
     fs::resize_file((WriteFile(huge, ""), huge), MAX_PAGE_BYTES + 1);
     const std::string blocked = (huge / "out.pbn").string();
     const struct {
         std::vector<std::string> arguments, messages;
-        const char *companion = "normal"; // the mode of the registered test companion; "" for none
+        const char *companion = "normal"; // "" for none registered
         const char *urlTimeout = "2";
     } cases[] = {
         {{"-pbn", pbn}, {"No page to convert"}},
@@ -100,7 +92,6 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
         {{server.Url("/redirect?to=file://" + page), "-pbn", pbn}, {"The page could not be loaded:"}},
         {{url, "-pbn", pbn}, {"DEALSCOPE_URL_TIMEOUT must be"}, "normal", "2x"},
         {{url, "-pbn", pbn}, {"DEALSCOPE_URL_TIMEOUT must be"}, "normal", "0"},
-        // The companion is asked before anything is written, even about a page without boards.
         {{page, "-dda", "-pbn", pbn}, {"Tricksmith.Object:\nClass not registered"}, ""},
         {{noBoards, "-dda", "-pbn", pbn}, {"The analysis failed for board 7."}, "error-analyse"},
     };
@@ -122,19 +113,17 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
             EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
         EXPECT_EQ(Names(), (std::vector<std::string>{"config", "huge.htm", "tmp"}));
     }
-    // No test companion outlived its run.
     std::istringstream log(ReadFile(m_dir / "config" / "fake.log"));
     for (std::string line; std::getline(log, line);)
         EXPECT_TRUE(!line.starts_with("pid ") || kill(std::stoi(line.substr(4)), 0) != 0) << line;
 
-    // The PBN is written first and replaces a longer file whole; the text that cannot be written fails the run.
+    // The PBN, written first, replaces a longer file whole; the text that cannot be written fails the run.
     WriteFile(pbn, std::string(100000, 'z'));
     ProgramResult run = Run({page, "-text", (huge / "out.txt").string(), "-pbn", pbn});
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.output.find("Not a directory"), std::string::npos) << run.output;
     ExpectGolden("layout_a-omit", pbn);
 
-    // A server may send more than any page holds, or never stop: the load ends at the limit.
     for (const std::string path : {"/endless", "/files/layout_a.htm"}) {
         try {
             FetchUrl(server.Url(path), 4096);
@@ -159,9 +148,8 @@ TEST_F(BatchProgramTest, WithoutBatchSwitchTheWindowIsWanted) {
         EXPECT_EQ(run.output.find(library), std::string::npos) << library << " in\n" << run.output;
 }
 
-// The recap option comes from the settings file; page and output names have spaces and '#', or bytes that are not
-// UTF-8; the switches come in any letter case and order; the charset may be declared only in the HTTP header; with
-// "-dda" the stand-in companion adds its analysis.
+// Recap option from the settings file, names with spaces, '#' and non-UTF-8 bytes, the charset only in the HTTP
+// header, "-dda" through the stand-in.
 TEST_F(BatchProgramTest, PagesFromFilesAndUrlsGiveTheGoldenFiles) {
     PageServer server(m_dir);
     ASSERT_EQ(RunProgram(TRICKSMITH_STANDIN, {"--register"}).exitCode, 0);

@@ -1,6 +1,5 @@
 #pragma once
-// A private world for each companion test: its own HOME, XDG_CONFIG_HOME (where the classes file lives) and
-// TMPDIR, an error sink that records what the user would see, short transport time limits.
+// Each companion test's own HOME, XDG_CONFIG_HOME and TMPDIR, the errors the user would see, short time limits.
 #include <unistd.h>
 
 #include <functional>
@@ -33,19 +32,17 @@ protected:
             companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID, serverPath),
             "");
     }
-    // The way a user registers the stand-in; real analyses under load need the program's own time limits.
+    // Real analyses under load need the program's own time limits.
     static void RegisterStandin() {
         companion::SetTransportLimits({});
         ASSERT_EQ(RunProgram(TRICKSMITH_STANDIN, {"--register"}).exitCode, 0);
     }
-    // The companion tests' page, converted.
     static void LoadTestPage(CDSCDoc &doc) {
         BatchPageSource page = ReadPageFile(platform::Utf8ToUtf16(DEALSCOPE_TEST_DATA "/companion/dda_page.htm"));
         doc.LoadFromView(page);
     }
     std::vector<std::string> TempFiles() const { return Names(m_dir / "tmp"); }
 
-    // The numbers after `key` on the lines of the fake server's log ("pid", "helper").
     std::vector<pid_t> FakeLogged(const std::string &key = "pid") const {
         std::vector<pid_t> pids;
         std::istringstream log(ReadFile(m_dir / "fake.log"));
@@ -54,7 +51,7 @@ protected:
                 pids.push_back(static_cast<pid_t>(std::stol(line.substr(key.size() + 1))));
         return pids;
     }
-    // Every process the fake server logged under `key` is gone (a zombie of someone else's is gone too), within 2 s.
+    // Every process logged under `key` is gone (or a zombie) within 2 s.
     void ExpectFakeGone(const std::string &key = "pid") const {
         for (pid_t pid : FakeLogged(key)) {
             bool running = true;
@@ -68,7 +65,6 @@ protected:
         }
     }
 
-    // True when the action abandoned its command with an error.
     static bool Fails(const std::function<void()> &action) {
         try {
             action();

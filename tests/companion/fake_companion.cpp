@@ -1,14 +1,11 @@
-// A test double of the companion's automation server that can misbehave on purpose. FAKE_COMPANION_MODE picks
-// the fault; FAKE_COMPANION_LOG, when set, receives the server's pid and every request line it reads. The server
-// first leaves a stuck helper behind it (started through a go-between that ends at once), holding its output open.
+// A companion that misbehaves as FAKE_COMPANION_MODE says and logs its pid and requests to FAKE_COMPANION_LOG. It
+// first leaves a stuck helper behind (started through a go-between that ends at once), holding its output open.
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <string>
 
 #include "companion/automation_text.h"
 
@@ -27,15 +24,8 @@ const struct {
 
 std::ofstream g_log;
 
-void Reply(const std::string &line) {
-    std::cout << line << '\n' << std::flush;
-}
-
-void Log(const std::string &line) {
-    if (g_log.is_open())
-        g_log << line << std::endl;
-}
-
+void Reply(const std::string &line) { std::cout << line << '\n' << std::flush; }
+void Log(const std::string &line) { g_log << line << std::endl; }
 [[noreturn]] void Hang() {
     for (;;)
         pause();
@@ -44,10 +34,8 @@ void Log(const std::string &line) {
 } // namespace
 
 int main() {
-    const char *modeVariable = std::getenv("FAKE_COMPANION_MODE");
-    const std::string mode = modeVariable ? modeVariable : "normal";
-    if (const char *log = std::getenv("FAKE_COMPANION_LOG"))
-        g_log.open(log, std::ios::app);
+    const std::string mode = std::getenv("FAKE_COMPANION_MODE");
+    g_log.open(std::getenv("FAKE_COMPANION_LOG"), std::ios::app);
     Log("pid " + std::to_string(getpid()));
     if (pid_t between = fork(); between == 0) {
         if (pid_t helper = fork(); helper > 0)
@@ -60,9 +48,9 @@ int main() {
     }
     if (mode == "silent-exit")
         return 3;
-    Reply(mode == "no-ready" ? "HELLO" : "READY 1");
     if (mode == "no-ready")
-        Hang();
+        Reply("HELLO"), Hang();
+    Reply("READY 1");
     std::string line;
     int tagsRead = 0;
     while (std::getline(std::cin, line)) {

@@ -1,4 +1,3 @@
-// Temporary PBN files for the companion and the hand-off of a document's PBN to it.
 #include "companion/companion_commands.h"
 #include "companion/handoff.h"
 #include "companion/temp_pbn_file.h"
@@ -54,10 +53,8 @@ TEST_F(HandOffTest, DocumentsPbnGoesToTheCompanionOrOneClearError) {
     EXPECT_TRUE(OnUpdateOpenWithTricksmith(doc));
     EXPECT_TRUE(Fails([&] { OnOpenWithTricksmith(doc); }));
     EXPECT_EQ(Error(), "Unable to locate Tricksmith.exe");
-    EXPECT_TRUE(TempFiles().empty()); // unregistered: nothing written
-
-    // A quoted path followed by arguments keeps its closing quote and its arguments: no such program. An empty
-    // path cannot start either. The file stays for the user.
+    EXPECT_TRUE(TempFiles().empty());
+    // A quoted path with arguments, an empty path: no such program. The file stays for the user.
     for (const std::string &server : {"\"" + std::string(HANDOFF_RECORDER) + "\" -x", std::string()}) {
         Register(server);
         m_errors.clear();

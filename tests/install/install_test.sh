@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# install_test.sh BUILD SOURCE PAGE (BINDIR, MODULE_DIR, RESOURCE_DIR, ICON_DIR, DATADIR from the environment)
-# Installs BUILD into a temporary prefix, moves the installation elsewhere and runs it there with BUILD and SOURCE
-# hidden behind empty folders (in a mount namespace of its own): a batch conversion of PAGE, "-dda" with the
-# installed stand-in registered under a fresh XDG_CONFIG_HOME, and the window opened on PAGE with "-dda".
+# install_test.sh BUILD SOURCE PAGE: installs BUILD, moves the prefix and, with BUILD and SOURCE hidden in a mount
+# namespace, runs a batch conversion of PAGE, "-dda" with the installed stand-in and the window with "-dda".
 set -euo pipefail
 build=$(realpath "$1") source=$(realpath "$2") page=$3
 work=$(mktemp -d)
@@ -14,14 +12,11 @@ if [ "${INSTALL_TEST_HIDDEN:-}" != 1 ]; then
     mv "$work/staged" "$work/prefix"
     cp "$page" "$work/page.htm"
     mkdir -p "$work/home" "$work/config" "$work/tmp"
-    for file in "$BINDIR/dealscope" "$BINDIR/tricksmith-standin" "$MODULE_DIR/libdealscope_window.so" \
-        "$RESOURCE_DIR/help/Dealscope.hhp" "$ICON_DIR/48x48/apps/dealscope.png" \
-        "$ICON_DIR/scalable/apps/dealscope.svg" "$DATADIR/applications/dealscope.desktop"; do
+    for file in "$RESOURCE_DIR/help/Dealscope.hhp" "$ICON_DIR/48x48/apps/dealscope.png" \
+        "$ICON_DIR/scalable/apps/dealscope.svg"; do
         [ -e "$work/prefix/$file" ] || fail "not installed: $file"
     done
     desktop-file-validate "$work/prefix/$DATADIR/applications/dealscope.desktop" || fail "desktop entry"
-    # The same script again, in a mount namespace where the build and source trees are empty (root, or an
-    # unprivileged user namespace).
     hide=(unshare -m --propagation private)
     [ "$(id -u)" -eq 0 ] || hide=(unshare -rm --propagation private)
     "${hide[@]}" true || fail "cannot make a mount namespace to hide the build and source trees"
@@ -36,18 +31,15 @@ mount -t tmpfs none "$source"
 bin=$work/prefix/$BINDIR
 export HOME=$work/home XDG_CONFIG_HOME=$work/config TMPDIR=$work/tmp
 
-# Batch.
 "$bin/dealscope" "$work/page.htm" -pbn "$work/plain.pbn" -text "$work/plain.txt" || fail "batch run"
 grep -q '^\[Deal "' "$work/plain.pbn" && [ -s "$work/plain.txt" ] || fail "batch output"
 
-# "-dda" with the installed stand-in.
 "$bin/tricksmith-standin" --register >/dev/null || fail "stand-in registration"
 grep -qF "$bin/tricksmith-standin" "$XDG_CONFIG_HOME/Dealscope/classes.ini" || fail "registered path"
 "$bin/dealscope" "$work/page.htm" -dda -pbn "$work/dda.pbn" || fail "batch -dda run"
 grep -q '^\[DoubleDummyTricks "' "$work/dda.pbn" || fail "no double-dummy results"
 
-# The window: with "-dda" the main window shows only once the page has loaded, been converted and analysed.
-# Without a display, an X server of its own.
+# With "-dda" the main window shows only once the page has been converted and analysed.
 server=
 if [ -z "${DISPLAY:-}" ]; then
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" &
