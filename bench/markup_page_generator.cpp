@@ -12,7 +12,7 @@ namespace {
 
 const char *const SUITS[4] = {"&spades;", "&hearts;", "&diams;", "&clubs;"};
 const char *const RANKS = "AKQJT98765432";
-const char *const PLAYERS[] = {"Smith",    "Jones",         "M\xc3\xbcller", "Dupr\xc3\xa9", "O'Neil",
+const char *const PLAYERS[] = {"Smith",    "Jones",       "M\xc3\xbcller", "Dupr\xc3\xa9", "O'Neil",
                                "Nakamura", "Garc\u00eda", "Ivanova",       "Brown",        "L\xc3\xb8vland"};
 
 std::string Hand(const std::array<int, 13> &cards) {

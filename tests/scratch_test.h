@@ -15,7 +15,9 @@ inline std::string ReadFile(const fs::path &path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline void WriteFile(const fs::path &path, const std::string &bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+inline void WriteFile(const fs::path &path, const std::string &bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 inline std::string Quoted(const std::string &argument) {
     std::string quoted = "'";

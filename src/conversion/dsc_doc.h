@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "bridge/double_dummy_result.h"
 #include "conversion/board_record.h"
 #include "conversion/clock.h"
-#include "bridge/double_dummy_result.h"
 #include "conversion/page_source.h"
 #include "conversion/score_table.h"
 #include "markup/xml_parser.h"

@@ -24,8 +24,12 @@ const struct {
 
 std::ofstream g_log;
 
-void Reply(const std::string &line) { std::cout << line << '\n' << std::flush; }
-void Log(const std::string &line) { g_log << line << std::endl; }
+void Reply(const std::string &line) {
+    std::cout << line << '\n' << std::flush;
+}
+void Log(const std::string &line) {
+    g_log << line << std::endl;
+}
 [[noreturn]] void Hang() {
     for (;;)
         pause();
