@@ -10,7 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include <gtk/gtk.h>
@@ -390,7 +389,10 @@ std::string GuiTest::CopyPage(const std::string &page, const std::string &name) 
 }
 
 std::string GuiTest::WithoutCreatedLine(const std::string &pbn) {
-    return std::regex_replace(pbn, std::regex("%Created:[^\n]*\n"), "");
+    std::string text = pbn;
+    for (size_t at; (at = text.find("%Created:")) != std::string::npos;)
+        text.erase(at, text.find('\n', at) - at + 1);
+    return text;
 }
 
 int GuiTest::RunProgram(const std::vector<std::string> &arguments, int boxes) {
