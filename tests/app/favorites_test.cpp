@@ -98,6 +98,15 @@ TEST_F(FavoritesFileTest, AddSavesAndRefusesListedAddressesAndAFailedSaveKeepsLi
     EXPECT_EQ(m_errors[0].rfind(m_file.string() + ":\r\n", 0), 0u) << m_errors[0];
     EXPECT_EQ(ReadBytes(m_file / "keep"), "x");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1); // no leftovers
+
+    // A file that is not UTF-8 is reported and never written over: its bytes would be lost.
+    const fs::path latin1 = m_dir / "latin1.txt";
+    WriteBytes(latin1, "http://caf\xE9/\r\n");
+    FavoritesList old(latin1.string());
+    old.LoadFavorites();
+    EXPECT_EQ(m_errors.size(), 4u);
+    EXPECT_THROW(old.AddFavorite(u"http://new/"), platform::UserException);
+    EXPECT_EQ(ReadBytes(latin1), "http://caf\xE9/\r\n");
 }
 
 TEST_F(FavoritesFileTest, DocumentsFolderFromXdgUserDirsElseHome) {
