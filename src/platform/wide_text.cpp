@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "platform/utf8.h"
+
 namespace platform {
 
 namespace {
@@ -268,17 +270,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
-    if (text.empty())
-        return out;
-    // Each UTF-16 code unit becomes at most three bytes (a surrogate pair four bytes for two units).
-    out.resize(text.size() * 3);
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8WithSub(out.data(), int32_t(out.size()), &length, text.data(), int32_t(text.size()), 0xFFFD, nullptr,
-                       &status);
-    if (U_FAILURE(status))
-        return std::string();
-    out.resize(size_t(length));
+    AppendUtf16AsUtf8(out, text);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include <wx/string.h>
 
 #include "platform/path_text.h"
+#include "platform/utf8.h"
 #include "platform/wide_text.h"
 
 inline wxString ToWx(std::u16string_view text) {
@@ -23,7 +24,7 @@ inline wxString PathToWx(std::u16string_view text) {
     wxString result;
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+        if (platform::IsHighSurrogate(c) && i + 1 < text.size() && platform::IsLowSurrogate(text[i + 1]))
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         result += static_cast<wchar_t>(c);
     }
