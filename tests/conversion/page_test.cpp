@@ -1,12 +1,11 @@
-// Small pages through the document: the board scan, the score tables, the status and the export's code page.
+// Small pages through the document: hand cells, the status, recap options and the export's code page. Labels,
+// sections and score tables are in the golden page "edge_boards".
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "conversion/score_table.h"
-#include "platform/settings.h"
 #include "platform/wide_text.h"
-#include "scoped_hook.h"
 #include "support.h"
 
 namespace {
@@ -84,22 +83,6 @@ std::string Status(const CDSCDoc &document) {
     return platform::Utf16ToUtf8(document.m_strStatus);
 }
 
-TEST(BoardScan, LabelsGiveNumberDealerAndVulnerability) {
-    const std::pair<std::string, Strings> numbers[] = {
-        {"Board 12", {"12"}}, {"Bd. 7a", {"7"}}, {"Board 0", {"?"}}, {"Board", {"?"}}};
-    for (const auto &[label, tag] : numbers)
-        EXPECT_EQ(TagValues(Convert(Board(label, "N", "None", "", RESULTS)), "Board"), tag) << label;
-    std::string page;
-    for (const char *dealer : {"North", "n", "", "West", "South", "East"})
-        page += Board("1", dealer, "None", "", RESULTS);
-    EXPECT_EQ(TagValues(Convert(page), "Dealer"), (Strings{"N", "?", "?", "W", "S", "E"}));
-    page.clear();
-    for (const char *vulnerability : {"None", "NS", "N-S", "E-W", "Both", "none", "-", "Nonesuch", ""})
-        page += Board("1", "N", vulnerability, "", RESULTS);
-    EXPECT_EQ(TagValues(Convert(page), "Vulnerable"),
-              (Strings{"None", "NS", "NS", "EW", "All", "?", "?", "None", "?"}));
-}
-
 TEST(BoardScan, HandCellsBecomeTheDealFromTheDealer) {
     const std::string deal = "N:AKQ.1098.&mdash;.J2 J32.AKQ2.AKQ.432 T987.765.876.765 654.J43.JT95432.AKQT98";
     EXPECT_EQ(TagValues(Convert(Board("1", "North", "None", deal) + Board("2", "East", "None", deal) +
@@ -115,106 +98,11 @@ TEST(BoardScan, HandCellsBecomeTheDealFromTheDealer) {
     EXPECT_EQ(TagValues(Convert(half + Board("6")), "Deal"), Strings{"N:AKQ.JT9.876.5432 ... ... T987.65.AK.QJT9"});
 }
 
-TEST(BoardScan, SectionLettersComeFromTheNearestTwoDivisionsBefore) {
-    std::string board = Board("1", "N", "None", "", RESULTS);
-    std::string pbn = Convert("<div id=\"BoardAB\"></div>text<p>p</p><span>s</span><table></table>\n" + board +
-                              "<div id=\"Board2\"></div>" + board +                                // no letters
-                              "<div id=\"board A\"></div>" + board +                               // no match
-                              "<div id=\"BoardC\"></div><div></div><div id=\"x\"></div>" + board + // too far
-                              "<div id=\"BoardD\"></div><div></div>" + board);                     // one between
-    EXPECT_EQ(TagValues(pbn, "Section"), (Strings{"AB", "D"}));
-    EXPECT_EQ(TagValues(pbn, "Board").size(), 5u);
-}
-
-TEST(BoardScan, LabelIsTheFirstTextOfTheFirstSpanOfItsClass) {
-    std::string pbn = Convert("<div class=\"tsboard\"><span class=\"tslabelboard\"><b>2</b></span>"
-                              "<span class=\"tslabelboard\">Board 2</span><p><span class=\"x tslabeldealer\">N</span>"
-                              "<span class=\"tslabeldealer\">East</span></p>" +
-                              RESULTS + "</div>");
-    EXPECT_EQ(TagValues(pbn, "Board"), Strings{"?"});
-    EXPECT_EQ(TagValues(pbn, "Dealer"), Strings{"E"});
-    // A board division inside another: both are boards, and the outer one's searches reach into the inner one.
-    pbn = Convert("<div class=\"tsboard\"><span class=\"tslabelboard\">Board 1</span>" +
-                  Board("2", "E", "NS", "", RESULTS) + "</div>");
-    EXPECT_EQ(TagValues(pbn, "Board"), (Strings{"1", "2"}));
-    EXPECT_EQ(TagValues(pbn, "Dealer"), (Strings{"E", "E"}));
-    EXPECT_EQ(TagValues(pbn, "ScoreTable"), (Strings{"Contract\\2", "Contract\\2"}));
-}
-
-TEST(BoardScan, ScoringIsUnknownWhenThePageHasMatchpointsAndImps) {
-    EXPECT_EQ(TagValues(Convert(Board("1", "N", "None", "", Table(Row("tsstmpns=1"))) +
-                                Board("2", "N", "None", "", Table(Row("tsstimpns=1")))),
-                        "Scoring"),
-              (Strings{"?", "?"}));
-}
-
-TEST(ScoreTable, ColumnsRowsAndCells) {
-    const std::string cases[][3] = {
-        // Pair cells: section letters, number and names; "vs" cells give both pairs.
-        {Row("tsstpairns=B12|tsstpairew=7-East team") + Row("tsstpairns=North|tsstpairew=C3"),
-         "Section\\5;PairId_NS\\2R;PairId_EW;Names_NS;Names_EW\\11",
-         "B     12 7 - \"East team\"\r\nNorth  0 3 - -\r\n"},
-        {Row("tsstpairs=1 vs 2") + Row("tsstpairs=1-2") + Row("tsstpairs=") + Row("tsstpairs=3 vs "),
-         "Section;PairId_NS;PairId_EW;Names_NS;Names_EW", "- 1 2 - -\r\n- - - - -\r\n- - - - -\r\n- 3 0 - -\r\n"},
-        // Symbols become letters, blanks go, the lead's ten is T; matchpoint columns in column order.
-        {Row("tsstcontract=4&hearts;&times;|tsstdeclarer=&nbsp;\n |tsstlead=&spades;10|tsstscorens= 1 430 "
-             "|tsstmpew=1") +
-             Row("tsstcontract=3 NT|tsstdeclarer=E|tsstlead=S10x|tsstscorens=-|tsstmpew=0"),
-         "Contract\\3;Declarer;Lead\\4;Score_NS\\4R;MP_EW", "4HX - ST   1430 1\r\n3NT E S10x    - 0\r\n"},
-        // Short rows leave columns empty; cells beyond the first row's are ignored.
-        {Row("tsstcontract=4S|tsstdeclarer=N|tsstscorens=420") + Row("tsstcontract=3NT") +
-             Row("tsstcontract=2C|tsstdeclarer=W|tsstscorens=90|tsstscoreew=7"),
-         "Contract\\3;Declarer;Score_NS\\3R", "4S  N 420\r\n3NT - -\r\n2C  W 90\r\n"},
-        // Empty cells of every class: pair number 0, no names, 0 tricks, otherwise "-".
-        {Row("tsstpairns=|tsstpairew=|tsstcontract=|tsstdeclarer=|tsstmade=|tsstlead=|tsstscorens=|tsstscoreew=|"
-             "tsstmpns=|tsstmpew=|tsstimpns=|tsstimpew="),
-         "Section;PairId_NS;PairId_EW;Contract;Declarer;Lead;Result;Score_NS;Score_EW;MP_NS;MP_EW;IMP_NS;IMP_EW;"
-         "Names_NS;Names_EW",
-         "- 0 0 - - - 0 - - - - - - - -\r\n"},
-        // Only the body rows of the two result classes; no known class, no table.
-        {Row("tsstcontract=1C", "tsstshade") + Row("tsstcontract=2C", "tssthead") + Row("tsstcontract=3C") +
-             Row("tsstcontract=4C", "TSST"),
-         "Contract\\2", "1C\r\n3C\r\n"},
-        {Row("=x|other=y") + Row("=z"), "", ""},
-        // Quoted tokens: \" and \\ inside quotes.
-        {Row("tsstpairns=11-&quot;Ann&quot; Lee\\"), "Section;PairId_NS\\2R;Names_NS\\15",
-         "- 11 \"\\\"Ann\\\" Lee\\\\\"\r\n"},
-        // Blanks between the first row's cells take positions: a later row written without them is read shifted.
-        {"<tr class=\"tsst\">\n <td class=\"tsstcontract\">4S</td>\n <td class=\"tsstdeclarer\">N</td>\n</tr>" +
-             Row("tsstcontract=3NT|tsstdeclarer=S"),
-         "Contract\\2;Declarer", "4S N\r\nS  -\r\n"},
-        // Tricks: above six made, or down from the contract when the row already holds it.
-        {Row("tsstcontract=4S|tsstmade=3") + Row("tsstcontract=4S|tsstmade=&minus;2") +
-             Row("tsstcontract=4S|tsstmade=") + Row("tsstcontract=4S|tsstmade=249"),
-         "Contract\\2;Result", "4S 9\r\n4S 8\r\n4S 0\r\n4S -\r\n"},
-        {Row("tsstmade=-1|tsstcontract=4S"), "Contract\\2;Result", "4S -\r\n"},
-        {Row("tsstcontract=\"4S\"|tsstmade=-1"), "Contract\\8;Result", "\"\\\"4S\\\"\" -\r\n"},
-        // A second result cell without a count (down before the contract, or 249 made) keeps the first one's.
-        {Row("tsstmade=3|tsstmade=-1|tsstcontract=4S") + Row("tsstmade=3|tsstmade=249|tsstcontract=4S") +
-             Row("tsstmade=3|tsstmade=1|tsstcontract=4S") + Row("tsstmade=3|tsstmade=|tsstcontract=4S"),
-         "Contract\\2;Result", "4S 9\r\n4S 9\r\n4S 7\r\n4S 0\r\n"},
-    };
-    for (const auto &[rows, value, lines] : cases) {
-        std::string pbn = Convert(Board("1", "N", "None", DEAL, Table(rows)));
-        size_t at = pbn.find("[ScoreTable \""), rowsAt = pbn.find("\"]\r\n", at) + 4;
-        EXPECT_EQ(at == std::string::npos ? "" : pbn.substr(at + 13, rowsAt - 4 - at - 13), value) << rows;
-        EXPECT_EQ(at == std::string::npos ? "" : pbn.substr(rowsAt), lines) << rows;
-    }
-}
-
-TEST(ScoreTable, TableAfterTheDivisionIsFoundPastTextAndComments) {
-    const std::string board = Board("1", "N", "None", DEAL), after = Table(Row("tsstcontract=2H"));
-    EXPECT_NE(Convert(board + "\n <!-- x -->\n" + after).find("\r\n2H\r\n"), std::string::npos);
-    EXPECT_EQ(Convert(board + "<div></div>" + after).find("2H"), std::string::npos);
-    EXPECT_EQ(Convert(Board("1", "N", "None", DEAL, Table(Row("tsstcontract=1C"))) + after).find("2H"),
-              std::string::npos); // a table inside the division wins
-}
-
 TEST(ScoreTable, TokensThatNeedQuotes) {
     const std::pair<std::u16string_view, std::u16string_view> cases[] = {
         {u"", u"-"},          {u"4S", u"4S"},           {u"a\\b", u"a\\b"},         {u"a;b", u"\"a;b\""},
         {u"50%", u"\"50%\""}, {u"[x]", u"\"[x]\""},     {u"{c}", u"\"{c}\""},       {u"a b", u"\"a b\""},
-        {u"~", u"~"},         {u"a\x7F", u"\"a\x7F\""}, {u"\u00E9", u"\"\u00E9\""}, {u"a\"b", u"\"a\\\"b\""},
+        {u"~", u"~"},         {u"a\x7F", u"\"a\x7F\""}, {u"\u00E9", u"\"\u00E9\""}, {u"a\"b\\", u"\"a\\\"b\\\\\""},
     };
     for (const auto &[value, token] : cases)
         EXPECT_EQ(QuotePbnToken(value), token) << platform::Utf16ToUtf8(value);
@@ -266,14 +154,6 @@ TEST(Document, RecapOptions) {
         EXPECT_EQ(pbn.find("Able"), std::string::npos) << option;
         EXPECT_EQ(TagValues(pbn, "Event"), Strings{"Pairs"}) << option;
     }
-    // Each document takes the option from the settings when it is made.
-    platform::MemorySettings settings;
-    ScopedHook<platform::SetAppSettings> installed(&settings);
-    CDSCDoc first;
-    settings.SetInt("Settings", "RecapOption", RECAP_ADD_TO_BOARD1);
-    CDSCDoc second;
-    EXPECT_EQ(first.m_nRecapOption, RECAP_OMIT);
-    EXPECT_EQ(second.m_nRecapOption, RECAP_ADD_TO_BOARD1);
 }
 
 TEST(Document, OneCharacterBeyondLatin1AnywhereOnThePageMakesTheExportUtf8) {
