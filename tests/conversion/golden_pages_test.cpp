@@ -55,21 +55,16 @@ public:
     std::time_t Now() const override { return 1552564800; } // 2019-03-14 12:00 UTC
 };
 
-// Results as the companion delivers them, from lines "=<board>" (a board), "T <DoubleDummyTricks>",
-// "H <OptimumResultTable>" and "R <one row of that table>".
+// Results as the companion delivers them, a board a line: "<board> TAB <DoubleDummyTricks> TAB
+// <OptimumResultTable> TAB <the table's rows, each ended by '|'>".
 void ReadDoubleDummyFile(const std::string &path, CDSCDoc &document) {
     std::istringstream in(support::ReadFile(path));
-    CDoubleDummyResult *board = nullptr;
-    for (std::string line; std::getline(in, line);) {
-        std::u16string value = platform::Utf8ToUtf16(line.substr(std::min<size_t>(line.size(), 2)));
-        if (line[0] == '=')
-            board = &document.m_ddResults[platform::Utf8ToUtf16(line.substr(1))];
-        else if (line[0] == 'T')
-            board->m_strDoubleDummyTricks = value;
-        else if (line[0] == 'H')
-            board->m_strOptimumResultTable = value;
-        else if (line[0] == 'R')
-            board->m_strOptimumResultRows += value + u"\r\n";
+    for (std::string board, tricks, table, rows; std::getline(in, board, '\t') && std::getline(in, tricks, '\t') &&
+                                                 std::getline(in, table, '\t') && std::getline(in, rows);) {
+        for (size_t at; (at = rows.find('|')) != std::string::npos;)
+            rows.replace(at, 1, "\r\n");
+        document.m_ddResults[platform::Utf8ToUtf16(board)] = {
+            platform::Utf8ToUtf16(tricks), platform::Utf8ToUtf16(table), platform::Utf8ToUtf16(rows)};
     }
 }
 
