@@ -26,7 +26,7 @@ protected:
     // Starts the window on a copy of a test page and waits for its conversion.
     CDSCDocument *StartOn(const std::string &page, const std::string &name = "results.htm") {
         m_page = CopyPage(page, name);
-        return Start({m_page}) && WaitForActivePage() ? ActiveDocument() : nullptr;
+        return Start({m_page}) && WaitForPage() ? ActiveDocument() : nullptr;
     }
 
     static void ActivateTab(size_t index) {

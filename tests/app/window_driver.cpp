@@ -1,16 +1,12 @@
 #include "window_driver.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <gtk/gtk.h>
 
@@ -69,38 +65,6 @@ class ToolkitEnvironment : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment *const TOOLKIT_ENVIRONMENT =
     ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
 
-// Without a display the tests start their own X server, ended with the process.
-pid_t g_server = 0;
-
-void EndServer() {
-    kill(g_server, SIGTERM);
-    waitpid(g_server, nullptr, 0);
-}
-
-void EnsureDisplay() {
-    const char *display = getenv("DISPLAY");
-    int ends[2];
-    if ((display && *display) || g_server || pipe(ends) != 0)
-        return;
-    const std::string fd = std::to_string(ends[1]);
-    const char *argv[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
-                          "1280x1024x24", "-nolisten",  "tcp",      nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, ends[0]);
-    if (posix_spawnp(&g_server, "Xvfb", &actions, nullptr, const_cast<char **>(argv), environ) == 0)
-        atexit(EndServer);
-    posix_spawn_file_actions_destroy(&actions);
-    close(ends[1]);
-    // The server writes the number and then a line end, and ends itself when nobody reads the line end.
-    std::string number;
-    for (char c = 0; g_server && read(ends[0], &c, 1) == 1 && c != '\n';)
-        number += c;
-    close(ends[0]);
-    if (!number.empty())
-        setenv("DISPLAY", (":" + number).c_str(), 1);
-}
-
 wxView *ActiveChildView() {
     if (!g_pMainFrame)
         return nullptr;
@@ -110,16 +74,14 @@ wxView *ActiveChildView() {
 } // namespace
 
 void GuiTest::SetUp() {
-    EnsureDisplay();
     wxSetAssertHandler(FailOnAssert);
-    char pattern[] = "/tmp/dealscope-gui-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_home = pattern;
-    std::filesystem::create_directories(m_home + "/config");
-    std::filesystem::create_directories(m_home + "/tmp");
-    setenv("HOME", m_home.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (m_home + "/config").c_str(), 1);
-    setenv("TMPDIR", (m_home + "/tmp").c_str(), 1);
+    ScratchTest::SetUp();
+    m_home = m_dir.string();
+    fs::create_directories(m_dir / "config");
+    fs::create_directories(m_dir / "tmp");
+    SetEnv("HOME", m_home);
+    SetEnv("XDG_CONFIG_HOME", m_home + "/config");
+    SetEnv("TMPDIR", m_home + "/tmp");
     // No accessibility bus, plain X11 and software drawing: the same window on every virtual display.
     setenv("NO_AT_BRIDGE", "1", 1);
     setenv("GDK_BACKEND", "x11", 1);
@@ -141,8 +103,7 @@ void GuiTest::Stop() {
 
 void GuiTest::TearDown() {
     Stop();
-    std::error_code error;
-    std::filesystem::remove_all(m_home, error);
+    ScratchTest::TearDown();
 }
 
 bool GuiTest::Start(const std::vector<std::string> &arguments) {
@@ -230,23 +191,12 @@ size_t GuiTest::TabCount() {
     return g_pMainFrame ? g_pMainFrame->GetNotebook()->GetPageCount() : 0;
 }
 
-bool GuiTest::WaitForActivePage(double seconds) {
-    return RunUntil(
-        [] {
-            CDSCView *view = ActiveBrowserView();
-            return view && view->GetPageDocument() && view->GetPageDocument()->Page().m_bPageLoaded;
-        },
-        seconds);
-}
-
-bool GuiTest::WaitForPage(const std::u16string &url, double seconds) {
-    return RunUntil(
-        [&url] {
-            CDSCView *view = ActiveBrowserView();
-            CDSCDocument *document = view ? view->GetPageDocument() : nullptr;
-            return document && document->Page().m_strURL == url && document->Page().m_bPageLoaded;
-        },
-        seconds);
+bool GuiTest::WaitForPage(const std::u16string &url) {
+    return RunUntil([&url] {
+        CDSCView *view = ActiveBrowserView();
+        CDSCDocument *document = view ? view->GetPageDocument() : nullptr;
+        return document && (url.empty() || document->Page().m_strURL == url) && document->Page().m_bPageLoaded;
+    });
 }
 
 void GuiTest::EnterAddress(const std::string &text) {
@@ -276,8 +226,7 @@ ErrorCapture::~ErrorCapture() {
 }
 
 std::string ErrorCapture::Text() const {
-    std::ifstream file(m_path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return ReadFile(m_path);
 }
 
 bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
@@ -362,18 +311,6 @@ bool GuiTest::IsChecked(int id) {
     return event.GetSetChecked() && event.GetChecked();
 }
 
-std::string GuiTest::ReadFile(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void GuiTest::WriteFile(const std::string &path, const std::string &bytes) {
-    std::ofstream file(path, std::ios::binary);
-    file << bytes;
-}
-
 std::string GuiTest::DataPath(const std::string &relative) {
     return std::string(DEALSCOPE_TEST_DATA) + "/" + relative;
 }
@@ -384,7 +321,7 @@ std::u16string GuiTest::FileUri(const std::string &path) {
 
 std::string GuiTest::CopyPage(const std::string &page, const std::string &name) {
     std::string path = m_home + "/" + name;
-    std::filesystem::copy_file(DataPath("conversion/" + page), path);
+    fs::copy_file(DataPath("conversion/" + page), path);
     return path;
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/window/window_prompts.h"
 #include "scoped_hook.h"
+#include "scratch_test.h"
 
 class CDSCDocument;
 class CDSCView;
@@ -35,10 +36,7 @@ public:
     void ShowMessage(wxWindow *, const std::u16string &text, const std::u16string &caption, Icon icon) override {
         messages.push_back({text, caption, icon});
     }
-    std::optional<std::string> AskOpenPath(wxWindow *, const std::u16string &filter) override {
-        openFilters.push_back(filter);
-        return Next();
-    }
+    std::optional<std::string> AskOpenPath(wxWindow *, const std::u16string &) override { return Next(); }
     bool AskYesNo(wxWindow *, const std::u16string &text, const std::u16string &) override {
         questions.push_back(text);
         bool yes = !replies.empty() && replies.front();
@@ -53,7 +51,6 @@ public:
     }
 
     std::vector<Message> messages;
-    std::vector<std::u16string> openFilters;
     std::vector<SaveRequest> saveRequests;
     std::vector<std::optional<std::string>> answers;
     std::vector<std::u16string> questions;
@@ -81,7 +78,7 @@ private:
     int m_saved;
 };
 
-class GuiTest : public ::testing::Test {
+class GuiTest : public ScratchTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -103,9 +100,8 @@ protected:
     static CDSCTextView *ActiveTextView();
     static std::u16string ActiveText();
     static size_t TabCount();
-    // Waits until the active page window's document has loaded (and converted) its page, or that address.
-    static bool WaitForActivePage(double seconds = 30);
-    static bool WaitForPage(const std::u16string &url, double seconds = 30);
+    // Waits until the active page window's document has loaded (and converted) its page, that address when given.
+    static bool WaitForPage(const std::u16string &url = u"");
     // Types an address into the address box and presses Enter.
     static void EnterAddress(const std::string &text);
 
@@ -121,8 +117,6 @@ protected:
     static std::string MenusShown();
     static bool IsChecked(int id);
 
-    static std::string ReadFile(const std::string &path);
-    static void WriteFile(const std::string &path, const std::string &bytes);
     static std::string DataPath(const std::string &relative);
     static std::u16string FileUri(const std::string &path);
     // A copy of tests/data/conversion/<page> in the test's home under this name; its path.

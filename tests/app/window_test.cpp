@@ -142,7 +142,7 @@ TEST_F(WindowTest, PopUpsOpenInTabsThatWebKitLoadsItself) {
     server.Serve("/b.htm", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
     server.Serve("/c.htm", {"text/html", "c"});
     ASSERT_TRUE(Start({server.Url("/index.htm")}));
-    ASSERT_TRUE(WaitForActivePage());
+    ASSERT_TRUE(WaitForPage());
     wxWebView *opener = ActiveBrowserView()->GetWebView();
     auto run = [&](const char *script, size_t tabs) {
         g_pMainFrame->GetNotebook()->SetSelection(0);
