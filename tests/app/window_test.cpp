@@ -184,9 +184,15 @@ TEST_F(WindowTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) {
     std::u16string url = platform::Utf8ToUtf16(server.Url("/results.htm"));
     ASSERT_TRUE(Start({server.Url("/results.htm")}));
     ASSERT_TRUE(WaitForPage(url));
+    // The tables of the analysis appear in the PBN window.
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
     ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
     const CDSCDoc &doc = ActiveDocument()->Page();
     ASSERT_TRUE(RunUntil([&] { return !doc.m_ddResults.empty(); }, 30));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    EXPECT_NE(ActiveText().find(u"[OptimumResultTable \""), std::u16string::npos);
+    EXPECT_FALSE(IsEnabled(ID_DOUBLE_DUMMY_ALL)); // with results in, until a page loads again
+    g_pMainFrame->GetNotebook()->SetSelection(0);
     const std::string analysed = doc.m_strPbn;
     CDSCView *view = ActiveBrowserView();
     auto run = [&](const std::string &script, const std::string &requested = "") {
@@ -229,7 +235,7 @@ TEST_F(WindowTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) {
     Pump(0.5);
     ASSERT_TRUE(Command(wxID_CLOSE));
     Pump(3);
-    EXPECT_EQ(TabCount(), 1u);
+    EXPECT_EQ(TabCount(), 2u);
 }
 
 TEST_F(WindowTest, BrowserEngineReadsEachPageInTheCharsetTheBatchRunFinds) {
