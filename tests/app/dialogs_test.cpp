@@ -256,36 +256,6 @@ TEST_F(FavoritesDialogTest, ResizingDownToTheMinimumAndReopeningWhereItClosed) {
     }
 }
 
-TEST_F(FavoritesDialogTest, SavedColumnWidthsApplyAndAnEmptySectionKeepsNothingButStillLaysOut) {
-    const CSizeBox::StretchRow table[] = {{1, 0x22}, {0, 0}};
-    {
-        m_settings.SetString("Cols", "Width", "120,,80");
-        m_settings.SetString("Cols", "Type", "1");
-        wxDialog host(nullptr, wxID_ANY, "host");
-        auto *list = new wxListCtrl(&host, 1, wxPoint(0, 0), wxSize(300, 100), wxLC_REPORT);
-        list->InsertColumn(0, "a", wxLIST_FORMAT_LEFT, 10);
-        list->InsertColumn(1, "b", wxLIST_FORMAT_LEFT, 10);
-        SizeBoxWindow *grip = SizeBoxWindow::Attach(&host, "Cols", table);
-        EXPECT_EQ(list->GetColumnWidth(0), 120);
-        list->SetColumnWidth(1, 33);
-        grip->SaveState();
-        EXPECT_EQ(m_settings.GetString("Cols", "Width", ""), "120,33");
-        EXPECT_EQ(m_settings.GetString("Cols", "Order", ""), "0,1");
-    }
-
-    wxDialog host(nullptr, wxID_ANY, "host", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxRESIZE_BORDER);
-    host.SetClientSize(300, 200);
-    auto *list = new wxListCtrl(&host, 1, wxPoint(10, 10), wxSize(280, 150), wxLC_REPORT);
-    list->InsertColumn(0, "a");
-    m_settings.SetString("", "WindowRect", "1:500:2:400");
-    SizeBoxWindow::Attach(&host, "", table);
-    host.Show();
-    Resize(host, {340, 220});
-    EXPECT_EQ(list->GetRect(), wxRect(10, 10, 320, 170));
-    host.Hide();
-    EXPECT_EQ(m_settings.GetString("", "WindowRect", ""), "1:500:2:400");
-}
-
 TEST_F(FavoritesDialogTest, EmptiedPopupBringsBackThePlaceholdersOwnText) {
     wxMenu menu;
     menu.AppendCheckItem(ID_FAVORITE_FIRST, ToWx(FAVORITES_PLACEHOLDER_TEXT), ToWx(FAVORITE_PROMPT));

@@ -237,24 +237,16 @@ bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
     wxMenu *menu = bar->GetMenu(static_cast<size_t>(index));
     GtkWidget *shell = gtk_widget_get_parent(menu->m_owner);
     GtkWidget *popup = gtk_widget_get_toplevel(menu->m_menu);
-    // Another program on the display may hold the pointer for a moment, and a menu cannot open then: try again.
-    bool opened = false;
-    for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
-        // A click on the menu's title, as a person opens it (the window in front of other programs' on the display).
-        g_pMainFrame->Raise();
-        Pump(0.05);
-        GtkAllocation title;
-        gtk_widget_get_allocation(menu->m_owner, &title);
-        int x = 0, y = 0;
-        gdk_window_get_origin(gtk_widget_get_window(menu->m_owner), &x, &y);
-        wxUIActionSimulator mouse;
-        mouse.MouseMove(x + title.x + title.width / 2, y + title.y + title.height / 2);
-        Pump(0.05);
-        mouse.MouseClick();
-        opened = RunUntil([popup] { return gtk_widget_get_mapped(popup) != FALSE; }, 1);
-        if (!opened)
-            gtk_menu_shell_deactivate(GTK_MENU_SHELL(shell));
-    }
+    // A click on the menu's title, as a person opens it.
+    GtkAllocation box;
+    gtk_widget_get_allocation(menu->m_owner, &box);
+    int x = 0, y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(menu->m_owner), &x, &y);
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(x + box.x + box.width / 2, y + box.y + box.height / 2);
+    Pump(0.05);
+    mouse.MouseClick();
+    const bool opened = RunUntil([popup] { return gtk_widget_get_mapped(popup) != FALSE; }, 5);
     const bool fits = opened && RunUntil(
                                     [&] {
                                         int width = 0, height = 0;
