@@ -196,7 +196,7 @@ TEST_F(FavoritesDialogTest, ResizingDownToTheMinimumAndReopeningWhereItClosed) {
 
     // Dragging the grip resizes the dialog, down to its minimum and no further; the toolkit has no complaint about
     // the list at that size.
-    ErrorCapture errors(m_home + "/stderr.txt");
+    testing::internal::CaptureStderr();
     wxWindow *grip = dialog->FindWindow(CSizeBox::IDC_SIZEBOX);
     const wxSize dragStart = dialog->GetSize();
     auto mouse = [grip](wxEventType type, int x, int y) {
@@ -225,7 +225,8 @@ TEST_F(FavoritesDialogTest, ResizingDownToTheMinimumAndReopeningWhereItClosed) {
             EXPECT_FALSE(r.Intersects(other)) << child->GetId();
         rects.push_back(r);
     }
-    EXPECT_EQ(errors.Text().find("CRITICAL"), std::string::npos) << errors.Text();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
 
     // Closed elsewhere, it opens there again, laid out for that size.
     dialog->SetSize(137, 111, start.x + 50, start.y + 30);
