@@ -89,8 +89,7 @@ void GuiTest::Stop() {
             g_pMainFrame->Close(true);
             Pump(0.3);
         }
-        wxTheApp->OnExit();
-        wxEntryCleanup();
+        StopToolkit();
     }
     m_started = false;
 }
