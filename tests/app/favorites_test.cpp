@@ -1,44 +1,17 @@
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <iterator>
-#include <unistd.h>
-
 #include "app/favorites.h"
 #include "app/favorites_menu.h"
 #include "app/favorites_order.h"
 #include "platform/error_report.h"
 #include "platform/wide_text.h"
 #include "scoped_hook.h"
-
-namespace fs = std::filesystem;
+#include "scratch_test.h"
 
 namespace {
 
 using List = std::vector<std::u16string>;
 
-std::string ReadBytes(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-class FavoritesFileTest : public ::testing::Test {
+class FavoritesFileTest : public ScratchTest {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/dealscope-favorites-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        m_file = m_dir / "DealscopeFavorites.txt";
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    fs::path m_dir, m_file;
     std::vector<std::string> m_errors; // what the user was shown
     ScopedHook<platform::SetErrorSink> m_sink{
         [this](const std::u16string &text) { m_errors.push_back(platform::Utf16ToUtf8(text)); }};
@@ -75,51 +48,50 @@ TEST(FavoritesText, LinesEndAtLineFeedsByteOrderMarkStaysAndTextIsUtf8) {
 }
 
 TEST_F(FavoritesFileTest, AddSavesAndRefusesListedAddressesAndAFailedSaveKeepsListAndFile) {
-    FavoritesList list(m_file.string());
+    const fs::path file = m_dir / "DealscopeFavorites.txt";
+    FavoritesList list(file.string());
     ASSERT_TRUE(list.LoadFavorites()); // no file yet: an empty list
     EXPECT_FALSE(list.CanAdd(u""));
     list.AddFavorite(u"http://Example.org/a&b");
     list.AddFavorite(u"file:///tmp/\u00E9.htm");
-    EXPECT_EQ(ReadBytes(m_file), "http://Example.org/a&b\r\nfile:///tmp/\xC3\xA9.htm\r\n");
+    EXPECT_EQ(ReadFile(file), "http://Example.org/a&b\r\nfile:///tmp/\xC3\xA9.htm\r\n");
     EXPECT_FALSE(list.CanAdd(u"HTTP://EXAMPLE.ORG/A&B"));
     EXPECT_TRUE(list.CanAdd(u"file:///tmp/\u00C9.htm")); // only ASCII letters fold
     EXPECT_TRUE(m_errors.empty());
 
     // The file's place is taken by a folder: nothing can be read or written there, and nothing is lost.
-    fs::remove(m_file);
-    fs::create_directory(m_file);
-    WriteBytes(m_file / "keep", "x");
+    fs::remove(file);
+    fs::create_directory(file);
+    WriteFile(file / "keep", "x");
     EXPECT_THROW(list.SaveFavorites({u"B"}), platform::UserException);
     EXPECT_THROW(list.AddFavorite(u"C"), platform::UserException);
     EXPECT_EQ(list.Favorites().size(), 2u);
-    FavoritesList folder(m_file.string());
+    FavoritesList folder(file.string());
     EXPECT_FALSE(folder.LoadFavorites());
     ASSERT_EQ(m_errors.size(), 3u);
-    EXPECT_EQ(m_errors[0].rfind(m_file.string() + ":\r\n", 0), 0u) << m_errors[0];
-    EXPECT_EQ(ReadBytes(m_file / "keep"), "x");
+    EXPECT_EQ(m_errors[0].rfind(file.string() + ":\r\n", 0), 0u) << m_errors[0];
+    EXPECT_EQ(ReadFile(file / "keep"), "x");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1); // no leftovers
 
     // A file that is not UTF-8 is reported and never written over: its bytes would be lost.
     const fs::path latin1 = m_dir / "latin1.txt";
-    WriteBytes(latin1, "http://caf\xE9/\r\n");
+    WriteFile(latin1, "http://caf\xE9/\r\n");
     FavoritesList old(latin1.string());
     old.LoadFavorites();
     EXPECT_EQ(m_errors.size(), 4u);
     EXPECT_THROW(old.AddFavorite(u"http://new/"), platform::UserException);
-    EXPECT_EQ(ReadBytes(latin1), "http://caf\xE9/\r\n");
+    EXPECT_EQ(ReadFile(latin1), "http://caf\xE9/\r\n");
 }
 
 TEST_F(FavoritesFileTest, DocumentsFolderFromXdgUserDirsElseHome) {
-    const std::string savedHome = std::getenv("HOME");
-    setenv("HOME", m_dir.c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
+    SetEnv("HOME", m_dir);
+    SetEnv("XDG_CONFIG_HOME", "");
     fs::create_directories(m_dir / ".config");
-    WriteBytes(m_dir / ".config" / "user-dirs.dirs",
-               "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+    WriteFile(m_dir / ".config" / "user-dirs.dirs",
+              "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
     EXPECT_EQ(GetDocumentsFolder(), m_dir.string()); // configured but not there
     fs::create_directory(m_dir / "Docs");
     EXPECT_EQ(GetFavoritesPath(), (m_dir / "Docs" / "DealscopeFavorites.txt").string());
-    setenv("HOME", savedHome.c_str(), 1);
 }
 
 TEST(FavoritesMenu, AddressesShowAsTheyStandAndItemsPastTheListOpenNothing) {

@@ -10,12 +10,9 @@
 
 TestHttpServer::TestHttpServer() {
     m_listener = socket(AF_INET, SOCK_STREAM, 0);
-    int yes = 1;
-    setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
     bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
     socklen_t length = sizeof address;
     getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
@@ -45,55 +42,45 @@ void TestHttpServer::Run() {
         pollfd waiting{m_listener, POLLIN, 0};
         if (poll(&waiting, 1, 50) <= 0)
             continue;
-        int client = accept(m_listener, nullptr, nullptr);
-        if (client >= 0)
+        if (int client = accept(m_listener, nullptr, nullptr); client >= 0) {
             Answer(client);
+            close(client);
+        }
     }
 }
 
 void TestHttpServer::Answer(int client) {
+    // The request line and headers, then as much body as Content-Length says.
     std::string request;
     char buffer[4096];
-    while (request.find("\r\n\r\n") == std::string::npos) {
-        ssize_t got = recv(client, buffer, sizeof buffer, 0);
-        if (got <= 0) {
-            close(client);
-            return;
-        }
-        request.append(buffer, static_cast<size_t>(got));
-    }
-    size_t start = request.find(' ') + 1;
-    std::string target = request.substr(start, request.find(' ', start) - start);
-    std::string path = target.substr(0, target.find('?'));
-    size_t headersEnd = request.find("\r\n\r\n") + 4;
-    size_t length = request.find("Content-Length: ");
-    size_t bodySize = length < headersEnd ? std::stoul(request.substr(length + 16)) : 0;
-    while (request.size() < headersEnd + bodySize) {
+    size_t headersEnd = std::string::npos, bodySize = 0;
+    while (headersEnd == std::string::npos || request.size() < headersEnd + bodySize) {
         ssize_t got = recv(client, buffer, sizeof buffer, 0);
         if (got <= 0)
-            break;
+            return;
         request.append(buffer, static_cast<size_t>(got));
+        if (headersEnd == std::string::npos && (headersEnd = request.find("\r\n\r\n")) != std::string::npos) {
+            size_t length = request.find("Content-Length: ");
+            bodySize = length < headersEnd ? std::stoul(request.substr(length + 16)) : 0;
+            headersEnd += 4;
+        }
     }
-    std::string reply = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    size_t start = request.find(' ') + 1;
+    std::string path = request.substr(start, request.find_first_of(" ?", start) - start);
     std::unique_lock<std::mutex> lock(m_mutex);
     m_lastRequests[path] = {request.substr(0, start - 1), path, request.substr(headersEnd)};
     ++m_requests;
-    if (auto it = m_responses.find(path); it != m_responses.end()) {
-        const Response response = it->second;
-        lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(response.delayMs));
-        reply = "HTTP/1.1 200 OK\r\nContent-Type: " + response.contentType +
-                "\r\nContent-Length: " + std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                response.body;
-    }
-    size_t sent = 0;
-    while (sent < reply.size()) {
-        ssize_t n = send(client, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0)
+    auto it = m_responses.find(path);
+    const bool found = it != m_responses.end();
+    const Response response = found ? it->second : Response{};
+    lock.unlock();
+    std::this_thread::sleep_for(std::chrono::milliseconds(response.delayMs));
+    std::string reply =
+        (found ? "HTTP/1.1 200 OK\r\nContent-Type: " + response.contentType : std::string("HTTP/1.1 404 Not Found")) +
+        "\r\nContent-Length: " + std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" + response.body;
+    for (ssize_t sent = 0, n = 0; static_cast<size_t>(sent) < reply.size(); sent += n)
+        if ((n = send(client, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL)) <= 0)
             break;
-        sent += static_cast<size_t>(n);
-    }
-    close(client);
 }
 
 TestHttpServer::Request TestHttpServer::LastRequest(const std::string &path) {

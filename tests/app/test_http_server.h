@@ -22,7 +22,6 @@ public:
     ~TestHttpServer();
 
     void Serve(const std::string &path, Response response);
-    int Port() const { return m_port; }
     std::string Url(const std::string &pathAndQuery) const;
     int RequestCount() const { return m_requests; }
     // The last request for this path (empty when there was none).

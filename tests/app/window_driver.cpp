@@ -1,16 +1,8 @@
 #include "window_driver.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <gtk/gtk.h>
 
@@ -30,8 +22,6 @@
 #include "companion/class_registry.h"
 #include "platform/file_uri.h"
 #include "platform/wide_text.h"
-
-extern char **environ;
 
 // Allocations that the libraries under the window keep to the end of the process: fontconfig's font patterns
 // (cached by Pango) and the JavaScript engine's heap. Suppressed by library and nothing else, so that a leak of
@@ -69,38 +59,6 @@ class ToolkitEnvironment : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment *const TOOLKIT_ENVIRONMENT =
     ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
 
-// Without a display the tests start their own X server, ended with the process.
-pid_t g_server = 0;
-
-void EndServer() {
-    kill(g_server, SIGTERM);
-    waitpid(g_server, nullptr, 0);
-}
-
-void EnsureDisplay() {
-    const char *display = getenv("DISPLAY");
-    int ends[2];
-    if ((display && *display) || g_server || pipe(ends) != 0)
-        return;
-    const std::string fd = std::to_string(ends[1]);
-    const char *argv[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
-                          "1280x1024x24", "-nolisten",  "tcp",      nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, ends[0]);
-    if (posix_spawnp(&g_server, "Xvfb", &actions, nullptr, const_cast<char **>(argv), environ) == 0)
-        atexit(EndServer);
-    posix_spawn_file_actions_destroy(&actions);
-    close(ends[1]);
-    // The server writes the number and then a line end, and ends itself when nobody reads the line end.
-    std::string number;
-    for (char c = 0; g_server && read(ends[0], &c, 1) == 1 && c != '\n';)
-        number += c;
-    close(ends[0]);
-    if (!number.empty())
-        setenv("DISPLAY", (":" + number).c_str(), 1);
-}
-
 wxView *ActiveChildView() {
     if (!g_pMainFrame)
         return nullptr;
@@ -110,16 +68,14 @@ wxView *ActiveChildView() {
 } // namespace
 
 void GuiTest::SetUp() {
-    EnsureDisplay();
     wxSetAssertHandler(FailOnAssert);
-    char pattern[] = "/tmp/dealscope-gui-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_home = pattern;
-    std::filesystem::create_directories(m_home + "/config");
-    std::filesystem::create_directories(m_home + "/tmp");
-    setenv("HOME", m_home.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (m_home + "/config").c_str(), 1);
-    setenv("TMPDIR", (m_home + "/tmp").c_str(), 1);
+    ScratchTest::SetUp();
+    m_home = m_dir.string();
+    fs::create_directories(m_dir / "config");
+    fs::create_directories(m_dir / "tmp");
+    SetEnv("HOME", m_home);
+    SetEnv("XDG_CONFIG_HOME", m_home + "/config");
+    SetEnv("TMPDIR", m_home + "/tmp");
     // No accessibility bus, plain X11 and software drawing: the same window on every virtual display.
     setenv("NO_AT_BRIDGE", "1", 1);
     setenv("GDK_BACKEND", "x11", 1);
@@ -133,16 +89,14 @@ void GuiTest::Stop() {
             g_pMainFrame->Close(true);
             Pump(0.3);
         }
-        wxTheApp->OnExit();
-        wxEntryCleanup();
+        StopToolkit();
     }
     m_started = false;
 }
 
 void GuiTest::TearDown() {
     Stop();
-    std::error_code error;
-    std::filesystem::remove_all(m_home, error);
+    ScratchTest::TearDown();
 }
 
 bool GuiTest::Start(const std::vector<std::string> &arguments) {
@@ -230,23 +184,12 @@ size_t GuiTest::TabCount() {
     return g_pMainFrame ? g_pMainFrame->GetNotebook()->GetPageCount() : 0;
 }
 
-bool GuiTest::WaitForActivePage(double seconds) {
-    return RunUntil(
-        [] {
-            CDSCView *view = ActiveBrowserView();
-            return view && view->GetPageDocument() && view->GetPageDocument()->Page().m_bPageLoaded;
-        },
-        seconds);
-}
-
-bool GuiTest::WaitForPage(const std::u16string &url, double seconds) {
-    return RunUntil(
-        [&url] {
-            CDSCView *view = ActiveBrowserView();
-            CDSCDocument *document = view ? view->GetPageDocument() : nullptr;
-            return document && document->Page().m_strURL == url && document->Page().m_bPageLoaded;
-        },
-        seconds);
+bool GuiTest::WaitForPage(const std::u16string &url) {
+    return RunUntil([&url] {
+        CDSCView *view = ActiveBrowserView();
+        CDSCDocument *document = view ? view->GetPageDocument() : nullptr;
+        return document && (url.empty() || document->Page().m_strURL == url) && document->Page().m_bPageLoaded;
+    });
 }
 
 void GuiTest::EnterAddress(const std::string &text) {
@@ -264,22 +207,6 @@ bool GuiTest::Command(int id) {
     return IsEnabled(id) && g_pMainFrame->ProcessCommand(id);
 }
 
-ErrorCapture::ErrorCapture(std::string path) : m_path(std::move(path)), m_saved(dup(2)) {
-    const int file = open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(file, 2);
-    close(file);
-}
-
-ErrorCapture::~ErrorCapture() {
-    dup2(m_saved, 2);
-    close(m_saved);
-}
-
-std::string ErrorCapture::Text() const {
-    std::ifstream file(m_path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
     wxMenuBar *bar = g_pMainFrame ? g_pMainFrame->GetMenuBar() : nullptr;
     const int index = bar ? bar->FindMenu(wxString::FromUTF8(title)) : wxNOT_FOUND;
@@ -288,24 +215,16 @@ bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
     wxMenu *menu = bar->GetMenu(static_cast<size_t>(index));
     GtkWidget *shell = gtk_widget_get_parent(menu->m_owner);
     GtkWidget *popup = gtk_widget_get_toplevel(menu->m_menu);
-    // Another program on the display may hold the pointer for a moment, and a menu cannot open then: try again.
-    bool opened = false;
-    for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
-        // A click on the menu's title, as a person opens it (the window in front of other programs' on the display).
-        g_pMainFrame->Raise();
-        Pump(0.05);
-        GtkAllocation title;
-        gtk_widget_get_allocation(menu->m_owner, &title);
-        int x = 0, y = 0;
-        gdk_window_get_origin(gtk_widget_get_window(menu->m_owner), &x, &y);
-        wxUIActionSimulator mouse;
-        mouse.MouseMove(x + title.x + title.width / 2, y + title.y + title.height / 2);
-        Pump(0.05);
-        mouse.MouseClick();
-        opened = RunUntil([popup] { return gtk_widget_get_mapped(popup) != FALSE; }, 1);
-        if (!opened)
-            gtk_menu_shell_deactivate(GTK_MENU_SHELL(shell));
-    }
+    // A click on the menu's title, as a person opens it.
+    GtkAllocation box;
+    gtk_widget_get_allocation(menu->m_owner, &box);
+    int x = 0, y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(menu->m_owner), &x, &y);
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(x + box.x + box.width / 2, y + box.y + box.height / 2);
+    Pump(0.05);
+    mouse.MouseClick();
+    const bool opened = RunUntil([popup] { return gtk_widget_get_mapped(popup) != FALSE; }, 5);
     const bool fits = opened && RunUntil(
                                     [&] {
                                         int width = 0, height = 0;
@@ -362,18 +281,6 @@ bool GuiTest::IsChecked(int id) {
     return event.GetSetChecked() && event.GetChecked();
 }
 
-std::string GuiTest::ReadFile(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void GuiTest::WriteFile(const std::string &path, const std::string &bytes) {
-    std::ofstream file(path, std::ios::binary);
-    file << bytes;
-}
-
 std::string GuiTest::DataPath(const std::string &relative) {
     return std::string(DEALSCOPE_TEST_DATA) + "/" + relative;
 }
@@ -384,7 +291,7 @@ std::u16string GuiTest::FileUri(const std::string &path) {
 
 std::string GuiTest::CopyPage(const std::string &page, const std::string &name) {
     std::string path = m_home + "/" + name;
-    std::filesystem::copy_file(DataPath("conversion/" + page), path);
+    fs::copy_file(DataPath("conversion/" + page), path);
     return path;
 }
 
@@ -395,38 +302,18 @@ std::string GuiTest::WithoutCreatedLine(const std::string &pbn) {
     return text;
 }
 
-int GuiTest::RunProgram(const std::vector<std::string> &arguments, int boxes) {
-    std::vector<std::string> storage = arguments;
-    storage.insert(storage.begin(), DEALSCOPE_PROGRAM);
-    std::vector<char *> argv;
-    for (std::string &argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    // LeakSanitizer fails inside the program once its window has run (it cannot stop the toolkit's threads); the
-    // window's own objects are checked by the tests that run it in this process.
-    const char *sanitizer = getenv("ASAN_OPTIONS");
-    const std::string previous = sanitizer ? sanitizer : "";
-    if (boxes > 0)
-        setenv("ASAN_OPTIONS", (previous + ":detect_leaks=0").c_str(), 1);
-    int spawned = posix_spawn(&pid, DEALSCOPE_PROGRAM, nullptr, nullptr, argv.data(), environ);
-    if (boxes > 0)
-        setenv("ASAN_OPTIONS", previous.c_str(), 1);
-    if (spawned != 0)
-        return -1;
-    // Each box is answered as a person would: it gets the keyboard focus, and Return presses its OK button.
-    for (int box = 0; box < boxes; ++box)
-        // (tried again while the box is not up yet, or one of the program's windows went away during the search)
-        if (std::system(("for try in $(seq 240); do timeout 5 xdotool search --onlyvisible --pid " +
-                         std::to_string(pid) +
-                         " --name '^Dealscope$' windowfocus --sync key Return 2>/dev/null && exit 0; sleep 0.5; done; "
-                         "exit 1")
-                            .c_str()) != 0)
-            ADD_FAILURE() << "no message box to answer";
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+int GuiTest::RunProgram(const std::vector<std::string> &arguments, bool answerBox) {
+    // The box is answered as a person would: it gets the keyboard focus, and Return presses its OK button (tried
+    // again while it is not up yet, or one of the program's windows went away during the search). LeakSanitizer
+    // fails inside the program once its window has run (it cannot stop the toolkit's threads); the window's own
+    // objects are checked by the tests that run it in this process.
+    const std::string answer =
+        "export ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\"; (for try in $(seq 240); do timeout 5 xdotool search "
+        "--onlyvisible --pid $$ --name '^Dealscope$' windowfocus --sync key Return 2>/dev/null && exit 0; sleep 0.5; "
+        "done; echo no message box to answer) & ";
+    const ProgramResult result = ::RunProgram(DEALSCOPE_PROGRAM, arguments, answerBox ? answer : "");
+    EXPECT_EQ(result.output.find("no message box to answer"), std::string::npos);
+    return result.exitCode;
 }
 
 std::string GuiTest::RegisterCompanion(const std::string &program) {

@@ -2,6 +2,7 @@
 // Drives the real window, or the toolkit alone for a dialog, in a GUI test: a fresh home, settings and temporary
 // folder per test, the event loop run until something has happened, menu commands sent as the menu sends them,
 // message boxes recorded and file dialogs answered from a queue.
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "app/window/window_prompts.h"
 #include "scoped_hook.h"
+#include "scratch_test.h"
 
 class CDSCDocument;
 class CDSCView;
@@ -35,53 +37,34 @@ public:
     void ShowMessage(wxWindow *, const std::u16string &text, const std::u16string &caption, Icon icon) override {
         messages.push_back({text, caption, icon});
     }
-    std::optional<std::string> AskOpenPath(wxWindow *, const std::u16string &filter) override {
-        openFilters.push_back(filter);
-        return Next();
-    }
+    std::optional<std::string> AskOpenPath(wxWindow *, const std::u16string &) override { return Next(answers); }
     bool AskYesNo(wxWindow *, const std::u16string &text, const std::u16string &) override {
         questions.push_back(text);
-        bool yes = !replies.empty() && replies.front();
-        if (!replies.empty())
-            replies.erase(replies.begin());
-        return yes;
+        return Next(replies).value_or(false);
     }
     std::optional<std::string> AskSavePath(wxWindow *, const std::u16string &defaultPath,
                                            const std::u16string &filter) override {
         saveRequests.push_back({defaultPath, filter});
-        return Next();
+        return Next(answers);
     }
 
     std::vector<Message> messages;
-    std::vector<std::u16string> openFilters;
     std::vector<SaveRequest> saveRequests;
-    std::vector<std::optional<std::string>> answers;
+    std::deque<std::string> answers;
     std::vector<std::u16string> questions;
-    std::vector<bool> replies; // to the questions; No when none is left
+    std::deque<bool> replies; // to the questions; No when none is left
 
 private:
-    std::optional<std::string> Next() {
-        if (answers.empty())
+    template <typename T> static std::optional<T> Next(std::deque<T> &queue) {
+        if (queue.empty())
             return std::nullopt;
-        std::optional<std::string> answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
+        T next = std::move(queue.front());
+        queue.pop_front();
+        return next;
     }
 };
 
-// What is written to standard error while it lives goes to a file instead; Text() reads it back.
-class ErrorCapture {
-public:
-    explicit ErrorCapture(std::string path);
-    ~ErrorCapture();
-    std::string Text() const;
-
-private:
-    std::string m_path;
-    int m_saved;
-};
-
-class GuiTest : public ::testing::Test {
+class GuiTest : public ScratchTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -103,9 +86,8 @@ protected:
     static CDSCTextView *ActiveTextView();
     static std::u16string ActiveText();
     static size_t TabCount();
-    // Waits until the active page window's document has loaded (and converted) its page, or that address.
-    static bool WaitForActivePage(double seconds = 30);
-    static bool WaitForPage(const std::u16string &url, double seconds = 30);
+    // Waits until the active page window's document has loaded (and converted) its page, that address when given.
+    static bool WaitForPage(const std::u16string &url = u"");
     // Types an address into the address box and presses Enter.
     static void EnterAddress(const std::string &text);
 
@@ -121,17 +103,15 @@ protected:
     static std::string MenusShown();
     static bool IsChecked(int id);
 
-    static std::string ReadFile(const std::string &path);
-    static void WriteFile(const std::string &path, const std::string &bytes);
     static std::string DataPath(const std::string &relative);
     static std::u16string FileUri(const std::string &path);
     // A copy of tests/data/conversion/<page> in the test's home under this name; its path.
     std::string CopyPage(const std::string &page, const std::string &name);
     // The lines of a PBN text without its "%Created" line, which holds the time of the conversion.
     static std::string WithoutCreatedLine(const std::string &pbn);
-    // Runs the program itself with these arguments, answering that many message boxes with Return; its exit
+    // Runs the program itself with these arguments, answering its message box with Return when asked; its exit
     // code, or 128 + the signal that ended it.
-    static int RunProgram(const std::vector<std::string> &arguments, int boxes = 0);
+    static int RunProgram(const std::vector<std::string> &arguments, bool answerBox = false);
     // Registers this program as the companion; the registry's error text, empty when it worked.
     static std::string RegisterCompanion(const std::string &program = DEALSCOPE_STANDIN);
 

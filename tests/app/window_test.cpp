@@ -67,24 +67,52 @@ TEST_F(WindowTest, FailedStartUpShowsOneErrorBoxAndEndsWithAFailureCode) {
         ASSERT_EQ(m_prompts.messages.size(), 1u);
         EXPECT_EQ(m_prompts.messages[0].text.rfind(text, 0), 0u);
         EXPECT_FALSE(g_pMainFrame && g_pMainFrame->IsShown());
-        EXPECT_EQ(RunProgram(arguments, 1), 1); // the program itself, with its real box answered
+        EXPECT_EQ(RunProgram(arguments, true), 1); // the program itself, with its real box answered
     }
 }
 
-// A page file from the command line, then pages visited, opened, recalled and shown in more windows.
-TEST_F(WindowTest, PagesVisitedInTabsAndTheRecentFile) {
+// A page file from the command line, then pages visited from the favorites, opened, recalled and shown in more
+// windows.
+TEST_F(WindowTest, PagesVisitedInTabsFavoritesAndTheRecentFile) {
     std::string first = CopyPage("layout_a.htm", "club results #1.htm");
     std::string second = CopyPage("layout_b.htm", "second.htm");
     std::string third = CopyPage("layout_a.htm", "third.htm");
-    ErrorCapture errors(m_home + "/stderr.txt");
+    std::vector<std::string> entries(40, "http://127.0.0.1:9/board.htm?a=1&b=2"); // '&' shows as itself
+    entries[2] = entries[5] = platform::Utf16ToUtf8(FileUri(first)); // the later of two equal entries is marked
+    entries[7] = platform::Utf16ToUtf8(FileUri(second));
+    std::string favorites;
+    for (const std::string &entry : entries)
+        favorites += entry + "\r\n";
+    WriteFile(m_home + "/DealscopeFavorites.txt", favorites);
+    // The Favorites popup's items, whole the first time it opens.
+    auto popup = [] {
+        std::vector<wxMenuItem *> items;
+        EXPECT_TRUE(MenuOpensAtFullSize("Favorites"));
+        wxMenuBar *bar = g_pMainFrame->GetMenuBar();
+        for (wxMenuItem *item : bar->GetMenu(static_cast<size_t>(bar->FindMenu("Favorites")))->GetMenuItems())
+            if (item->GetId() >= ID_FAVORITE_FIRST && item->GetId() <= ID_FAVORITE_LAST)
+                items.push_back(item);
+        return items;
+    };
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(Start({first}));
     ASSERT_TRUE(WaitForPage(FileUri(first)));
     EXPECT_EQ(Address(), FileUri(first));
     ExpectSameAsBatchRun(first);
     EXPECT_FALSE(IsEnabled(ID_GO_BACK));
+    EXPECT_FALSE(IsEnabled(ID_ADD_TO_FAVORITES)); // already listed
+    for (int pass = 0; pass < 2; ++pass) {        // opening the popup again shows the same items, not more
+        const std::vector<wxMenuItem *> items = popup();
+        ASSERT_EQ(items.size(), 32u);
+        for (size_t i = 0; i < items.size(); ++i) {
+            EXPECT_EQ(items[i]->GetItemLabelText().utf8_string(), entries[i]) << i;
+            EXPECT_EQ(items[i]->IsChecked(), i == 5) << i;
+        }
+    }
 
-    EnterAddress(second);
+    ASSERT_TRUE(Command(ID_FAVORITE_FIRST + 7));
     ASSERT_TRUE(WaitForPage(FileUri(second)));
+    EXPECT_TRUE(popup().at(7)->IsChecked());
     ASSERT_TRUE(RunUntil([] { return IsEnabled(ID_GO_BACK); }, 5));
     ASSERT_TRUE(Command(ID_GO_BACK));
     ASSERT_TRUE(WaitForPage(FileUri(first)));
@@ -113,6 +141,7 @@ TEST_F(WindowTest, PagesVisitedInTabsAndTheRecentFile) {
     tabs->SetSelection(1);
     ASSERT_TRUE(Command(wxID_NEW));
     EXPECT_TRUE(RunUntil([] { return TabCount() == 3 && Address().empty(); }, 5));
+    EXPECT_FALSE(popup().at(5)->IsChecked()); // a new tab's popup: whole, nothing marked
     ASSERT_TRUE(Command(wxID_CLOSE));
     EXPECT_TRUE(RunUntil([&] { return TabCount() == 2 && Address() == FileUri(third); }, 5));
 
@@ -129,7 +158,8 @@ TEST_F(WindowTest, PagesVisitedInTabsAndTheRecentFile) {
     ASSERT_TRUE(RunUntil([] { return TabCount() == 1; }, 5));
     ASSERT_TRUE(Command(wxID_FILE1));
     EXPECT_TRUE(WaitForPage(FileUri(third)));
-    EXPECT_EQ(errors.Text().find("CRITICAL"), std::string::npos) << errors.Text();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
 }
 
 TEST_F(WindowTest, PopUpsOpenInTabsThatWebKitLoadsItself) {
@@ -142,7 +172,7 @@ TEST_F(WindowTest, PopUpsOpenInTabsThatWebKitLoadsItself) {
     server.Serve("/b.htm", {"text/html", ReadFile(DataPath("conversion/layout_b.htm"))});
     server.Serve("/c.htm", {"text/html", "c"});
     ASSERT_TRUE(Start({server.Url("/index.htm")}));
-    ASSERT_TRUE(WaitForActivePage());
+    ASSERT_TRUE(WaitForPage());
     wxWebView *opener = ActiveBrowserView()->GetWebView();
     auto run = [&](const char *script, size_t tabs) {
         g_pMainFrame->GetNotebook()->SetSelection(0);
@@ -184,9 +214,15 @@ TEST_F(WindowTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) {
     std::u16string url = platform::Utf8ToUtf16(server.Url("/results.htm"));
     ASSERT_TRUE(Start({server.Url("/results.htm")}));
     ASSERT_TRUE(WaitForPage(url));
+    // The tables of the analysis appear in the PBN window.
+    ASSERT_TRUE(Command(ID_VIEW_PBN));
     ASSERT_TRUE(Command(ID_DOUBLE_DUMMY_ALL));
     const CDSCDoc &doc = ActiveDocument()->Page();
     ASSERT_TRUE(RunUntil([&] { return !doc.m_ddResults.empty(); }, 30));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    EXPECT_NE(ActiveText().find(u"[OptimumResultTable \""), std::u16string::npos);
+    EXPECT_FALSE(IsEnabled(ID_DOUBLE_DUMMY_ALL)); // with results in, until a page loads again
+    g_pMainFrame->GetNotebook()->SetSelection(0);
     const std::string analysed = doc.m_strPbn;
     CDSCView *view = ActiveBrowserView();
     auto run = [&](const std::string &script, const std::string &requested = "") {
@@ -229,7 +265,7 @@ TEST_F(WindowTest, NavigationsThatBringNoNewPageKeepThePageAndItsAnalysis) {
     Pump(0.5);
     ASSERT_TRUE(Command(wxID_CLOSE));
     Pump(3);
-    EXPECT_EQ(TabCount(), 1u);
+    EXPECT_EQ(TabCount(), 2u);
 }
 
 TEST_F(WindowTest, BrowserEngineReadsEachPageInTheCharsetTheBatchRunFinds) {
@@ -310,48 +346,6 @@ TEST_F(WindowTest, WithoutPageTheMenusTheHelpBookAndTheAboutBox) {
     EXPECT_EQ(MenusShown(), "File: New Open... Close (off) - Print Setup... - Recent File (off) - Exit\n"
                             "View: Toolbars and Docking Windows Status Bar (on)\n"
                             "Help: About Dealscope...\n");
-}
-
-// The Favorites popup in the real page window: whole the first time it opens, the current page marked.
-TEST_F(WindowTest, FavoritesPopupListsFirst32MarksTheCurrentPageAndOpensThem) {
-    const std::string page = CopyPage("layout_a.htm", "page.htm");
-    const std::string other = platform::Utf16ToUtf8(FileUri(CopyPage("layout_a.htm", "other page.htm")));
-    std::vector<std::string> entries(40, "http://127.0.0.1:9/board.htm?a=1&b=2"); // '&' shows as itself
-    entries[2] = entries[5] = platform::Utf16ToUtf8(FileUri(page)); // the later of two equal entries is marked
-    entries[7] = other;
-    std::string file;
-    for (const std::string &entry : entries)
-        file += entry + "\r\n";
-    WriteFile(m_home + "/DealscopeFavorites.txt", file);
-    ASSERT_TRUE(Start({page}));
-    ASSERT_TRUE(WaitForPage(FileUri(page)));
-    EXPECT_FALSE(IsEnabled(ID_ADD_TO_FAVORITES)); // already listed
-
-    auto popup = [] {
-        std::vector<wxMenuItem *> items;
-        EXPECT_TRUE(MenuOpensAtFullSize("Favorites"));
-        wxMenuBar *bar = g_pMainFrame->GetMenuBar();
-        for (wxMenuItem *item : bar->GetMenu(static_cast<size_t>(bar->FindMenu("Favorites")))->GetMenuItems())
-            if (item->GetId() >= ID_FAVORITE_FIRST && item->GetId() <= ID_FAVORITE_LAST)
-                items.push_back(item);
-        return items;
-    };
-    for (int pass = 0; pass < 2; ++pass) { // opening the popup again shows the same items, not more
-        const std::vector<wxMenuItem *> items = popup();
-        ASSERT_EQ(items.size(), 32u);
-        for (size_t i = 0; i < items.size(); ++i) {
-            EXPECT_EQ(items[i]->GetItemLabelText().utf8_string(), entries[i]) << i;
-            EXPECT_EQ(items[i]->IsChecked(), i == 5) << i;
-        }
-    }
-    // A new tab's popup is whole the first time it opens, with nothing marked.
-    ASSERT_TRUE(Command(wxID_NEW));
-    ASSERT_TRUE(RunUntil([] { return TabCount() == 2; }, 5));
-    EXPECT_FALSE(popup().at(5)->IsChecked());
-    g_pMainFrame->GetNotebook()->SetSelection(0);
-    ASSERT_TRUE(Command(ID_FAVORITE_FIRST + 7));
-    ASSERT_TRUE(WaitForPage(platform::Utf8ToUtf16(other)));
-    EXPECT_TRUE(popup().at(7)->IsChecked());
 }
 
 TEST_F(WindowTest, PageFileWhoseNameIsNotUtf8Opens) {
