@@ -76,10 +76,7 @@ bool SideHasTwoEqualBestContracts(const CDDA &dda, int vulnerable) {
         for (int seat = side; seat < SEATS; seat += 2)
             for (int strain = 0; strain < STRAINS; ++strain)
                 if (const int level = dda.m_tricks[seat][strain] - 6; level >= 1) {
-                    CScore c;
-                    c.m_bKnown = true;
-                    c.m_nLevel = level;
-                    c.m_nStrain = strain;
+                    CScore c{.m_nLevel = level, .m_nStrain = strain, .m_bKnown = true};
                     best.insert(
                         {-c.ComputeScore(IsVulnerable(seat, vulnerable), level + 6), ContractOrder(level, strain)});
                 }

@@ -9,14 +9,12 @@
 namespace {
 
 CScore Contract(int level, int strain, int doubled, int declarer = NORTH, int seatMask = 0) {
-    CScore score;
-    score.m_bKnown = true;
-    score.m_nDeclarer = declarer;
-    score.m_nSeatMask = seatMask;
-    score.m_nLevel = level;
-    score.m_nStrain = strain;
-    score.m_nDoubled = doubled;
-    return score;
+    return {.m_nDeclarer = declarer,
+            .m_nSeatMask = seatMask,
+            .m_nLevel = level,
+            .m_nStrain = strain,
+            .m_nDoubled = doubled,
+            .m_bKnown = true};
 }
 
 } // namespace
@@ -39,8 +37,7 @@ TEST(Score, AgreesWithDealPackageScorer) {
     EXPECT_EQ(pclose(pipe.release()), 0) << "is tclsh installed, and Debian's deal package?";
     EXPECT_EQ(cases, 7 * 5 * 3 * 2 * 14);
     // An unknown contract and a pass score nothing; a strain outside the table has no trick value.
-    CScore unknown = Contract(4, SPADES, 0), pass = Contract(0, 0, 0);
-    unknown.m_bKnown = false;
+    CScore unknown{.m_nLevel = 4}, pass = Contract(0, 0, 0);
     EXPECT_EQ(unknown.ComputeScore(true, 10) + pass.ComputeScore(true, 2), 0);
     EXPECT_TRUE(unknown.m_bValid && pass.m_bValid);
     EXPECT_EQ(unknown.m_nTricks * 100 + pass.m_nTricks, 1006);
