@@ -2,9 +2,7 @@
 // Each companion test's own HOME, XDG_CONFIG_HOME and TMPDIR, the errors the user would see, short time limits.
 #include <unistd.h>
 
-#include <functional>
 #include <sstream>
-#include <thread>
 
 #include "../scratch_test.h"
 #include "app/batch_page_source.h"
@@ -65,14 +63,6 @@ protected:
         }
     }
 
-    static bool Fails(const std::function<void()> &action) {
-        try {
-            action();
-        } catch (const platform::UserException &) {
-            return true;
-        }
-        return false;
-    }
     std::string Error(size_t index = 0) const {
         return index < m_errors.size() ? platform::Utf16ToUtf8(m_errors[index]) : std::string();
     }

@@ -26,7 +26,7 @@ TEST_F(HandOffTest, NamesCountUpWhenTakenAndNothingIsOverwritten) {
 
     for (int i = 3; i <= 999; ++i)
         WriteFile(tmp / ("results-" + std::to_string(i) + ".pbn"), "");
-    EXPECT_TRUE(Fails([] { WriteTempPbn("x", u"results.pbn"); }));
+    EXPECT_THROW(WriteTempPbn("x", u"results.pbn"), platform::UserException);
     EXPECT_EQ(Error(), "Unable to create a temporary file in the folder '" + tmp.string() +
                            "/'.\r\n\r\nBe sure this folder exists, and if so, delete .pbn files beginning with "
                            "'results'.");
@@ -35,7 +35,7 @@ TEST_F(HandOffTest, NamesCountUpWhenTakenAndNothingIsOverwritten) {
     fs::path before = fs::current_path();
     fs::current_path(m_dir);
     setenv("TMPDIR", "home", 1);
-    EXPECT_TRUE(Fails([] { WriteTempPbn("x", u"a.pbn"); }));
+    EXPECT_THROW(WriteTempPbn("x", u"a.pbn"), platform::UserException);
     EXPECT_NE(Error(1).find("folder '" + (m_dir / "home").string() + "/'"), std::string::npos) << Error(1);
     fs::create_directory("home");
     std::string path = WriteTempPbn("x", u"rel.pbn");
@@ -51,14 +51,14 @@ TEST_F(HandOffTest, DocumentsPbnGoesToTheCompanionOrOneClearError) {
     EXPECT_FALSE(OnUpdateDoubleDummyAll(doc));
     LoadTestPage(doc);
     EXPECT_TRUE(OnUpdateOpenWithTricksmith(doc));
-    EXPECT_TRUE(Fails([&] { OnOpenWithTricksmith(doc); }));
+    EXPECT_THROW(OnOpenWithTricksmith(doc), platform::UserException);
     EXPECT_EQ(Error(), "Unable to locate Tricksmith.exe");
     EXPECT_TRUE(TempFiles().empty());
     // A quoted path with arguments, an empty path: no such program. The file stays for the user.
     for (const std::string &server : {"\"" + std::string(HANDOFF_RECORDER) + "\" -x", std::string()}) {
         Register(server);
         m_errors.clear();
-        EXPECT_TRUE(Fails([&] { OnOpenWithTricksmith(doc); }));
+        EXPECT_THROW(OnOpenWithTricksmith(doc), platform::UserException);
         EXPECT_EQ(Error(), "Unable to start Tricksmith: No such file or directory");
     }
     EXPECT_EQ(TempFiles(), (std::vector<std::string>{"dda_page-1.pbn", "dda_page.pbn"}));

