@@ -51,7 +51,7 @@ TEST_F(AutomationTest, EveryWayOutLeavesNoProcessAndFailuresLeaveTheDocument) {
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.mode) + " " + c.server);
         fs::remove(companion::ClassesFilePath());
-        fs::remove(m_dir / "fake.log");
+        fs::remove(m_dir / "home" / "fake.log");
         if (!c.server.empty())
             Register(c.server);
         setenv("FAKE_COMPANION_MODE", c.mode, 1);

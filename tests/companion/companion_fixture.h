@@ -1,5 +1,6 @@
 #pragma once
-// Each companion test's own HOME, XDG_CONFIG_HOME and TMPDIR, the errors the user would see, short time limits.
+// Each companion or program test's own HOME, XDG_CONFIG_HOME and TMPDIR, the errors the user would see, short time
+// limits.
 #include <unistd.h>
 
 #include <sstream>
@@ -18,11 +19,13 @@ protected:
     void SetUp() override {
         ScratchTest::SetUp();
         fs::create_directories(m_dir / "tmp");
+        fs::create_directories(m_dir / "home" / ".config" / "Dealscope");
         SetEnv("HOME", (m_dir / "home").string());
         SetEnv("XDG_CONFIG_HOME", (m_dir / "home" / ".config").string());
         SetEnv("TMPDIR", (m_dir / "tmp").string());
-        SetEnv("FAKE_COMPANION_LOG", (m_dir / "fake.log").string());
+        SetEnv("FAKE_COMPANION_LOG", (m_dir / "home" / "fake.log").string());
         SetEnv("FAKE_COMPANION_MODE", "normal");
+        SetEnv("no_proxy", "127.0.0.1");
     }
 
     static void Register(const std::string &serverPath) {
@@ -43,7 +46,7 @@ protected:
 
     std::vector<pid_t> FakeLogged(const std::string &key = "pid") const {
         std::vector<pid_t> pids;
-        std::istringstream log(ReadFile(m_dir / "fake.log"));
+        std::istringstream log(ReadFile(m_dir / "home" / "fake.log"));
         for (std::string line; std::getline(log, line);)
             if (line.starts_with(key + " "))
                 pids.push_back(static_cast<pid_t>(std::stol(line.substr(key.size() + 1))));

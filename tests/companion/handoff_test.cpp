@@ -34,13 +34,13 @@ TEST_F(HandOffTest, NamesCountUpWhenTakenAndNothingIsOverwritten) {
     // A relative folder is taken from the current one: the companion, which works elsewhere, gets a full path.
     fs::path before = fs::current_path();
     fs::current_path(m_dir);
-    setenv("TMPDIR", "home", 1);
+    setenv("TMPDIR", "rel", 1);
     EXPECT_THROW(WriteTempPbn("x", u"a.pbn"), platform::UserException);
-    EXPECT_NE(Error(1).find("folder '" + (m_dir / "home").string() + "/'"), std::string::npos) << Error(1);
-    fs::create_directory("home");
+    EXPECT_NE(Error(1).find("folder '" + (m_dir / "rel").string() + "/'"), std::string::npos) << Error(1);
+    fs::create_directory("rel");
     std::string path = WriteTempPbn("x", u"rel.pbn");
     fs::current_path(before);
-    EXPECT_EQ(path, (m_dir / "home" / "rel.pbn").string());
+    EXPECT_EQ(path, (m_dir / "rel" / "rel.pbn").string());
     unsetenv("TMPDIR");
     EXPECT_EQ(companion::TempFolder(), "/tmp/");
 }

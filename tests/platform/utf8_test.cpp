@@ -5,6 +5,7 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,21 +18,16 @@ namespace {
 std::u16string IcuDecode(const std::string &bytes, size_t &wellFormed) {
     std::u16string out;
     const auto *s = reinterpret_cast<const uint8_t *>(bytes.data());
-    const auto length = static_cast<int32_t>(bytes.size());
     wellFormed = bytes.size();
-    for (int32_t i = 0, start = 0; i < length; start = i) {
+    for (int32_t i = 0, start = 0, length = int32_t(bytes.size()); i < length; start = i) {
         UChar32 c;
         U8_NEXT(s, i, length, c);
-        if (c < 0 && wellFormed == bytes.size())
-            wellFormed = size_t(start);
+        if (c < 0)
+            wellFormed = std::min(wellFormed, size_t(start));
         for (int32_t k = start; c < 0 && k < i; ++k)
             out += char16_t(0xDC00 + s[k]);
-        if (c >= 0) {
-            UChar units[2];
-            int32_t n = 0;
-            U16_APPEND_UNSAFE(units, n, c);
-            out.append(units, size_t(n));
-        }
+        if (c >= 0)
+            out += U_IS_BMP(c) ? std::u16string(1, char16_t(c)) : std::u16string{U16_LEAD(c), U16_TRAIL(c)};
     }
     return out;
 }
