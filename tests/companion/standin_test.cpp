@@ -2,31 +2,13 @@
 #include <fcntl.h>
 #include <sys/file.h>
 
-#include "analysis.h"
+#include "../bridge/dds_support.h"
 #include "companion/double_dummy_analysis.h"
 #include "companion_fixture.h"
 #include "deal_check.h"
 #include "pbn_games.h"
 
 namespace {
-
-// The reference deals as the PBN Deal value and their libdds tables as DoubleDummyTricks (declarers N, S, E, W,
-// each NT, S, H, D, C); the file's 20 numbers are strains S, H, D, C, NT, each for N, E, S, W.
-std::vector<std::pair<std::string, std::string>> ReadReferenceDeals() {
-    std::vector<std::pair<std::string, std::string>> deals;
-    std::istringstream file(ReadFile(DEALSCOPE_TEST_DATA "/companion/dds_deals.txt"));
-    for (std::string line; std::getline(file, line);) {
-        if (line.starts_with("PBN "))
-            deals.emplace_back(line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1), "");
-        std::istringstream numbers(line.starts_with("TABLE ") ? line.substr(6) : "");
-        int table[20] = {};
-        for (int &n : table)
-            numbers >> n;
-        for (int k = 0; k < 20 && line.starts_with("TABLE "); ++k)
-            deals.back().second += "0123456789abcd"[table[(k + 4) % 5 * 4 + "0213"[k / 5] - '0']];
-    }
-    return deals;
-}
 
 const std::string DEAL = "N:QJ6.K652.J85.T98 873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3";
 
@@ -73,7 +55,7 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
     RegisterStandin();
 
     // More boards than one solver call takes, every reference deal three times, ISO-8859-1, a recap commentary.
-    auto oracle = ReadReferenceDeals();
+    auto oracle = ReadReferenceTables(DEALSCOPE_TEST_DATA "/bridge/dds-tables-100.txt");
     ASSERT_GE(oracle.size(), 12u);
     std::string pbn = "% PBN 2.1\r\n% EXPORT\r\n[Event \"Caf\xe9\"]\r\n{Recap\r\n\r\n[Board \"99\"]\r\n}\r\n\r\n";
     for (int board = 1; board <= 36; ++board)
@@ -96,12 +78,14 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
     for (int board = 1; board <= 36; ++board) {
         SCOPED_TRACE("board " + std::to_string(board));
         const CDoubleDummyResult &result = results.at(platform::WidenAscii(std::to_string(board)));
-        std::string expected = oracle[(board - 1) % 12].second, rows;
-        for (int k = 0; k < 20; ++k)
-            rows += std::string(1, "NSEW"[k / 5]) + " " + strains[k % 5] + " " +
-                    (expected[k] > '9' ? "1" + std::string(1, expected[k] - 'a' + '0') : " " + expected.substr(k, 1)) +
+        std::string tricks, rows; // declarers N, S, E, W, each NT, S, H, D, C
+        for (int k = 0; k < 20; ++k) {
+            const int n = oracle[(board - 1) % 12].second.m_tricks["0213"[k / 5] - '0'][(k + 4) % 5];
+            tricks += "0123456789abcd"[n];
+            rows += std::string(1, "NSEW"[k / 5]) + " " + strains[k % 5] + (n < 10 ? "  " : " ") + std::to_string(n) +
                     "\r\n";
-        EXPECT_EQ(platform::Utf16ToUtf8(result.m_strDoubleDummyTricks), expected);
+        }
+        EXPECT_EQ(platform::Utf16ToUtf8(result.m_strDoubleDummyTricks), tricks);
         EXPECT_EQ(result.m_strOptimumResultTable, u"Declarer;Denomination\\2R;Result\\2R");
         EXPECT_EQ(platform::Utf16ToUtf8(result.m_strOptimumResultRows), rows);
     }
