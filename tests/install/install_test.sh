@@ -35,7 +35,6 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/config TMPDIR=$work/tmp
 grep -q '^\[Deal "' "$work/plain.pbn" && [ -s "$work/plain.txt" ] || fail "batch output"
 
 "$bin/tricksmith-standin" --register >/dev/null || fail "stand-in registration"
-grep -qF "$bin/tricksmith-standin" "$XDG_CONFIG_HOME/Dealscope/classes.ini" || fail "registered path"
 "$bin/dealscope" "$work/page.htm" -dda -pbn "$work/dda.pbn" || fail "batch -dda run"
 grep -q '^\[DoubleDummyTricks "' "$work/dda.pbn" || fail "no double-dummy results"
 

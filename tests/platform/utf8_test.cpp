@@ -1,7 +1,7 @@
 #include "platform/utf8.h"
 
 #include <gtest/gtest.h>
-#include <unicode/ustring.h>
+#include <unicode/unistr.h>
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
@@ -34,13 +34,8 @@ std::u16string IcuDecode(const std::string &bytes, size_t &wellFormed) {
 
 // ICU's UTF-8 of a text, lone surrogates as U+FFFD.
 std::string IcuUtf8(const std::u16string &text) {
-    std::string out(text.size() * 3 + 1, '\0');
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8WithSub(out.data(), int32_t(out.size()), &length, text.data(), int32_t(text.size()), 0xFFFD, nullptr,
-                       &status);
-    out.resize(size_t(length));
-    return out;
+    std::string out;
+    return icu::UnicodeString(text.data(), int32_t(text.size())).toUTF8String(out);
 }
 
 TEST(Utf8, DecodesAndEncodesAsIcuDoes) {
