@@ -100,7 +100,6 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
         EXPECT_EQ(Names(), (std::vector<std::string>{"home", "huge.htm", "tmp"}));
     }
     ExpectFakeGone();
-    ExpectFakeGone("helper");
 
     // The PBN, written first, replaces a longer file whole; the text that cannot be written fails the run.
     WriteFile(pbn, std::string(100000, 'z'));

@@ -52,18 +52,19 @@ protected:
                 pids.push_back(static_cast<pid_t>(std::stol(line.substr(key.size() + 1))));
         return pids;
     }
-    // Every process logged under `key` is gone (or a zombie) within 2 s.
-    void ExpectFakeGone(const std::string &key = "pid") const {
-        for (pid_t pid : FakeLogged(key)) {
-            bool running = true;
-            for (int i = 0; i < 200 && running; ++i, running && usleep(10 * 1000)) {
-                std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-                running = stat.size() > stat.rfind(')') + 2 && stat[stat.rfind(')') + 2] != 'Z';
+    // Every fake companion and helper logged is gone (or a zombie) within 2 s.
+    void ExpectFakeGone() const {
+        for (const char *key : {"pid", "helper"})
+            for (pid_t pid : FakeLogged(key)) {
+                bool running = true;
+                for (int i = 0; i < 200 && running; ++i, running && usleep(10 * 1000)) {
+                    std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+                    running = stat.size() > stat.rfind(')') + 2 && stat[stat.rfind(')') + 2] != 'Z';
+                }
+                EXPECT_FALSE(running) << key << " " << pid << " still runs";
+                if (running)
+                    kill(pid, SIGKILL);
             }
-            EXPECT_FALSE(running) << key << " " << pid << " still runs";
-            if (running)
-                kill(pid, SIGKILL);
-        }
     }
 
     std::string Error(size_t index = 0) const {
