@@ -21,7 +21,7 @@ CDDA Table(const std::vector<std::tuple<int, int, int>> &cells) {
 
 // The list, partners with the same result merged, in order: best score, then strain, then North, South, East,
 // West (East is not South's partner).
-TEST(DDA, MakeableContracts) {
+TEST(DDA, MakeableContractsFollowTheCells) {
     const struct {
         CDDA dda;
         const char16_t *expected;
@@ -44,10 +44,7 @@ TEST(DDA, MakeableContracts) {
     ASSERT_EQ(scored.m_scores.size(), 2u);
     EXPECT_EQ(scored.m_scores[0].m_nScore, 1520);
     EXPECT_EQ(scored.m_scores[1].m_nScore, 400);
-}
-
-// The list is kept until a cell changes; an incomplete table has none, kept or not.
-TEST(DDA, ListFollowsTheCells) {
+    // The list is kept until a cell changes; an incomplete table has none, kept or not.
     CDDA dda = Table({{NORTH, SPADES, 10}});
     EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A04\\S");
     dda.SetTricks(NORTH, SPADES, 7);

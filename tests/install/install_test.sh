@@ -44,15 +44,8 @@ export NO_AT_BRIDGE=1 GDK_BACKEND=x11 WEBKIT_DISABLE_COMPOSITING_MODE=1 LIBGL_AL
 "$bin/dealscope" "$work/page.htm" -dda >"$work/window.log" 2>&1 &
 window=$!
 trap 'kill $window 2>/dev/null; rm -rf "$work"' EXIT
-frame=
-for _ in $(seq 1 600); do
-    kill -0 $window 2>/dev/null || { cat "$work/window.log" >&2; fail "the window ended"; }
-    for id in $(xwininfo -root -tree | grep -F ' - Dealscope"' | awk '{print $1}'); do
-        if xwininfo -id "$id" | grep -q 'Map State: IsViewable'; then frame=$id; fi
-    done
-    [ -n "$frame" ] && break
-    sleep 0.1
-done
-[ -n "$frame" ] || fail "no main window with a page came up"
+frames=$(timeout 60 xdotool search --sync --onlyvisible --name ' - Dealscope$') ||
+    { cat "$work/window.log" >&2; fail "no main window with a page came up"; }
+frame=${frames%%$'\n'*}
 xprop -id "$frame" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' || fail "the main window has no icon"
 echo "installed program: batch, -dda and window passed"
