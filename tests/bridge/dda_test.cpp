@@ -39,11 +39,6 @@ TEST(DDA, MakeableContractsFollowTheCells) {
     };
     for (auto row : rows)
         EXPECT_EQ(row.dda.GetMakeableContracts(), row.expected);
-    CDDA scored = Table({{NORTH, NOTRUMP, 9}, {WEST, NOTRUMP, 13}}); // the scores, kept for the report
-    scored.GetMakeableContracts();
-    ASSERT_EQ(scored.m_scores.size(), 2u);
-    EXPECT_EQ(scored.m_scores[0].m_nScore, 1520);
-    EXPECT_EQ(scored.m_scores[1].m_nScore, 400);
     // The list is kept until a cell changes; an incomplete table has none, kept or not.
     CDDA dda = Table({{NORTH, SPADES, 10}});
     EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A04\\S");

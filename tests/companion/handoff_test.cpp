@@ -1,5 +1,4 @@
 #include "companion/companion_commands.h"
-#include "companion/handoff.h"
 #include "companion/temp_pbn_file.h"
 #include "companion_fixture.h"
 

@@ -19,8 +19,6 @@ TEST(Standin, OnlyCompleteDistinctDealsPassAndPbnIsRead) {
     ASSERT_TRUE(
         standin::ReadCompleteDeal("E:873.J97.AT764.Q4 K5.T83.KQ9.A7652 AT942.AQ4.32.KJ3 QJ6.K652.J85.T98", east));
     EXPECT_EQ(north, east);
-    EXPECT_EQ(north[0][0], (1u << 12) | (1u << 11) | (1u << 6));            // North's spades Q J 6
-    EXPECT_EQ(north[0][1], (1u << 13) | (1u << 6) | (1u << 5) | (1u << 2)); // hearts K 6 5 2
     const std::string hands = DEAL.substr(2, DEAL.rfind(' ') - 2);
     for (const std::string &deal : {"N:" + hands + " -", "N:" + hands + " AT942.AQ4.32.KJ", // 12 cards
                                     "N:" + hands + " AT942.AQ4.32.KJ2",                     // the two of clubs twice

@@ -12,13 +12,12 @@
 
 namespace {
 
-using platform::WriteFileThroughMirror;
 using MirrorFileTest = ScratchTest;
 
 // "" when written, else the message.
 std::string Write(const fs::path &target, const std::string &bytes) {
     try {
-        WriteFileThroughMirror(target.string(), bytes);
+        platform::WriteFileThroughMirror(target.string(), bytes);
         return "";
     } catch (const platform::ProgramException &error) {
         return platform::Utf16ToUtf8(error.Message());
