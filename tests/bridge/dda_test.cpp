@@ -39,12 +39,13 @@ TEST(DDA, MakeableContractsFollowTheCells) {
     };
     for (auto row : rows)
         EXPECT_EQ(row.dda.GetMakeableContracts(), row.expected);
-    // The list is kept until a cell changes; an incomplete table has none, kept or not.
-    CDDA dda = Table({{NORTH, SPADES, 10}});
-    EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A04\\S");
-    dda.SetTricks(NORTH, SPADES, 7);
-    EXPECT_EQ(dda.m_strContracts, u"");
-    EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A01\\S");
+    // The list and its scores are kept until a cell changes; an incomplete table has none, kept or not.
+    CDDA dda = Table({{NORTH, NOTRUMP, 9}});
+    EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A03N");
+    EXPECT_EQ(dda.m_scores.at(0).m_nScore, 400); // with the game bonus
+    dda.SetTricks(NORTH, NOTRUMP, 7);
+    EXPECT_TRUE(dda.m_strContracts.empty() && dda.m_scores.empty());
+    EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A01N");
     dda.m_tricks[WEST][CLUBS] = 14; // written behind the table's back
     EXPECT_EQ(dda.GetMakeableContracts(), u"");
     dda.Clear();
