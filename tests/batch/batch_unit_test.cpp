@@ -4,7 +4,6 @@
 #include "app/command_line.h"
 #include "app/page_charset.h"
 #include "charset_pages.h"
-#include "platform/charset_table.h"
 #include "platform/path_text.h"
 #include "platform/wide_text.h"
 
@@ -67,7 +66,6 @@ TEST(PageCharset, HeaderByteOrderMarkAndDeclarations) {
         EXPECT_EQ(FindPageCharset(page.contentType, page.start + body), page.charset) << page.what;
     EXPECT_EQ(FindPageCharset("text/html; charset=nonsense", "<p>"), "windows-1252");
     EXPECT_EQ(FindPageCharset("", "<meta charset=UTF-16BE>"), "utf-8");
-    EXPECT_EQ(platform::GetCharsetCodePage(FindPageCharset("", "<meta charset=iso-8859-2>")), 28592u);
 }
 
 } // namespace

@@ -16,8 +16,6 @@ inline std::vector<CharsetPage> CharsetPages() {
     return {
         {"meta after a long comment in the head", "text/html",
          "<!DOCTYPE html><html><head><!--" + filler + "--><meta charset=\"utf-8\"></head>", "utf-8"},
-        {"meta after a long style", "text/html", "<html><head><style>/*" + filler + "*/</style><meta charset=utf-8>",
-         "utf-8"},
         {"http-equiv after a long script", "text/html",
          "<html><head><script>var s = '<p>" + filler +
              "';</script><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">",

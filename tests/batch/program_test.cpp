@@ -1,12 +1,9 @@
 // The program run as a user runs it: pages in, PBN and text out, messages, and an exit code.
 #include <signal.h>
 
-#include "../scratch_test.h"
+#include "../companion/companion_fixture.h"
 #include "app/url_fetcher.h"
-#include "companion/class_registry.h"
 #include "conversion/version_info.h"
-#include "platform/error_report.h"
-#include "platform/wide_text.h"
 
 namespace {
 
@@ -33,17 +30,8 @@ struct PageServer {
     int m_port = 0, m_pid = 0;
 };
 
-class BatchProgramTest : public ScratchTest {
+class BatchProgramTest : public CompanionFixture {
 protected:
-    void SetUp() override {
-        ScratchTest::SetUp();
-        fs::create_directories(m_dir / "config" / "Dealscope");
-        fs::create_directories(m_dir / "tmp");
-        SetEnv("XDG_CONFIG_HOME", (m_dir / "config").string());
-        SetEnv("TMPDIR", (m_dir / "tmp").string());
-        SetEnv("FAKE_COMPANION_LOG", (m_dir / "config" / "fake.log").string());
-        SetEnv("no_proxy", "127.0.0.1");
-    }
     static ProgramResult Run(const std::vector<std::string> &arguments) { return RunProgram(DEALSCOPE_EXE, arguments); }
     // The golden PBN (but for the "%Created" line) and report.
     static void ExpectGolden(const std::string &golden, const fs::path &pbn, const fs::path &text = {}) {
@@ -61,10 +49,9 @@ protected:
 TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
     PageServer server(CONVERSION);
     SetEnv("DEALSCOPE_URL_TIMEOUT", "2");
-    SetEnv("FAKE_COMPANION_MODE", "");
     const std::string pbn = (m_dir / "out.pbn").string(), text = (m_dir / "out.txt").string();
-    const std::string page = (CONVERSION / "layout_a.htm").string(), url = server.Url("/files/layout_a.htm");
-    const std::string missing = (m_dir / "no such page.html").string(), absent = server.Url("/files/none.html");
+    const std::string page = (CONVERSION / "layout_a.htm").string(), url = server.Url("/layout_a.htm");
+    const std::string missing = (m_dir / "no such page.html").string(), absent = server.Url("/none.html");
     const std::string noBoards = (CONVERSION / "no_boards.htm").string();
     const std::string longName = (m_dir / (std::string(256, 'n') + ".htm")).string();
     const fs::path huge = m_dir / "huge.htm"; // reading it would hold a gigabyte
@@ -101,8 +88,7 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
         setenv("FAKE_COMPANION_MODE", c.companion, 1);
         fs::remove(companion::ClassesFilePath());
         if (*c.companion)
-            companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID,
-                                           FAKE_COMPANION);
+            Register(FAKE_COMPANION);
 #ifdef __SANITIZE_ADDRESS__
         ProgramResult run = Run(c.arguments); // the sanitizer needs far more address space than any limit
 #else
@@ -111,11 +97,9 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
         EXPECT_NE(run.exitCode, 0);
         for (const std::string &message : c.messages)
             EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
-        EXPECT_EQ(Names(), (std::vector<std::string>{"config", "huge.htm", "tmp"}));
+        EXPECT_EQ(Names(), (std::vector<std::string>{"home", "huge.htm", "tmp"}));
     }
-    std::istringstream log(ReadFile(m_dir / "config" / "fake.log"));
-    for (std::string line; std::getline(log, line);)
-        EXPECT_TRUE(!line.starts_with("pid ") || kill(std::stoi(line.substr(4)), 0) != 0) << line;
+    ExpectFakeGone();
 
     // The PBN, written first, replaces a longer file whole; the text that cannot be written fails the run.
     WriteFile(pbn, std::string(100000, 'z'));
@@ -124,7 +108,7 @@ TEST_F(BatchProgramTest, FailuresEndNonZeroAndWriteNothing) {
     EXPECT_NE(run.output.find("Not a directory"), std::string::npos) << run.output;
     ExpectGolden("layout_a-omit", pbn);
 
-    for (const std::string path : {"/endless", "/files/layout_a.htm"}) {
+    for (const std::string path : {"/endless", "/layout_a.htm"}) {
         try {
             FetchUrl(server.Url(path), 4096);
             ADD_FAILURE() << path << " loaded";
@@ -152,7 +136,7 @@ TEST_F(BatchProgramTest, WithoutBatchSwitchTheWindowIsWanted) {
 // header, "-dda" through the stand-in.
 TEST_F(BatchProgramTest, PagesFromFilesAndUrlsGiveTheGoldenFiles) {
     PageServer server(m_dir);
-    ASSERT_EQ(RunProgram(TRICKSMITH_STANDIN, {"--register"}).exitCode, 0);
+    RegisterStandin();
     const std::string name = "club results #3", latin1 = "r\xe9sultats \xe9t\xe9";
     const std::string page = (m_dir / (name + ".htm")).string();
     fs::copy_file(CONVERSION / "layout_a.htm", page);
@@ -170,12 +154,12 @@ TEST_F(BatchProgramTest, PagesFromFilesAndUrlsGiveTheGoldenFiles) {
         {0, "layout_a-omit", page},
         {1, "layout_a-insert", (m_dir / (latin1 + ".htm")).string(), true},
         {2, "layout_a-add", "file://" + m_dir.string() + "/club%20results%20%233.htm"},
-        {1, "utf8_outside_latin1", server.Url("/redirect?to=/files/bare.htm%3Fcharset%3Dutf-8")},
+        {1, "utf8_outside_latin1", server.Url("/redirect?to=/bare.htm")},
         {0, "layout_a-dd", page, false, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.page);
-        WriteFile(m_dir / "config" / "Dealscope" / "Dealscope.ini",
+        WriteFile(m_dir / "home" / ".config" / "Dealscope" / "Dealscope.ini",
                   "[Settings]\nRecapOption=" + std::to_string(c.recapOption) + "\n");
         ProgramResult run = c.switchesFirst ? Run({"-TEXT", "-Pbn", pbn, text, c.page})
                             : c.dda         ? Run({c.page, "-pbn", pbn, "-dDa", "-text", text})

@@ -21,7 +21,7 @@ CDDA Table(const std::vector<std::tuple<int, int, int>> &cells) {
 
 // The list, partners with the same result merged, in order: best score, then strain, then North, South, East,
 // West (East is not South's partner).
-TEST(DDA, MakeableContracts) {
+TEST(DDA, MakeableContractsFollowTheCells) {
     const struct {
         CDDA dda;
         const char16_t *expected;
@@ -39,21 +39,13 @@ TEST(DDA, MakeableContracts) {
     };
     for (auto row : rows)
         EXPECT_EQ(row.dda.GetMakeableContracts(), row.expected);
-    CDDA scored = Table({{NORTH, NOTRUMP, 9}, {WEST, NOTRUMP, 13}}); // the scores, kept for the report
-    scored.GetMakeableContracts();
-    ASSERT_EQ(scored.m_scores.size(), 2u);
-    EXPECT_EQ(scored.m_scores[0].m_nScore, 1520);
-    EXPECT_EQ(scored.m_scores[1].m_nScore, 400);
-}
-
-// The list is kept until a cell changes; an incomplete table has none, kept or not.
-TEST(DDA, ListFollowsTheCells) {
-    EXPECT_EQ(CDDA().GetMakeableContracts(), u"");
-    CDDA dda = Table({{NORTH, SPADES, 10}});
-    EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A04\\S");
-    dda.SetTricks(NORTH, SPADES, 7);
-    EXPECT_EQ(dda.m_strContracts, u"");
-    EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A01\\S");
+    // The list and its scores are kept until a cell changes; an incomplete table has none, kept or not.
+    CDDA dda = Table({{NORTH, NOTRUMP, 9}});
+    EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A03N");
+    EXPECT_EQ(dda.m_scores.at(0).m_nScore, 400); // with the game bonus
+    dda.SetTricks(NORTH, NOTRUMP, 7);
+    EXPECT_TRUE(dda.m_strContracts.empty() && dda.m_scores.empty());
+    EXPECT_EQ(dda.GetMakeableContracts(), u"N\u00A01N");
     dda.m_tricks[WEST][CLUBS] = 14; // written behind the table's back
     EXPECT_EQ(dda.GetMakeableContracts(), u"");
     dda.Clear();

@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the par tests and the par benchmark: our tables as libdds takes them, and double-dummy tables such as
-// real deals produce, made without a solver.
+// Shared by the par tests, the stand-in's tests and the par benchmark: our tables as libdds takes them, the reference
+// deals with libdds's tables, and double-dummy tables such as real deals produce, made without a solver.
 #include "bridge/dda.h"
 
 #include <dds/dll.h>
@@ -8,7 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <fstream>
 #include <random>
+#include <sstream>
+#include <utility>
+#include <vector>
 
 // libdds codes vulnerability as 0 none, 1 both, 2 North-South, 3 East-West.
 inline int DdsVulnerability(int vulnerable) {
@@ -23,6 +27,21 @@ inline ddTableResults DdsTable(const CDDA &dda) {
         for (int seat = 0; seat < SEATS; ++seat)
             table.resTable[strain][seat] = dda.m_tricks[seat][strain];
     return table;
+}
+
+// The PBN Deal value and libdds's table of each deal in a file of "PBN <4 numbers> "<deal>"" and "TABLE <20 numbers:
+// strains S, H, D, C, NT, each for N, E, S, W>" lines (tests/data/bridge/dds-tables-100.txt).
+inline std::vector<std::pair<std::string, CDDA>> ReadReferenceTables(const std::string &path) {
+    std::vector<std::pair<std::string, CDDA>> deals;
+    std::ifstream in(path);
+    for (std::string tag, rest; in >> tag && std::getline(in, rest);) {
+        std::istringstream line(rest);
+        if (tag == "PBN")
+            deals.emplace_back(rest.substr(rest.find('"') + 1, rest.rfind('"') - rest.find('"') - 1), CDDA());
+        for (int cell = 0, tricks; tag == "TABLE" && line >> tricks; ++cell)
+            deals.back().second.SetTricks(cell % SEATS, cell / SEATS, static_cast<uint8_t>(tricks));
+    }
+    return deals;
 }
 
 // A shuffled deal gives each side its points and trump fits, which set the tricks North-South take in each

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -13,12 +12,11 @@ namespace {
 
 // A table written strain-major (spades, hearts, diamonds, clubs, no trump; each North, East, South, West) with
 // one hexadecimal digit per cell, blanks ignored: "A3A3 6666 ..." has North and South taking ten spade tricks.
-CDDA Table(const char *cells) {
+CDDA Table(std::string cells) {
     CDDA dda;
-    std::istringstream in(cells);
-    int cell = 0;
-    for (char c; in >> c; ++cell)
-        dda.SetTricks(cell % SEATS, cell / SEATS, static_cast<uint8_t>(std::stoi(std::string(1, c), nullptr, 16)));
+    std::erase(cells, ' ');
+    for (int cell = 0; cell < SEATS * STRAINS; ++cell)
+        dda.SetTricks(cell % SEATS, cell / SEATS, static_cast<uint8_t>(std::stoi(cells.substr(cell, 1), nullptr, 16)));
     return dda;
 }
 
@@ -76,10 +74,7 @@ bool SideHasTwoEqualBestContracts(const CDDA &dda, int vulnerable) {
         for (int seat = side; seat < SEATS; seat += 2)
             for (int strain = 0; strain < STRAINS; ++strain)
                 if (const int level = dda.m_tricks[seat][strain] - 6; level >= 1) {
-                    CScore c;
-                    c.m_bKnown = true;
-                    c.m_nLevel = level;
-                    c.m_nStrain = strain;
+                    CScore c{.m_nLevel = level, .m_nStrain = strain, .m_bKnown = true};
                     best.insert(
                         {-c.ComputeScore(IsVulnerable(seat, vulnerable), level + 6), ContractOrder(level, strain)});
                 }
@@ -149,8 +144,6 @@ TEST(ParExamples, ResultsAndTexts) {
         // 2H and 2S by North-South: over 2H East-West would save in 2S doubled one down, over 2S not.
         {"higher of two equal, save", "8776 8585 8575 8585 7676", 0, u"NS 110", u"2S-N", u""},
         {"higher of two equal, shared", "6776 7676 7666 6576 5666", 0, u"EW 80 NS 80", u"1S-SE", u""},
-        {"cheap save", "6868 6666 6666 6666 9696", 0, u"EW -300", u"4S*-EW-2", u": EW\u00A04\\Sx-2"},
-        {"dear save", "6767 6666 6666 6666 9696", 0, u"NS 400", u"3NT-NS", u""},
         {"shared contract, doubled saves", "7777 9595 9595 6767 BBBB", 0, u"EW -100 NS -100", u"6NT*-NSEW-1",
          u": NSEW\u00A06Nx-1"},
         {"same contract, other side", "8866 6666 6666 6666 6666", VUL_NS | VUL_EW, u"NS 110 EW 110", u"2S-NE", u""},
@@ -159,11 +152,10 @@ TEST(ParExamples, ResultsAndTexts) {
     for (const auto &row : rows) {
         SCOPED_TRACE(row.why);
         const CDDA dda = Table(row.cells);
-        std::u16string result, plain = u"Par: ", markedUpResult, markedUp;
+        std::u16string result, plain = u"Par: ", markedUp;
         ComputePar(dda, row.vulnerable, &result, &plain, nullptr, nullptr, true);
-        ComputePar(dda, row.vulnerable, &markedUpResult, &markedUp, nullptr, nullptr, false);
+        ComputePar(dda, row.vulnerable, nullptr, &markedUp, nullptr, nullptr, false);
         EXPECT_EQ(result, row.result);
-        EXPECT_EQ(markedUpResult, row.result);
         EXPECT_EQ(plain, u"Par: " + std::u16string(row.plain)); // appended
         EXPECT_EQ(markedUp, row.markedUp);
         agreement.Check(dda, row.vulnerable); // the scores as the result says, and libdds's
@@ -189,18 +181,9 @@ TEST(ParExamples, IncompleteTableWritesOnlyAnEmptyResult) {
 // libdds's par of the 100 reference deals and of random realistic tables, under every vulnerability.
 TEST(ParAgainstLibdds, ReferenceDealsAndRandomRealisticTables) {
     Agreement reference, random;
-    std::ifstream in(DEALSCOPE_TEST_DATA "/bridge/dds-tables-100.txt");
-    for (std::string tag; in >> tag;) {
-        CDDA dda;
-        for (int cell = 0; tag == "TABLE" && cell < SEATS * STRAINS; ++cell) {
-            int tricks = -1;
-            in >> tricks;
-            dda.SetTricks(cell % SEATS, cell / SEATS, static_cast<uint8_t>(tricks));
-        }
-        for (int vul = 0; vul < 4 && tag == "TABLE"; ++vul)
+    for (const auto &[deal, dda] : ReadReferenceTables(DEALSCOPE_TEST_DATA "/bridge/dds-tables-100.txt"))
+        for (int vul = 0; vul < 4; ++vul)
             reference.Check(dda, vul);
-        std::getline(in, tag);
-    }
     EXPECT_EQ(reference.compared, 400);
     EXPECT_EQ(reference.ties + reference.unexplained, 0);
     RealisticTables tables(20261206);

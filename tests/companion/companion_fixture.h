@@ -1,10 +1,9 @@
 #pragma once
-// Each companion test's own HOME, XDG_CONFIG_HOME and TMPDIR, the errors the user would see, short time limits.
+// Each companion or program test's own HOME, XDG_CONFIG_HOME and TMPDIR, the errors the user would see, short time
+// limits.
 #include <unistd.h>
 
-#include <functional>
 #include <sstream>
-#include <thread>
 
 #include "../scratch_test.h"
 #include "app/batch_page_source.h"
@@ -20,11 +19,13 @@ protected:
     void SetUp() override {
         ScratchTest::SetUp();
         fs::create_directories(m_dir / "tmp");
+        fs::create_directories(m_dir / "home" / ".config" / "Dealscope");
         SetEnv("HOME", (m_dir / "home").string());
         SetEnv("XDG_CONFIG_HOME", (m_dir / "home" / ".config").string());
         SetEnv("TMPDIR", (m_dir / "tmp").string());
-        SetEnv("FAKE_COMPANION_LOG", (m_dir / "fake.log").string());
+        SetEnv("FAKE_COMPANION_LOG", (m_dir / "home" / "fake.log").string());
         SetEnv("FAKE_COMPANION_MODE", "normal");
+        SetEnv("no_proxy", "127.0.0.1");
     }
 
     static void Register(const std::string &serverPath) {
@@ -45,34 +46,27 @@ protected:
 
     std::vector<pid_t> FakeLogged(const std::string &key = "pid") const {
         std::vector<pid_t> pids;
-        std::istringstream log(ReadFile(m_dir / "fake.log"));
+        std::istringstream log(ReadFile(m_dir / "home" / "fake.log"));
         for (std::string line; std::getline(log, line);)
             if (line.starts_with(key + " "))
                 pids.push_back(static_cast<pid_t>(std::stol(line.substr(key.size() + 1))));
         return pids;
     }
-    // Every process logged under `key` is gone (or a zombie) within 2 s.
-    void ExpectFakeGone(const std::string &key = "pid") const {
-        for (pid_t pid : FakeLogged(key)) {
-            bool running = true;
-            for (int i = 0; i < 200 && running; ++i, running && usleep(10 * 1000)) {
-                std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-                running = stat.size() > stat.rfind(')') + 2 && stat[stat.rfind(')') + 2] != 'Z';
+    // Every fake companion and helper logged is gone (or a zombie) within 2 s.
+    void ExpectFakeGone() const {
+        for (const char *key : {"pid", "helper"})
+            for (pid_t pid : FakeLogged(key)) {
+                bool running = true;
+                for (int i = 0; i < 200 && running; ++i, running && usleep(10 * 1000)) {
+                    std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+                    running = stat.size() > stat.rfind(')') + 2 && stat[stat.rfind(')') + 2] != 'Z';
+                }
+                EXPECT_FALSE(running) << key << " " << pid << " still runs";
+                if (running)
+                    kill(pid, SIGKILL);
             }
-            EXPECT_FALSE(running) << key << " " << pid << " still runs";
-            if (running)
-                kill(pid, SIGKILL);
-        }
     }
 
-    static bool Fails(const std::function<void()> &action) {
-        try {
-            action();
-        } catch (const platform::UserException &) {
-            return true;
-        }
-        return false;
-    }
     std::string Error(size_t index = 0) const {
         return index < m_errors.size() ? platform::Utf16ToUtf8(m_errors[index]) : std::string();
     }

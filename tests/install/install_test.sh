@@ -35,31 +35,17 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/config TMPDIR=$work/tmp
 grep -q '^\[Deal "' "$work/plain.pbn" && [ -s "$work/plain.txt" ] || fail "batch output"
 
 "$bin/tricksmith-standin" --register >/dev/null || fail "stand-in registration"
-grep -qF "$bin/tricksmith-standin" "$XDG_CONFIG_HOME/Dealscope/classes.ini" || fail "registered path"
 "$bin/dealscope" "$work/page.htm" -dda -pbn "$work/dda.pbn" || fail "batch -dda run"
 grep -q '^\[DoubleDummyTricks "' "$work/dda.pbn" || fail "no double-dummy results"
 
-# With "-dda" the main window shows only once the page has been converted and analysed.
-server=
-if [ -z "${DISPLAY:-}" ]; then
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" &
-    server=$!
-    for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-    export DISPLAY=":$(cat "$work/display")"
-fi
+# With "-dda" the main window shows only once the page has been converted and analysed (run under xvfb-run).
+[ -n "${DISPLAY:-}" ] || fail "no X server for the window"
 export NO_AT_BRIDGE=1 GDK_BACKEND=x11 WEBKIT_DISABLE_COMPOSITING_MODE=1 LIBGL_ALWAYS_SOFTWARE=1
 "$bin/dealscope" "$work/page.htm" -dda >"$work/window.log" 2>&1 &
 window=$!
-trap 'kill $window $server 2>/dev/null; rm -rf "$work"' EXIT
-frame=
-for _ in $(seq 1 600); do
-    kill -0 $window 2>/dev/null || { cat "$work/window.log" >&2; fail "the window ended"; }
-    for id in $(xwininfo -root -tree | grep -F ' - Dealscope"' | awk '{print $1}'); do
-        if xwininfo -id "$id" | grep -q 'Map State: IsViewable'; then frame=$id; fi
-    done
-    [ -n "$frame" ] && break
-    sleep 0.1
-done
-[ -n "$frame" ] || fail "no main window with a page came up"
+trap 'kill $window 2>/dev/null; rm -rf "$work"' EXIT
+frames=$(timeout 60 xdotool search --sync --onlyvisible --name ' - Dealscope$') ||
+    { cat "$work/window.log" >&2; fail "no main window with a page came up"; }
+frame=${frames%%$'\n'*}
 xprop -id "$frame" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' || fail "the main window has no icon"
 echo "installed program: batch, -dda and window passed"

@@ -1,11 +1,9 @@
 // The charset table and the page decoders against the WHATWG label list and single-byte index tables of
 // text-encoding@0.7.0 (tests/oracle, installed by `npm ci`).
+#include "../scratch_test.h"
 #include "platform/charset_table.h"
 #include "platform/code_page.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -20,11 +18,9 @@ struct WhatwgTables {
 const WhatwgTables &Tables() {
     static const WhatwgTables tables = [] {
         WhatwgTables t;
-        FILE *pipe = popen("cd '" DEALSCOPE_ORACLE_DIR "' && node encoding_tables.js", "r");
-        std::string output(1 << 20, '\0');
-        output.resize(pipe ? fread(output.data(), 1, output.size(), pipe) : 0);
-        EXPECT_TRUE(pipe && pclose(pipe) == 0) << "node encoding_tables.js failed; run `npm ci` in tests/oracle";
-        std::istringstream lines(output);
+        const ProgramResult run = RunProgram("node", {DEALSCOPE_ORACLE_DIR "/encoding_tables.js"});
+        EXPECT_EQ(run.exitCode, 0) << "node encoding_tables.js failed; run `npm ci` in tests/oracle\n" << run.output;
+        std::istringstream lines(run.output);
         for (std::string kind, first, rest; lines >> kind >> first && std::getline(lines, rest);) {
             std::istringstream in(rest);
             if (kind == "label")

@@ -1,10 +1,11 @@
 #include "platform/utf8.h"
 
 #include <gtest/gtest.h>
-#include <unicode/ustring.h>
+#include <unicode/unistr.h>
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,34 +18,24 @@ namespace {
 std::u16string IcuDecode(const std::string &bytes, size_t &wellFormed) {
     std::u16string out;
     const auto *s = reinterpret_cast<const uint8_t *>(bytes.data());
-    const auto length = static_cast<int32_t>(bytes.size());
     wellFormed = bytes.size();
-    for (int32_t i = 0, start = 0; i < length; start = i) {
+    for (int32_t i = 0, start = 0, length = int32_t(bytes.size()); i < length; start = i) {
         UChar32 c;
         U8_NEXT(s, i, length, c);
-        if (c < 0 && wellFormed == bytes.size())
-            wellFormed = size_t(start);
+        if (c < 0)
+            wellFormed = std::min(wellFormed, size_t(start));
         for (int32_t k = start; c < 0 && k < i; ++k)
             out += char16_t(0xDC00 + s[k]);
-        if (c >= 0) {
-            UChar units[2];
-            int32_t n = 0;
-            U16_APPEND_UNSAFE(units, n, c);
-            out.append(units, size_t(n));
-        }
+        if (c >= 0)
+            out += U_IS_BMP(c) ? std::u16string(1, char16_t(c)) : std::u16string{U16_LEAD(c), U16_TRAIL(c)};
     }
     return out;
 }
 
 // ICU's UTF-8 of a text, lone surrogates as U+FFFD.
 std::string IcuUtf8(const std::u16string &text) {
-    std::string out(text.size() * 3 + 1, '\0');
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8WithSub(out.data(), int32_t(out.size()), &length, text.data(), int32_t(text.size()), 0xFFFD, nullptr,
-                       &status);
-    out.resize(size_t(length));
-    return out;
+    std::string out;
+    return icu::UnicodeString(text.data(), int32_t(text.size())).toUTF8String(out);
 }
 
 TEST(Utf8, DecodesAndEncodesAsIcuDoes) {
