@@ -38,7 +38,7 @@ grep -q '^\[Deal "' "$work/plain.pbn" && [ -s "$work/plain.txt" ] || fail "batch
 "$bin/dealscope" "$work/page.htm" -dda -pbn "$work/dda.pbn" || fail "batch -dda run"
 grep -q '^\[DoubleDummyTricks "' "$work/dda.pbn" || fail "no double-dummy results"
 
-# With "-dda" the main window shows only once the page has been converted and analysed (run under xvfb-run).
+# With "-dda" the main window shows only once the page has been converted and analysed (ctest gives it an X server).
 [ -n "${DISPLAY:-}" ] || fail "no X server for the window"
 export NO_AT_BRIDGE=1 GDK_BACKEND=x11 WEBKIT_DISABLE_COMPOSITING_MODE=1 LIBGL_ALWAYS_SOFTWARE=1
 "$bin/dealscope" "$work/page.htm" -dda >"$work/window.log" 2>&1 &
