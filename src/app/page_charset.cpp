@@ -103,7 +103,8 @@ std::string ClosestByteBased(std::string name) {
     return std::string(Trimmed(name));
 }
 
-using Attributes = std::vector<std::pair<std::string, std::string>>;
+// Names lowered, values as they stand in the page.
+using Attributes = std::vector<std::pair<std::string, std::string_view>>;
 
 // The charset that a meta element declares, known to the charset table, or empty: its charset attribute, or a
 // charset in its content attribute when an http-equiv attribute says "Content-Type"; the first of the two with
@@ -115,7 +116,7 @@ std::string CharsetFromMetaAttributes(const Attributes &attributes) {
         if (name == "http-equiv") {
             contentType = contentType || Lowered(value) == "content-type";
         } else if (charset.empty() && name == "charset") {
-            charset = value;
+            charset = std::string(value);
             fromContent = false;
         } else if (charset.empty() && name == "content") {
             charset = CharsetFromMetaContent(value);
@@ -136,15 +137,13 @@ struct Tag {
     Attributes attributes;
 };
 
-// Reads the tag at text[at] ("<name" or "</name"); returns the position after its '>', or npos when the page
-// ends inside it. Names are lowered; quoted values may hold '>'.
+// Reads the tag at text[at] ("<name" or "</name") into `tag`, whose storage serves tag after tag; returns the
+// position after its '>', or npos when the page ends inside it. Names are lowered; quoted values may hold '>'.
 size_t ReadTag(std::string_view text, size_t at, Tag &tag) {
-    tag = Tag{};
-    size_t i = at + 1;
-    if (text[i] == '/') {
-        tag.end = true;
-        ++i;
-    }
+    tag.end = text[at + 1] == '/';
+    tag.name.clear();
+    tag.attributes.clear();
+    size_t i = at + (tag.end ? 2 : 1);
     while (i < text.size() && !IsSpace(text[i]) && text[i] != '/' && text[i] != '>')
         tag.name += LowerAscii(text[i++]);
     while (true) {
@@ -159,7 +158,7 @@ size_t ReadTag(std::string_view text, size_t at, Tag &tag) {
             name += LowerAscii(text[i++]);
         while (i < text.size() && IsSpace(text[i]))
             ++i;
-        std::string value;
+        std::string_view value;
         if (i < text.size() && text[i] == '=') {
             ++i;
             while (i < text.size() && IsSpace(text[i]))
@@ -171,11 +170,13 @@ size_t ReadTag(std::string_view text, size_t at, Tag &tag) {
                 value = text.substr(i + 1, close - i - 1);
                 i = close + 1;
             } else {
+                size_t start = i;
                 while (i < text.size() && !IsSpace(text[i]) && text[i] != '>')
-                    value += text[i++];
+                    ++i;
+                value = text.substr(start, i - start);
             }
         }
-        tag.attributes.emplace_back(std::move(name), std::move(value));
+        tag.attributes.emplace_back(std::move(name), value);
     }
 }
 
