@@ -292,20 +292,20 @@ std::string CharsetFromMetaDeclaration(std::string_view text) {
             }
             inHead = inHead && IsHeadElement(tag);
             if (!tag.end && IsTextElement(tag.name)) {
-                // Its text runs up to its own end tag (the rest of the page for plaintext).
+                // Its text runs up to its own end tag; a plaintext element's text is the rest of the page.
+                if (tag.name == "plaintext")
+                    return {};
                 size_t close = end;
-                while (tag.name != "plaintext") {
+                while (true) {
                     close = text.find("</", close);
                     if (close == std::string_view::npos)
-                        break;
+                        return {};
                     size_t after = close + 2 + tag.name.size();
                     if (after < text.size() && StartsWithNoCase(text, close + 2, tag.name) &&
                         (IsSpace(text[after]) || text[after] == '/' || text[after] == '>'))
                         break;
                     close += 2;
                 }
-                if (tag.name == "plaintext" || close == std::string_view::npos)
-                    return {};
                 if (close > end && done(close))
                     return {};
                 end = close;
