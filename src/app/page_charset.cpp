@@ -13,6 +13,11 @@ constexpr size_t PRESCAN_LENGTH = 1024;
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
+// A byte up to the space (the C0 controls and the space): what pads a charset name in a meta content attribute
+// or an XML declaration.
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 bool IsAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -60,7 +65,6 @@ bool IsKnownCharset(std::string_view name) {
 // "charset" (any case) followed by '=' gives the value after it, in quotes up to the closing one, else up to a
 // blank, a control character, a quote or ';'. A value whose closing quote is missing names nothing.
 std::string CharsetFromMetaContent(std::string_view content) {
-    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     size_t pos = 0;
     while (pos < content.size()) {
         size_t found = std::string_view::npos;
@@ -70,12 +74,12 @@ std::string CharsetFromMetaContent(std::string_view content) {
         if (found == std::string_view::npos)
             break;
         pos = found + 7;
-        while (pos < content.size() && isBlank(content[pos]))
+        while (pos < content.size() && IsBlank(content[pos]))
             ++pos;
         if (pos >= content.size() || content[pos] != '=')
             continue;
         ++pos;
-        while (pos < content.size() && isBlank(content[pos]))
+        while (pos < content.size() && IsBlank(content[pos]))
             ++pos;
         char quote = 0;
         if (pos < content.size() && (content[pos] == '"' || content[pos] == '\''))
@@ -85,7 +89,7 @@ std::string CharsetFromMetaContent(std::string_view content) {
         size_t end = pos;
         while (end < content.size() &&
                (quote ? content[end] != quote
-                      : !isBlank(content[end]) && content[end] != '"' && content[end] != '\'' && content[end] != ';'))
+                      : !IsBlank(content[end]) && content[end] != '"' && content[end] != '\'' && content[end] != ';'))
             ++end;
         if (quote && end == content.size())
             break;
@@ -328,13 +332,12 @@ std::string CharsetFromXmlDeclaration(std::string_view bytes) {
     if (at == std::string_view::npos)
         return {};
     at += 8;
-    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (at < declaration.size() && isBlank(declaration[at]))
+    while (at < declaration.size() && IsBlank(declaration[at]))
         ++at;
     if (at >= declaration.size() || declaration[at] != '=')
         return {};
     ++at;
-    while (at < declaration.size() && isBlank(declaration[at]))
+    while (at < declaration.size() && IsBlank(declaration[at]))
         ++at;
     if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\''))
         return {};
