@@ -100,7 +100,7 @@ std::string CharsetFromMetaContent(std::string_view content) {
 
 // A browser reads a page that declares a UTF-16 charset in its own bytes as UTF-8 (bytes that can be read as
 // ASCII cannot be UTF-16).
-std::string ClosestByteBased(std::string name) {
+std::string ClosestByteBased(std::string_view name) {
     std::string lowered = Lowered(Trimmed(name));
     if (lowered == "utf-16" || lowered == "utf-16le" || lowered == "utf-16be")
         return "utf-8";
