@@ -76,12 +76,13 @@ BatchPageSource ReadPageFile(const std::u16string &path) {
 
 BatchPageSource LoadPageFromUrl(const std::u16string &url) {
     // A page file named by its URL is read as the file itself is, with the same messages.
+    const std::string address = platform::PathTextToBytes(url);
     std::string path;
-    if (platform::PathFromFileUri(platform::PathTextToBytes(url), path))
+    if (platform::PathFromFileUri(address, path))
         return ReadPageFile(platform::PathBytesToText(path));
     FetchedPage page;
     try {
-        page = FetchUrl(platform::PathTextToBytes(url));
+        page = FetchUrl(address);
     } catch (const platform::ProgramException &error) {
         platform::ReportException(error, url);
     }
