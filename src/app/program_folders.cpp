@@ -6,20 +6,16 @@
 
 namespace {
 
+// A place relative to the running executable's folder; empty when the system does not tell where that is.
 std::string BesideExecutable(const char *relative) {
-    std::string folder = ExecutableFolder();
-    if (folder.empty())
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    if (error || folder.empty())
         return {};
-    return (std::filesystem::path(folder) / relative).lexically_normal().string();
+    return (folder / relative).lexically_normal().string();
 }
 
 } // namespace
-
-std::string ExecutableFolder() {
-    std::error_code error;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : self.parent_path().string();
-}
 
 std::string ModuleFolder() {
     return BesideExecutable(DEALSCOPE_MODULE_FROM_BIN);

@@ -3,8 +3,6 @@
 // help book and the icons lie at fixed places relative to it, in an installation and in the build tree alike.
 #include <string>
 
-// The folder of the running executable; empty when the system does not tell.
-std::string ExecutableFolder();
 // The program's private library folder, which holds the window module.
 std::string ModuleFolder();
 // The folder of the help book and other resources.
