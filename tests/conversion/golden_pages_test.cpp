@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../scratch_test.h"
 #include "conversion/clock.h"
 #include "conversion/version_info.h"
 #include "platform/charset_table.h"
@@ -58,7 +59,7 @@ public:
 // Results as the companion delivers them, a board a line: "<board> TAB <DoubleDummyTricks> TAB
 // <OptimumResultTable> TAB <the table's rows, each ended by '|'>".
 void ReadDoubleDummyFile(const std::string &path, CDSCDoc &document) {
-    std::istringstream in(support::ReadFile(path));
+    std::istringstream in(ReadFile(path));
     for (std::string board, tricks, table, rows; std::getline(in, board, '\t') && std::getline(in, tricks, '\t') &&
                                                  std::getline(in, table, '\t') && std::getline(in, rows);) {
         for (size_t at; (at = rows.find('|')) != std::string::npos;)
@@ -86,7 +87,7 @@ TEST_P(GoldenPage, ExportAndReportEqualTheCheckedInFilesAndTheIndependentReaders
     document.SetClock(&clock);
     document.m_nRecapOption = c.recapOption;
     support::BytesPageSource source(u"file://" + platform::Utf8ToUtf16(PagePath(c, ".htm")),
-                                    support::ReadFile(PagePath(c, ".htm")), platform::GetCharsetCodePage(c.charset));
+                                    ReadFile(PagePath(c, ".htm")), platform::GetCharsetCodePage(c.charset));
     document.LoadFromView(source);
     if (std::string(c.name).ends_with("-dd")) {
         ReadDoubleDummyFile(PagePath(c, ".dd"), document);
@@ -108,11 +109,11 @@ TEST_P(GoldenPage, ExportAndReportEqualTheCheckedInFilesAndTheIndependentReaders
         pbn.replace(at, versionText.size(), "Version @VERSION@ ");
     const std::string expected = DATA + "expected/" + c.name;
     if (std::getenv("DEALSCOPE_WRITE_GOLDEN")) {
-        std::ofstream(expected + ".pbn", std::ios::binary) << pbn;
-        std::ofstream(expected + ".txt", std::ios::binary) << document.m_strTextReport;
+        WriteFile(expected + ".pbn", pbn);
+        WriteFile(expected + ".txt", document.m_strTextReport);
     }
-    EXPECT_EQ(pbn, support::ReadFile(expected + ".pbn"));
-    EXPECT_EQ(document.m_strTextReport, support::ReadFile(expected + ".txt"));
+    EXPECT_EQ(pbn, ReadFile(expected + ".pbn"));
+    EXPECT_EQ(document.m_strTextReport, ReadFile(expected + ".txt"));
 
     int status = -1;
     const std::string node = "cd '" DEALSCOPE_ORACLE_DIR "' && node ";
@@ -126,7 +127,7 @@ TEST_P(GoldenPage, ExportAndReportEqualTheCheckedInFilesAndTheIndependentReaders
     char folder[] = "/tmp/dealscope-golden-XXXXXX";
     ASSERT_TRUE(mkdtemp(folder));
     const std::string dir = folder;
-    std::ofstream(dir + "/export.pbn", std::ios::binary) << document.m_strPbn;
+    WriteFile(dir + "/export.pbn", document.m_strPbn);
     std::istringstream items(Shell(node + "read_pbn.js '" + dir + "/export.pbn'", &status));
     ASSERT_EQ(status, 0) << "the pbn package rejected the export";
     std::string deals, event, sections;

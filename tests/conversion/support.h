@@ -1,7 +1,5 @@
 #pragma once
 // Page bytes fed to the document without a window.
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "conversion/dsc_doc.h"
@@ -25,11 +23,5 @@ private:
     std::string m_bytes;
     unsigned m_codePage;
 };
-
-inline std::string ReadFile(const std::string &path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
 
 } // namespace support
