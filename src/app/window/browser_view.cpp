@@ -426,6 +426,7 @@ void CDSCView::OnCommand(wxCommandEvent &event) {
 
 void CDSCView::OnUpdateCommand(wxUpdateUIEvent &event) {
     switch (event.GetId()) {
+    // Back, Forward and Stop as WebKit's history and loading state stand now.
     case ID_GO_BACK:
         event.Enable(m_pWebKitView && webkit_web_view_can_go_back(m_pWebKitView));
         break;
