@@ -237,25 +237,14 @@ void CDSCView::ConnectWebKitSignals() {
             return FALSE; // WebKit shows its error page
         }),
         this);
-    g_signal_connect(m_pWebKitView, "notify::is-loading",
-                     G_CALLBACK(+[](GObject *, GParamSpec *, CDSCView *view) { view->UpdateBrowserStates(); }), this);
     // Any page window shows where it is, also one whose tab is not on display.
-    g_signal_connect(m_pWebKitView, "notify::uri", G_CALLBACK(+[](GObject *, GParamSpec *, CDSCView *view) {
-                         view->UpdateBrowserStates();
-                         view->ShowAddress();
-                     }),
-                     this);
-    g_signal_connect(webkit_web_view_get_back_forward_list(m_pWebKitView), "changed",
-                     G_CALLBACK(+[](WebKitBackForwardList *, WebKitBackForwardListItem *, gpointer, CDSCView *view) {
-                         view->UpdateBrowserStates();
-                     }),
-                     this);
+    g_signal_connect(m_pWebKitView, "notify::uri",
+                     G_CALLBACK(+[](GObject *, GParamSpec *, CDSCView *view) { view->ShowAddress(); }), this);
 }
 
 void CDSCView::DisconnectWebKitSignals() {
     if (!m_pWebKitView)
         return;
-    g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_pWebKitView), this);
     g_signal_handlers_disconnect_by_data(m_pWebKitView, this);
     g_object_unref(m_pWebKitView);
     m_pWebKitView = nullptr;
@@ -312,7 +301,6 @@ void CDSCView::OnLoadChanged(int loadEvent) {
                                                 "<html><body>The browser refused to load this address.</body></html>",
                                                 platform::Utf16ToUtf8(m_strStartedURL).c_str(), nullptr);
         }
-        UpdateBrowserStates();
         return;
     }
     switch (loadEvent) {
@@ -351,7 +339,6 @@ void CDSCView::OnLoadChanged(int loadEvent) {
     default:
         break;
     }
-    UpdateBrowserStates();
 }
 
 void CDSCView::OnLoadFailed(int loadEvent, const GError *error) {
@@ -397,12 +384,6 @@ void CDSCView::ShowAddress() {
         IsRefusedPage(m_pWebView->GetCurrentURL()) ? std::u16string() : CurrentAddress(*m_pWebView, m_strRequestedURL));
 }
 
-void CDSCView::UpdateBrowserStates() {
-    m_bBackEnabled = webkit_web_view_can_go_back(m_pWebKitView);
-    m_bForwardEnabled = webkit_web_view_can_go_forward(m_pWebKitView);
-    m_bStopEnabled = webkit_web_view_is_loading(m_pWebKitView);
-}
-
 void CDSCView::OnCommand(wxCommandEvent &event) {
     switch (event.GetId()) {
     case ID_GO_BACK:
@@ -445,14 +426,15 @@ void CDSCView::OnCommand(wxCommandEvent &event) {
 
 void CDSCView::OnUpdateCommand(wxUpdateUIEvent &event) {
     switch (event.GetId()) {
+    // Back, Forward and Stop as WebKit's history and loading state stand now.
     case ID_GO_BACK:
-        event.Enable(m_bBackEnabled);
+        event.Enable(m_pWebKitView && webkit_web_view_can_go_back(m_pWebKitView));
         break;
     case ID_GO_FORWARD:
-        event.Enable(m_bForwardEnabled);
+        event.Enable(m_pWebKitView && webkit_web_view_can_go_forward(m_pWebKitView));
         break;
     case ID_STOP:
-        event.Enable(m_bStopEnabled);
+        event.Enable(m_pWebKitView && webkit_web_view_is_loading(m_pWebKitView));
         break;
     case ID_REFRESH:
         event.Enable(m_bRefreshEnabled);

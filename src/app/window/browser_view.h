@@ -46,9 +46,6 @@ public:
     };
     const PageTimes &LastPageTimes() const { return m_times; }
 
-    bool m_bForwardEnabled = false;
-    bool m_bBackEnabled = false;
-    bool m_bStopEnabled = false;
     bool m_bRefreshEnabled = false;
     // The last navigation ended in an error (no page to convert).
     bool m_bLoadFailed = false;
@@ -65,8 +62,7 @@ private:
     void OnActiveTabChanged(wxCommandEvent &event);
     void OnCommand(wxCommandEvent &event);
     void OnUpdateCommand(wxUpdateUIEvent &event);
-    // Back, Forward and Stop as WebKit's history and loading state have them; the address box as the view's URI.
-    void UpdateBrowserStates();
+    // The address box as the view's URI.
     void ShowAddress();
     void ShowContextMenu(int x, int y);
     void PageCaptured(bool haveBytes, std::string bytes, std::string charset);

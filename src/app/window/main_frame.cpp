@@ -240,8 +240,6 @@ void CMainFrame::RefreshRecentFiles(wxMenuBar *menuBar) {
 
 void CMainFrame::OnIdleIndicators(wxIdleEvent &event) {
     event.Skip();
-    // The recent files change as documents open and close: their items follow before the menu can next open.
-    RefreshListMenus();
     wxStatusBar *status = GetStatusBar();
     if (!status)
         return;

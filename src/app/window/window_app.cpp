@@ -247,12 +247,16 @@ void CDSCApp::AddRecentFile(const wxString &path) {
     if (m_recentFiles.size() > RECENT_FILE_COUNT)
         m_recentFiles.resize(RECENT_FILE_COUNT);
     SaveRecentFiles();
+    if (g_pMainFrame)
+        g_pMainFrame->RefreshListMenus();
 }
 
 void CDSCApp::RemoveRecentFile(size_t index) {
     if (index < m_recentFiles.size())
         m_recentFiles.erase(m_recentFiles.begin() + static_cast<std::ptrdiff_t>(index));
     SaveRecentFiles();
+    if (g_pMainFrame)
+        g_pMainFrame->RefreshListMenus();
 }
 
 void CDSCApp::LoadRecentFiles() {
