@@ -254,15 +254,11 @@ bool ChildProcess::WaitExit(int timeoutMs) {
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    Reap();
+    Kill(); // the child has ended: this ends what it left running in its group and reaps it
     return true;
 }
 
 void ChildProcess::Kill() {
-    Reap();
-}
-
-void ChildProcess::Reap() {
     if (m_pid > 0) {
         // What the child left running in its group goes with it, before the child is reaped.
         kill(-m_pid, SIGKILL);
