@@ -8,8 +8,6 @@
 #include <emmintrin.h>
 #endif
 
-#include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 

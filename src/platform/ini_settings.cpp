@@ -99,7 +99,8 @@ bool IniSettings::Load() {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         size_t equals = line.find('=');
-        bool sectionLine = line.starts_with('[') && line.find(']') != std::string::npos;
+        size_t close = line.starts_with('[') ? line.find(']') : std::string::npos;
+        bool sectionLine = close != std::string::npos;
         if (line.empty() || line[0] == ';' || line[0] == '#' ||
             (!sectionLine && (equals == std::string::npos || !current))) {
             // Comments and lines we do not read stay where they are, for whoever wrote them.
@@ -109,11 +110,10 @@ bool IniSettings::Load() {
             continue;
         }
         if (sectionLine) {
-            size_t close = line.find(']');
             std::string name = line.substr(1, close - 1);
             current = nullptr;
             for (Section &section : m_sections)
-                if (section.name == name && name != RAW_LINE)
+                if (section.name == name)
                     current = &section;
             if (!current)
                 current = &m_sections.emplace_back(Section{std::move(name), {}});
@@ -123,7 +123,7 @@ bool IniSettings::Load() {
         std::string value = Unescape(std::string_view(line).substr(equals + 1));
         bool replaced = false;
         for (auto &entry : current->values)
-            if (entry.first == name && name != RAW_LINE) {
+            if (entry.first == name) {
                 entry.second = value;
                 replaced = true;
             }

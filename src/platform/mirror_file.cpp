@@ -96,6 +96,18 @@ std::string TempNameBeside(const std::string &target, unsigned attempt) {
     return temp;
 }
 
+// Writes all of the bytes at the file's offset; 0, or the errno of the write that failed.
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written >= 0)
+            bytes.remove_prefix(static_cast<size_t>(written));
+        else if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
 } // namespace
 
 MirrorFile::MirrorFile(std::string targetPath) {
@@ -164,16 +176,9 @@ void MirrorFile::Write(std::string_view bytes) {
         m_pending.append(bytes);
         return;
     }
-    while (!bytes.empty()) {
-        ssize_t written = write(m_fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            int error = errno;
-            Abort();
-            ThrowSystemError("Cannot write the file", error);
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
+    if (int error = WriteAll(m_fd, bytes)) {
+        Abort();
+        ThrowSystemError("Cannot write the file", error);
     }
 }
 
@@ -186,15 +191,9 @@ void MirrorFile::Commit() {
         return;
     }
     if (m_inPlace) {
+        // Nothing was written yet: the file's offset is still at its start.
         std::string pending = std::move(m_pending);
-        int error = 0;
-        for (size_t done = 0; error == 0 && done < pending.size();) {
-            ssize_t written = pwrite(m_fd, pending.data() + done, pending.size() - done, static_cast<off_t>(done));
-            if (written >= 0)
-                done += static_cast<size_t>(written);
-            else if (errno != EINTR)
-                error = errno;
-        }
+        int error = WriteAll(m_fd, pending);
         if (error == 0 && (ftruncate(m_fd, static_cast<off_t>(pending.size())) != 0 || fsync(m_fd) != 0))
             error = errno;
         if (close(std::exchange(m_fd, -1)) != 0 && error == 0)

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -254,15 +253,11 @@ bool ChildProcess::WaitExit(int timeoutMs) {
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    Reap();
+    Kill(); // the child has ended: this ends what it left running in its group and reaps it
     return true;
 }
 
 void ChildProcess::Kill() {
-    Reap();
-}
-
-void ChildProcess::Reap() {
     if (m_pid > 0) {
         // What the child left running in its group goes with it, before the child is reaped.
         kill(-m_pid, SIGKILL);

@@ -54,7 +54,6 @@ public:
 
 private:
     bool Ended() const; // the child has ended (or there is none), whether reaped or not
-    void Reap();        // kills the child's group, then reaps the child
     void CloseFds();
 
     pid_t m_pid = -1;
