@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "companion/automation_text.h"
+#include "platform/file_uri.h"
 
 namespace standin {
 
@@ -35,7 +36,7 @@ std::string Bstr(std::string_view text) {
 }
 
 bool StringArg(const std::string &arg, std::string &value) {
-    return arg.starts_with("bstr:") && companion::PercentDecode(std::string_view(arg).substr(5), value);
+    return arg.starts_with("bstr:") && platform::PercentDecode(std::string_view(arg).substr(5), value);
 }
 bool IntArg(const std::string &arg, int &value) {
     return arg.starts_with("i4:") && companion::ParseInt32(std::string_view(arg).substr(3), value);

@@ -8,6 +8,7 @@
 #include "companion/automation_text.h"
 #include "companion/class_registry.h"
 #include "platform/error_report.h"
+#include "platform/file_uri.h"
 #include "platform/wide_text.h"
 
 namespace companion {
@@ -102,7 +103,7 @@ AutomationResult AutomationClient::Invoke(int object, int dispid, InvokeKind kin
         std::string_view rest = view.substr(6);
         size_t blank = rest.find(' ');
         std::string description;
-        if (blank == std::string_view::npos || !PercentDecode(rest.substr(blank + 1), description))
+        if (blank == std::string_view::npos || !platform::PercentDecode(rest.substr(blank + 1), description))
             FailMalformed(reply);
         if (description.empty())
             description = "Error " + std::string(rest.substr(0, blank)) + " in Tricksmith.";
@@ -136,7 +137,7 @@ AutomationResult AutomationClient::Invoke(int object, int dispid, InvokeKind kin
             FailMalformed(reply);
         break;
     case ResultType::BSTR:
-        if (!PercentDecode(value, result.m_text))
+        if (!platform::PercentDecode(value, result.m_text))
             FailMalformed(reply);
         break;
     }

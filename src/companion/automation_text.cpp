@@ -4,18 +4,6 @@
 
 namespace companion {
 
-namespace {
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-} // namespace
-
 std::string PercentEncode(std::string_view bytes) {
     static constexpr char HEX[] = "0123456789ABCDEF";
     std::string text;
@@ -31,26 +19,6 @@ std::string PercentEncode(std::string_view bytes) {
         }
     }
     return text;
-}
-
-bool PercentDecode(std::string_view text, std::string &bytes) {
-    bytes.clear();
-    bytes.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            bytes.push_back(text[i]);
-            continue;
-        }
-        if (i + 2 >= text.size())
-            return false;
-        int high = HexValue(text[i + 1]);
-        int low = HexValue(text[i + 2]);
-        if (high < 0 || low < 0)
-            return false;
-        bytes.push_back(static_cast<char>(high * 16 + low));
-        i += 2;
-    }
-    return true;
 }
 
 bool ParseInt32(std::string_view text, int &value) {

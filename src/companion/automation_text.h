@@ -6,10 +6,8 @@
 
 namespace companion {
 
-// Bytes 0x00-0x20, '%' and 0x7F become %HH; every other byte stays.
+// Bytes 0x00-0x20, '%' and 0x7F become %HH; every other byte stays (platform::PercentDecode reads it back).
 std::string PercentEncode(std::string_view bytes);
-// The reverse; false for a '%' not followed by two hex digits.
-bool PercentDecode(std::string_view text, std::string &bytes);
 // A decimal 32-bit integer, the whole text; false otherwise.
 bool ParseInt32(std::string_view text, int &value);
 

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "platform/wide_text.h"
+
 namespace platform {
 
 namespace {
@@ -34,6 +36,16 @@ bool StandsInPath(unsigned char c) {
     }
 }
 
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 } // namespace
 
 std::string FileUriFromPath(std::string_view path) {
@@ -59,34 +71,40 @@ std::string FileUriFromPath(std::string_view path) {
     return uri;
 }
 
+bool PercentDecode(std::string_view text, std::string &bytes) {
+    bytes.clear();
+    bytes.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            bytes.push_back(text[i]);
+            continue;
+        }
+        if (i + 2 >= text.size())
+            return false;
+        int high = HexValue(text[i + 1]);
+        int low = HexValue(text[i + 2]);
+        if (high < 0 || low < 0)
+            return false;
+        bytes.push_back(static_cast<char>(high * 16 + low));
+        i += 2;
+    }
+    return true;
+}
+
 bool PathFromFileUri(std::string_view uri, std::string &path) {
     constexpr std::string_view SCHEME = "file://";
-    if (uri.size() < SCHEME.size())
+    if (StrICmp(uri.substr(0, SCHEME.size()), SCHEME) != 0)
         return false;
-    for (size_t i = 0; i < SCHEME.size(); ++i)
-        if ((uri[i] | 0x20) != SCHEME[i] && uri[i] != SCHEME[i])
-            return false;
     uri.remove_prefix(SCHEME.size());
     size_t slash = uri.find('/');
     std::string_view host = uri.substr(0, slash);
     if (slash == std::string_view::npos || (!host.empty() && host != "localhost"))
         return false;
-    uri = uri.substr(slash, uri.find_first_of("?#") - slash);
-    auto hex = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10 : -1;
-    };
     std::string decoded;
-    for (size_t i = 0; i < uri.size(); ++i) {
-        if (uri[i] != '%') {
-            decoded += uri[i];
-            continue;
-        }
-        int high = i + 2 < uri.size() ? hex(uri[i + 1]) : -1, low = i + 2 < uri.size() ? hex(uri[i + 2]) : -1;
-        if (high < 0 || low < 0 || (high == 0 && low == 0))
-            return false;
-        decoded += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
+    // A path cannot hold a NUL.
+    if (!PercentDecode(uri.substr(slash, uri.find_first_of("?#") - slash), decoded) ||
+        decoded.find('\0') != std::string::npos)
+        return false;
     path = std::move(decoded);
     return true;
 }

@@ -10,6 +10,9 @@ namespace platform {
 // path: a UTF-8 path; a relative one is taken from the current folder.
 std::string FileUriFromPath(std::string_view path);
 
+// Percent-escapes ("%4A", either case) decoded to bytes; false when an escape is cut short or not hexadecimal.
+bool PercentDecode(std::string_view text, std::string &bytes);
+
 // The path of a "file:" URL of this machine (no host, or "localhost"), percent-escapes decoded, without any query
 // or fragment. False for any other URL, or one whose escapes are broken or hold a NUL.
 bool PathFromFileUri(std::string_view uri, std::string &path);

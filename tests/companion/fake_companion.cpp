@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "companion/automation_text.h"
+#include "platform/file_uri.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ int main() {
             // INVOKE 10<i> <dispid> get bstr:<tag>: dispatch id 1 is a tag's value, 4 its table rows.
             const auto &board = BOARDS[line[9] - '0'];
             std::string tag;
-            companion::PercentDecode(line.substr(line.find("bstr:") + 5), tag);
+            platform::PercentDecode(line.substr(line.find("bstr:") + 5), tag);
             std::string value = line.compare(11, 2, "4 ") == 0 ? (tag == "OptimumResultTable" ? board.rows : "")
                                 : tag == "Board"               ? board.number
                                 : tag == "DoubleDummyTricks"   ? board.tricks

@@ -11,8 +11,9 @@ TEST(FileUri, EncodesWhatCannotStandInAPathAndDecodesItBack) {
     std::string decoded;
     EXPECT_TRUE(platform::PathFromFileUri(uri + "?q#f", decoded));
     EXPECT_EQ(decoded, path);
-    EXPECT_TRUE(platform::PathFromFileUri("file://localhost/a", decoded) && decoded == "/a");
-    for (const char *other : {"file://host/a", "http://x/a", "file:///a%00b", "file:///a%4"})
+    EXPECT_TRUE(platform::PathFromFileUri("file://localhost/a%4A%4a", decoded) && decoded == "/aJJ");
+    for (const char *other : {"file://host/a", "http://x/a", "file:///a%00b", "file:///a%4", "file:///a%G1",
+                              "file\x1A///a", "FILE:\x0F//a"})
         EXPECT_FALSE(platform::PathFromFileUri(other, decoded)) << other;
     EXPECT_TRUE(platform::FileUriFromPath("page.htm").ends_with("/page.htm"));
 }
