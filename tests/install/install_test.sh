@@ -3,11 +3,11 @@
 # namespace, runs a batch conversion of PAGE, "-dda" with the installed stand-in and the window with "-dda".
 set -euo pipefail
 build=$(realpath "$1") source=$(realpath "$2") page=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 if [ "${INSTALL_TEST_HIDDEN:-}" != 1 ]; then
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
     cmake --install "$build" --prefix "$work/staged" >/dev/null
     mv "$work/staged" "$work/prefix"
     cp "$page" "$work/page.htm"
@@ -27,7 +27,10 @@ fi
 work=$INSTALL_TEST_WORK
 mount -t tmpfs none "$build"
 mount -t tmpfs none "$source"
-[ -z "$(ls -A "$build")" ] && [ -z "$(ls -A "$source")" ] || fail "the trees are still visible"
+# A tree inside the other is gone once the outer one is covered.
+for tree in "$build" "$source"; do
+    [ ! -e "$tree" ] || [ -z "$(ls -A "$tree")" ] || fail "the tree $tree is still visible"
+done
 bin=$work/prefix/$BINDIR
 export HOME=$work/home XDG_CONFIG_HOME=$work/config TMPDIR=$work/tmp
 
@@ -43,9 +46,23 @@ grep -q '^\[DoubleDummyTricks "' "$work/dda.pbn" || fail "no double-dummy result
 export NO_AT_BRIDGE=1 GDK_BACKEND=x11 WEBKIT_DISABLE_COMPOSITING_MODE=1 LIBGL_ALWAYS_SOFTWARE=1
 "$bin/dealscope" "$work/page.htm" -dda >"$work/window.log" 2>&1 &
 window=$!
-trap 'kill $window 2>/dev/null; rm -rf "$work"' EXIT
+# The window is gone before the outer run removes the work folder it writes in.
+trap 'kill $window 2>/dev/null || true; wait $window 2>/dev/null || true' EXIT
+# On failure: what the window wrote and the windows that are up.
+window_failed() {
+    echo "--- the window's output:" >&2
+    cat "$work/window.log" >&2
+    echo "--- visible windows:" >&2
+    for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        echo "$id $(xdotool getwindowname "$id" 2>&1)" >&2
+    done
+    fail "$@"
+}
 frames=$(timeout 60 xdotool search --sync --onlyvisible --name ' - Dealscope$') ||
-    { cat "$work/window.log" >&2; fail "no main window with a page came up"; }
+    window_failed "no main window with a page came up"
 frame=${frames%%$'\n'*}
-xprop -id "$frame" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' || fail "the main window has no icon"
+# The icon property is read whole before it is looked at: a reader that stops at its first line would end xprop
+# with SIGPIPE while it still prints the icons, and pipefail would take that for a failure.
+icon=$(xprop -id "$frame" _NET_WM_ICON) || window_failed "cannot read the icon of the main window $frame (xprop: $?)"
+[[ $icon == '_NET_WM_ICON(CARDINAL) = '* ]] || window_failed "the main window $frame has no icon: ${icon:0:200}"
 echo "installed program: batch, -dda and window passed"
