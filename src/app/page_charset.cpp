@@ -263,7 +263,9 @@ std::string CharsetFromByteOrderMark(std::string_view bytes) {
 std::string CharsetFromMetaDeclaration(std::string_view text) {
     // The page read as the tokenizer reads it: comments, doctypes and the text of title, script, style and the
     // like hold no tags. The scan goes on while only head elements have been seen and always covers the first
-    // PRESCAN_LENGTH bytes; it ends at the first token that ends beyond them once another element was seen.
+    // PRESCAN_LENGTH bytes: once another element was seen, it ends after the first token that reaches their end
+    // (a token ending at offset PRESCAN_LENGTH or later). So a meta that starts within them is read whole, one
+    // that starts after them is not.
     bool inHead = true;
     auto done = [&](size_t consumed) { return !inHead && consumed >= PRESCAN_LENGTH; };
     Tag tag;

@@ -2,6 +2,7 @@
 // Pages whose charset the browser engine and the batch run must find alike: start (board divisions follow),
 // HTTP Content-Type, charset.
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct CharsetPage {
@@ -13,6 +14,13 @@ struct CharsetPage {
 
 inline std::vector<CharsetPage> CharsetPages() {
     const std::string filler(1100, 'x'); // beyond the first 1024 bytes
+    // A body whose meta comes right after the first `before` bytes. The scan reads a tag that starts within the
+    // first 1024 bytes whole, and stops at the first token that reaches byte 1024.
+    const auto metaAfter = [](size_t before) {
+        const std::string open = "<html><body><p>", close = "</p>";
+        return open + std::string(before - open.size() - close.size(), 'x') + close + "<meta charset=utf-8>";
+    };
+    const size_t metaLength = std::string_view("<meta charset=utf-8>").size();
     return {
         {"meta after a long comment in the head", "text/html",
          "<!DOCTYPE html><html><head><!--" + filler + "--><meta charset=\"utf-8\"></head>", "utf-8"},
@@ -23,6 +31,9 @@ inline std::vector<CharsetPage> CharsetPages() {
         {"meta in the body in the first 1024 bytes", "text/html", "<html><body><p>x</p><meta charset=utf-8>", "utf-8"},
         {"meta in the body beyond them", "text/html", "<html><body><p>" + filler + "</p><meta charset=utf-8>",
          "windows-1252"},
+        {"meta in the body whose '>' is byte 1024", "text/html", metaAfter(1024 - metaLength), "utf-8"},
+        {"meta in the body after the first 1023 bytes", "text/html", metaAfter(1023), "utf-8"},
+        {"meta in the body after the first 1024 bytes", "text/html", metaAfter(1024), "windows-1252"},
         {"meta after the head's end beyond them", "text/html",
          "<html><head><!--" + filler + "--></head><meta charset=utf-8>", "windows-1252"},
         {"meta after a body element in the head", "text/html",
