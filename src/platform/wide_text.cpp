@@ -41,28 +41,6 @@ constexpr std::array<uint8_t, 256> MakeLatin1Classes() {
 
 constexpr std::array<uint8_t, 256> LATIN1_TABLE = MakeLatin1Classes();
 
-// The zero digits of the scripts whose decimal digits the Windows runtime's number readers accept.
-constexpr char16_t ZERO_DIGITS[] = {
-    0x0030, // ASCII
-    0x0660, // Arabic-Indic
-    0x06F0, // Extended Arabic-Indic
-    0x0966, // Devanagari
-    0x09E6, // Bengali
-    0x0A66, // Gurmukhi
-    0x0AE6, // Gujarati
-    0x0B66, // Oriya
-    0x0C66, // Telugu
-    0x0CE6, // Kannada
-    0x0D66, // Malayalam
-    0x0E50, // Thai
-    0x0ED0, // Lao
-    0x0F20, // Tibetan
-    0x1040, // Myanmar
-    0x17E0, // Khmer
-    0x1810, // Mongolian
-    0xFF10, // Full-width
-};
-
 // Value of c as a digit of a number in any base up to 36, or 99 when c is no digit.
 unsigned DigitValue(char16_t c) {
     if (c >= u'0' && c <= u'9')
@@ -71,11 +49,8 @@ unsigned DigitValue(char16_t c) {
         return c - u'a' + 10;
     if (c >= u'A' && c <= u'Z')
         return c - u'A' + 10;
-    if (c >= 0x0660) {
-        for (char16_t zero : ZERO_DIGITS)
-            if (c >= zero && c <= zero + 9)
-                return c - zero;
-    }
+    if (c >= 0x100 && IsDigitAboveLatin1(c))
+        return unsigned(u_charDigitValue(c));
     return 99;
 }
 
@@ -202,6 +177,12 @@ bool IsUpperAboveLatin1(char16_t c) {
 }
 bool IsLowerAboveLatin1(char16_t c) {
     return u_isULowercase(c);
+}
+// Decimal digits (general category Nd), each with its value 0 to 9: what Windows classes as digits there. Its
+// number readers read only some scripts' digits; here the readers and the class agree, so that a board label
+// whose first digit is found is also read.
+bool IsDigitAboveLatin1(char16_t c) {
+    return u_isdigit(c);
 }
 
 uint32_t WcsToUL(const char16_t *text, const char16_t **end, int base) {

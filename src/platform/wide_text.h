@@ -1,7 +1,7 @@
 #pragma once
 // Wide (UTF-16) text helpers that behave the same whatever the process locale is.
 // Character classes: an exact table below U+0100, ICU's character properties above (white space, alphabetic,
-// upper case, lower case), standing in for what Windows reports for those code points.
+// upper case, lower case, decimal digit), standing in for what Windows reports for those code points.
 // Case mappings: those of the C runtime in its default "C" locale, which change ASCII letters only.
 // Number readers: the results a 32-bit Windows C runtime gives (unsigned long and long are 32 bits there).
 #include <cstddef>
@@ -26,6 +26,7 @@ bool IsSpaceAboveLatin1(char16_t c);
 bool IsAlphaAboveLatin1(char16_t c);
 bool IsUpperAboveLatin1(char16_t c);
 bool IsLowerAboveLatin1(char16_t c);
+bool IsDigitAboveLatin1(char16_t c);
 
 // U+0009..U+000D, U+0020, U+0085, U+00A0; above U+00FF: white space.
 inline bool IsSpaceW(char16_t c) {
@@ -35,9 +36,10 @@ inline bool IsSpaceW(char16_t c) {
 inline bool IsAlphaW(char16_t c) {
     return c < 0x100 ? (LATIN1_CLASSES[c] & WCLASS_ALPHA) != 0 : IsAlphaAboveLatin1(c);
 }
-// '0'..'9' only
+// Decimal digits: below U+0100 '0'..'9' only (not the superscripts U+00B2, U+00B3, U+00B9, which no number reader
+// reads); above U+00FF the decimal digits of every script. The number readers below read exactly these digits.
 inline bool IsDigitW(char16_t c) {
-    return c >= u'0' && c <= u'9';
+    return c < 0x100 ? (LATIN1_CLASSES[c] & WCLASS_DIGIT) != 0 : IsDigitAboveLatin1(c);
 }
 inline bool IsAlnumW(char16_t c) {
     return IsDigitW(c) || IsAlphaW(c);
@@ -61,8 +63,9 @@ inline char16_t ToUpperW(char16_t c) {
 // wcstoul / wcstol: leading white space (IsSpaceW), optional sign, base 0/2..36 with "0x" for 16 and 0;
 // *end is set past the last digit read, or to the start when nothing was read. Overflow saturates as
 // the Windows runtime does (ULONG_MAX / LONG_MAX / LONG_MIN of 32 bits). A minus sign negates the unsigned
-// result modulo 2^32 ("-1" gives 0xFFFFFFFF). Digits are those the Windows runtime reads: ASCII and the
-// decimal digits of the scripts it knows (Arabic-Indic, Devanagari, Thai, full-width, ...).
+// result modulo 2^32 ("-1" gives 0xFFFFFFFF). Decimal digits are those of IsDigitW (ASCII, Arabic-Indic,
+// Devanagari, Thai, full-width, ...), so a number is read wherever IsDigitW finds its first digit; letters count
+// only as ASCII letters, in bases above 10.
 // text ends at its NUL; a null text reads as an empty one.
 uint32_t WcsToUL(const char16_t *text, const char16_t **end, int base);
 int32_t WcsToL(const char16_t *text, const char16_t **end, int base);

@@ -94,12 +94,13 @@ TEST(MarkupTokenizer, TreesAndErrors) {
         {"<a", "a"},
         {"\ufeff<b>x</b><a#>", "error: Unexpected char: #\n @11"}, // positions count the byte order mark
         {"<a b=\"x", "a(b=x)"},
-        // Names beyond ASCII: letters continue a name, only ASCII capitals fold, only ASCII digits count.
+        // Names beyond ASCII: letters and decimal digits continue a name, only ASCII capitals fold.
         {"<\u00e9l\u00e8ve\u00a0a=1>x</\u00e9l\u00e8ve>", "\u00e9l\u00e8ve(a=1)[\"x\"]"},
         {"<\u0416x2 a=1>t</\u0436x2>u", "\u0416x2(a=1)[\"t\" \"u\"]"},
         {"<\u212Aq><kq>x</kq>y</\u212AQ>z", "\u212Aq[kq[\"x\"] \"y\"] | \"z\""},
         {"<\u0416\u2014>", "error: Unexpected char: \u2014\n @2"},
-        {"<a\u0662>", "error: Unexpected char: \u0662\n @2"},
+        {"<a\u0662 b=\uff11>", "a\u0662(b=\uff11)"},
+        {"<a\u00b2>", "error: Unexpected char: \u00b2\n @2"},
     };
     for (const auto &row : rows)
         EXPECT_EQ(Outcome(row.text, row.html), row.tree) << (row.html ? "html: " : "strict: ") << row.text;

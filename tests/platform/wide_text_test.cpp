@@ -23,6 +23,22 @@ TEST(WideTextClasses, Latin1TableMatchesUnicodeProperties) {
     }
 }
 
+// Digits: '0'..'9' below U+0100 (the superscripts ¹²³ are none), the decimal digits of every script above. The
+// number readers read a digit wherever the class finds one, and give it its value as Unicode has it.
+TEST(WideTextClasses, DigitsAreTheDecimalDigitsThatTheNumberReadersRead) {
+    for (int c = 0; c <= 0xFFFF; ++c) {
+        const char16_t u = char16_t(c);
+        const bool decimal = c < 0x100 ? c >= '0' && c <= '9' : u_charType(c) == U_DECIMAL_DIGIT_NUMBER;
+        ASSERT_EQ(IsDigitW(u), decimal) << std::hex << c;
+        size_t consumed = 99;
+        const uint32_t value = WcsToUL(std::u16string_view(&u, 1), &consumed, 10);
+        ASSERT_EQ(consumed, decimal ? 1u : 0u) << std::hex << c;
+        if (decimal) {
+            ASSERT_EQ(value, uint32_t(u_getNumericValue(c))) << std::hex << c;
+        }
+    }
+}
+
 TEST(WideTextNumbers, ReadAsTheWindowsRuntimeDoes) {
     const struct {
         const char16_t *text;
@@ -48,7 +64,10 @@ TEST(WideTextNumbers, ReadAsTheWindowsRuntimeDoes) {
         {u"12", 1, 0, 0, 0},                 // no such base
         {u"\u0661\u0669", 10, 19, 19, 2},    // Arabic-Indic digits
         {u"\uff19\u0e550", 10, 950, 950, 3}, // full-width nine, Thai five, ASCII zero
-        {u"\uff41", 16, 0, 0, 0},            // full-width letter a is no hex digit
+        {u"\u0be7\u0bef", 10, 19, 19, 2},    // Tamil digits
+        {u"\uff14\uff12\uff19\uff14\uff19\uff16\uff17\uff12\uff19\uff16", 10, 0xFFFFFFFFu, INT32_MAX, 10},
+        {u"\u00b2", 10, 0, 0, 0}, // a superscript is no digit
+        {u"\uff41", 16, 0, 0, 0}, // full-width letter a is no hex digit
     };
     for (const auto &row : rows) {
         const std::u16string text(row.text);
