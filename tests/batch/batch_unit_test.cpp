@@ -40,9 +40,11 @@ TEST(CommandLine, SwitchesOutputNamesUrlsAndPageFile) {
     };
     for (const auto &[arguments, expected] : cases)
         EXPECT_EQ(Parsed(arguments), expected) << testing::PrintToString(arguments);
-    for (const char16_t *url : {u"http://x", u"a://", u"svn+ssh://host/p", u"x-y.z1://q", u"\u00e9t\u00e9://q"})
+    for (const char16_t *url :
+         {u"http://x", u"a://", u"svn+ssh://host/p", u"x-y.z1://q", u"\u00e9t\u00e9://q", u"x\u0663://q"})
         EXPECT_TRUE(IsUrlArgument(url)) << platform::Utf16ToUtf8(url);
-    for (const char16_t *other : {u"1a://x", u"C:\\dir\\page.htm", u"http:/x", u"ht tp://x", u"://x", u""})
+    for (const char16_t *other :
+         {u"1a://x", u"\u0663a://x", u"a\u00b2://x", u"C:\\dir\\page.htm", u"http:/x", u"ht tp://x", u"://x", u""})
         EXPECT_FALSE(IsUrlArgument(other)) << platform::Utf16ToUtf8(other);
 }
 
