@@ -58,11 +58,15 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
         pbn += "[Board \"" + std::to_string(board) + "\"]\r\n[Deal \"" + oracle[(board - 1) % 12].first + "\"]\r\n\r\n";
     std::string path = (m_dir / "tmp" / "page.pbn").string();
     WriteFile(path, pbn);
-    // Working folders of earlier stand-ins: one killed (its lock free), one still running (its lock held).
-    for (const char *name : {"tricksmith-standin-killed", "tricksmith-standin-running"}) {
+    // Working folders of earlier stand-ins: one killed (its lock free), one still running (its lock held), one
+    // killed while it was making its folder an hour ago, and one making its folder now.
+    for (const char *name : {"tricksmith-standin-killed", "tricksmith-standin-running", ".tricksmith-standin-old",
+                             ".tricksmith-standin-new"}) {
         fs::create_directory(m_dir / "tmp" / name);
         WriteFile(m_dir / "tmp" / name / "lock", "");
     }
+    fs::last_write_time(m_dir / "tmp" / ".tricksmith-standin-old",
+                        fs::file_time_type::clock::now() - std::chrono::minutes(61));
     int held = open((m_dir / "tmp" / "tricksmith-standin-running" / "lock").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
 
@@ -86,11 +90,19 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
         EXPECT_EQ(platform::Utf16ToUtf8(result.m_strOptimumResultRows), rows);
     }
     // The private working folder went with the server, and so did the killed one's.
-    EXPECT_EQ(TempFiles(), (std::vector<std::string>{"page.pbn", "tricksmith-standin-running"}));
+    EXPECT_EQ(TempFiles(),
+              (std::vector<std::string>{".tricksmith-standin-new", "page.pbn", "tricksmith-standin-running"}));
 
     path = (m_dir / "tmp" / "missing.pbn").string();
     EXPECT_THROW(companion::RunDoubleDummyAnalysis(path), platform::UserException);
     EXPECT_EQ(Error(), path + ":\r\nCannot open temp file in TS.");
+}
+
+TEST_F(StandinAnalysisTest, StandinsStartingTogetherEachGetAWorkingFolder) {
+    // Each start a process of its own, forty at a time, some ending as if killed; without the solver's weight.
+    ProgramResult run = RunProgram(WORK_FOLDER_DRIVER, {"2000", "40"});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 
 } // namespace
