@@ -4,20 +4,16 @@
 //   tricksmith-standin FILE.pbn        opens a PBN file handed over by Dealscope and lists its boards
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "companion/class_registry.h"
 #include "companion/temp_pbn_file.h"
+#include "pbn_file.h"
 #include "pbn_games.h"
 #include "platform/error_report.h"
 #include "server.h"
@@ -65,12 +61,11 @@ int Serve() {
 int OpenFile(const char *path) {
     // The file's name and boards come from a page: shown on a terminal, they must not steer it.
     std::string shownPath = platform::ShowControlsVisibly(path);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        std::cerr << "tricksmith-standin: cannot open " << shownPath << '\n';
+    std::string bytes, why;
+    if (!standin::ReadPbnFile(path, bytes, why)) {
+        std::cerr << "tricksmith-standin: cannot open " << shownPath << ": " << why << '\n';
         return 1;
     }
-    std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     auto games = standin::ParsePbnGames(standin::DecodePbnBytes(bytes));
     std::cout << shownPath << ": " << games.size() << " boards\n";
     for (const auto &game : games)
