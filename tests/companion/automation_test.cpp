@@ -47,6 +47,11 @@ TEST_F(AutomationTest, EveryWayOutLeavesNoProcessAndFailuresLeaveTheDocument) {
         {"null-object", "Tricksmith sent a reply that could not be understood: OK dispatch:0"},
         {"error-analyse", "The analysis failed for board 7."},
         {"zero-boards", ""}, // no results: the command stays enabled, the page is not converted again
+        // More boards than the page's 9: a companion that counts so has not read what we wrote. Reported at
+        // once, not after the boards or the time that such a count would stand for.
+        {"count-beyond", "Tricksmith sent a reply that could not be understood: OK i4:10"},
+        {"total-beyond", "Tricksmith sent a reply that could not be understood: BUSY 1/10"},
+        {"total-huge", "Tricksmith sent a reply that could not be understood: BUSY 0/99999999999999999999"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.mode) + " " + c.server);

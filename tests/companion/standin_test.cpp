@@ -72,7 +72,8 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
     int held = open((m_dir / "tmp" / "tricksmith-standin-running" / "lock").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
 
-    companion::DoubleDummyResults results = companion::RunDoubleDummyAnalysis(path);
+    // 37 games: the event's own before the 36 boards.
+    companion::DoubleDummyResults results = companion::RunDoubleDummyAnalysis(path, 37);
     close(held);
     EXPECT_TRUE(m_errors.empty()) << Error();
     ASSERT_EQ(results.size(), 36u);
@@ -96,7 +97,7 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
               (std::vector<std::string>{".tricksmith-standin-new", "page.pbn", "tricksmith-standin-running"}));
 
     path = (m_dir / "tmp" / "missing.pbn").string();
-    EXPECT_THROW(companion::RunDoubleDummyAnalysis(path), platform::UserException);
+    EXPECT_THROW(companion::RunDoubleDummyAnalysis(path, 36), platform::UserException);
     EXPECT_EQ(Error(), path + ":\r\nCannot open temp file in TS.");
 }
 
