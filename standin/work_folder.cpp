@@ -50,11 +50,10 @@ void RemoveIfAbandoned(const std::string &path, bool hidden) {
     int folder = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folder < 0)
         return;
-    int lock = openat(folder, LOCK_NAME, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    // A visible folder without its lock file is none of ours to judge; an old hidden one lost its stand-in
-    // before the lock file was made.
-    bool abandoned = lock >= 0 ? flock(lock, LOCK_EX | LOCK_NB) == 0 && StillNamed(path, folder, lock) : hidden;
-    if (abandoned) {
+    // A visible folder without its lock file is none of ours to judge. An old hidden one may have lost its
+    // stand-in before the lock file was made: we make it, so that the folder goes under a lock all the same.
+    int lock = openat(folder, LOCK_NAME, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (hidden ? O_CREAT : 0), 0600);
+    if (lock >= 0 && flock(lock, LOCK_EX | LOCK_NB) == 0 && StillNamed(path, folder, lock)) {
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }

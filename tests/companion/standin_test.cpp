@@ -61,11 +61,12 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
     std::string path = (m_dir / "tmp" / "page.pbn").string();
     WriteFile(path, pbn);
     // Working folders of earlier stand-ins: one killed (its lock free), one still running (its lock held), one
-    // killed while it was making its folder an hour ago, and one making its folder now.
+    // killed an hour ago while it was making its folder (before its lock file), and one making its folder now.
     for (const char *name : {"tricksmith-standin-killed", "tricksmith-standin-running", ".tricksmith-standin-old",
                              ".tricksmith-standin-new"}) {
         fs::create_directory(m_dir / "tmp" / name);
-        WriteFile(m_dir / "tmp" / name / "lock", "");
+        if (name[0] != '.')
+            WriteFile(m_dir / "tmp" / name / "lock", "");
     }
     fs::last_write_time(m_dir / "tmp" / ".tricksmith-standin-old",
                         fs::file_time_type::clock::now() - std::chrono::minutes(61));
