@@ -86,7 +86,7 @@ int main() {
     for (int round = 0; round < ROUNDS; ++round) {
         auto start = std::chrono::steady_clock::now();
         std::string path = companion::WriteTempPbn(pbn, u"page.pbn");
-        companion::DoubleDummyResults analysed = companion::RunDoubleDummyAnalysis(path);
+        companion::DoubleDummyResults analysed = companion::RunDoubleDummyAnalysis(path, DEALS);
         road.push_back(Seconds(start));
         std::filesystem::remove(path);
         if (analysed.size() != DEALS) {

@@ -2,13 +2,13 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <fstream>
 #include <iterator>
 #include <mutex>
 #include <sstream>
 #include <thread>
 
 #include "companion/automation_text.h"
+#include "pbn_file.h"
 #include "platform/file_uri.h"
 
 namespace standin {
@@ -126,11 +126,8 @@ std::string Server::Invoke(int object, int dispid, const std::string &kind, cons
 }
 
 std::string Server::Open(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return "OK bool:0";
-    std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad())
+    std::string bytes, why;
+    if (!ReadPbnFile(path, bytes, why))
         return "OK bool:0";
     m_games = ParsePbnGames(DecodePbnBytes(bytes));
     m_tricks.assign(m_games.size(), std::string());

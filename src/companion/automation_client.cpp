@@ -87,7 +87,7 @@ void AutomationClient::CreateDispatch(std::string_view progId) {
 }
 
 AutomationResult AutomationClient::Invoke(int object, int dispid, InvokeKind kind, const std::vector<std::string> &args,
-                                          ResultType expected) {
+                                          ResultType expected, int maxI4) {
     std::string request = "INVOKE " + std::to_string(object) + ' ' + std::to_string(dispid) +
                           (kind == InvokeKind::METHOD ? " method" : " get");
     for (const std::string &arg : args) {
@@ -129,7 +129,7 @@ AutomationResult AutomationClient::Invoke(int object, int dispid, InvokeKind kin
         result.m_number = value == "1";
         break;
     case ResultType::I4:
-        if (!ParseInt32(value, result.m_number))
+        if (!ParseInt32(value, result.m_number) || result.m_number > maxI4)
             FailMalformed(reply);
         break;
     case ResultType::DISPATCH:
@@ -170,15 +170,20 @@ void AutomationClient::Quit() {
 
 namespace {
 
+// Progress counts beyond any file's boards: larger numbers are read as this.
+constexpr long long MAX_PROGRESS_COUNT = 1'000'000'000'000'000;
+
 // "BUSY <done>/<total>", both decimal, done not above total; false for any other progress text.
 bool ReadProgressCount(std::string_view line, long long &done, long long &total) {
     size_t slash = line.find('/');
     if (!line.starts_with("BUSY ") || slash == std::string_view::npos)
         return false;
     auto number = [](std::string_view text, long long &value) {
-        if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos)
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)
             return false;
-        value = std::stoll(std::string(text));
+        value = 0;
+        for (char digit : text)
+            value = std::min(value * 10 + (digit - '0'), MAX_PROGRESS_COUNT);
         return true;
     };
     return number(line.substr(5, slash - 5), done) && number(line.substr(slash + 1), total) && done <= total;
@@ -205,7 +210,12 @@ std::string AutomationClient::ReadReply() {
             if (line != "BUSY" && !line.starts_with("BUSY "))
                 return line;
             long long done = 0, total = 0;
-            if (!ReadProgressCount(line, done, total) || done <= lastDone || (firstTotal >= 0 && total != firstTotal))
+            if (!ReadProgressCount(line, done, total))
+                continue;
+            // More boards than the file holds: the server is not counting what we gave it.
+            if (total > m_boards)
+                FailMalformed(line);
+            if (done <= lastDone || (firstTotal >= 0 && total != firstTotal))
                 continue;
             if (firstTotal < 0)
                 firstTotal = total;

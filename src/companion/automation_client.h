@@ -2,6 +2,7 @@
 // The client side of the automation transport: starts the registered server of a ProgID as a child process and
 // calls its objects by dispatch id, one request line and one reply line at a time (docs/companion-protocol.md).
 // Any failure of the server or the transport kills and reaps the server before it is reported.
+#include <climits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,11 +51,15 @@ public:
     // class is not registered or the server cannot be started or does not greet us.
     void CreateDispatch(std::string_view progId);
 
-    // One call. The reply must be of the `expected` type. Throws platform::ProgramException (after killing the
-    // server) when the server fails, ends, does not answer in time or answers something else; an ERROR reply
-    // throws its description and leaves the server running.
+    // How many boards the file that the server works on holds: we wrote it, so a progress line (BUSY done/total)
+    // that counts more is a reply that could not be understood.
+    void SetBoardCount(int boards) { m_boards = boards; }
+
+    // One call. The reply must be of the `expected` type, an i4 not above `maxI4`. Throws
+    // platform::ProgramException (after killing the server) when the server fails, ends, does not answer in time
+    // or answers something else; an ERROR reply throws its description and leaves the server running.
     AutomationResult Invoke(int object, int dispid, InvokeKind kind, const std::vector<std::string> &args,
-                            ResultType expected);
+                            ResultType expected, int maxI4 = INT_MAX);
     // Lets the server drop an object it handed out.
     void Release(int object);
     // Ends the conversation: QUIT, then waits for the server to end (and kills it when it does not).
@@ -67,6 +72,7 @@ private:
     [[noreturn]] void FailMalformed(std::string_view line);
 
     platform::ChildProcess m_server;
+    int m_boards = INT_MAX;
 };
 
 } // namespace companion

@@ -36,7 +36,8 @@ bool OnDoubleDummyAll(CDSCDoc &doc) {
     // still asks the companion.
     std::string path = WriteTempPbn(doc);
     // The results arrive whole or not at all: a failure part way leaves the document as it was.
-    companion::DoubleDummyResults results = companion::RunDoubleDummyAnalysis(path);
+    companion::DoubleDummyResults results =
+        companion::RunDoubleDummyAnalysis(path, companion::CountPbnBoards(doc.m_strPbn));
     doc.m_ddResults = std::move(results);
     if (doc.m_ddResults.empty())
         return false;

@@ -1,5 +1,8 @@
 #include "companion/double_dummy_analysis.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "companion/automation_client.h"
 #include "companion/class_registry.h"
 #include "platform/error_report.h"
@@ -28,7 +31,7 @@ std::u16string GetTag(AutomationClient &client, int board, int dispid, std::stri
     return W(client.Invoke(board, dispid, InvokeKind::GET, {BstrArg(tag)}, ResultType::BSTR).m_text);
 }
 
-DoubleDummyResults Converse(AutomationClient &client, const std::string &path) {
+DoubleDummyResults Converse(AutomationClient &client, const std::string &path, int boardsWritten) {
     DoubleDummyResults results;
     if (!client.Invoke(APPLICATION_OBJECT, DISPID_OPEN, InvokeKind::METHOD, {BstrArg(path)}, ResultType::BOOL)
              .m_number) {
@@ -37,7 +40,7 @@ DoubleDummyResults Converse(AutomationClient &client, const std::string &path) {
     }
     client.Invoke(APPLICATION_OBJECT, DISPID_ANALYSE_ALL, InvokeKind::METHOD, {}, ResultType::EMPTY);
     int boards = client.Invoke(APPLICATION_OBJECT, DISPID_BOARDS, InvokeKind::GET, {}, ResultType::DISPATCH).m_number;
-    int count = client.Invoke(boards, DISPID_COUNT, InvokeKind::GET, {}, ResultType::I4).m_number;
+    int count = client.Invoke(boards, DISPID_COUNT, InvokeKind::GET, {}, ResultType::I4, boardsWritten).m_number;
     for (int i = 0; i < count; ++i) {
         int board = client.Invoke(boards, DISPID_ITEM, InvokeKind::GET, {I4Arg(i)}, ResultType::DISPATCH).m_number;
         std::u16string number = GetTag(client, board, DISPID_TAG_VALUE, "Board");
@@ -58,8 +61,20 @@ DoubleDummyResults Converse(AutomationClient &client, const std::string &path) {
 
 } // namespace
 
-DoubleDummyResults RunDoubleDummyAnalysis(const std::string &path) {
+size_t CountPbnBoards(std::string_view pbn) {
+    size_t boards = 0;
+    for (size_t line = 0; line < pbn.size();) {
+        boards += pbn.substr(line).starts_with("[Board \"");
+        size_t end = pbn.find('\n', line);
+        line = end == std::string_view::npos ? pbn.size() : end + 1;
+    }
+    return boards;
+}
+
+DoubleDummyResults RunDoubleDummyAnalysis(const std::string &path, size_t boards) {
+    const int boardsWritten = static_cast<int>(std::min<size_t>(boards, INT_MAX));
     AutomationClient client;
+    client.SetBoardCount(boardsWritten);
     try {
         client.CreateDispatch(TRICKSMITH_PROG_ID);
     } catch (const platform::ProgramException &exception) {
@@ -67,7 +82,7 @@ DoubleDummyResults RunDoubleDummyAnalysis(const std::string &path) {
         platform::ReportException(exception, PROG_ID_TEXT);
     }
     try {
-        return Converse(client, path);
+        return Converse(client, path, boardsWritten);
     } catch (const platform::ProgramException &exception) {
         // The client has already stopped the server when the transport failed; an error the server reported
         // leaves it running, and the client's destructor ends it.

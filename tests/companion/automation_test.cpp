@@ -2,6 +2,7 @@
 // error, the document as it was and no process behind.
 #include "companion/automation_text.h"
 #include "companion/companion_commands.h"
+#include "companion/double_dummy_analysis.h"
 #include "companion_fixture.h"
 #include "platform/file_uri.h"
 
@@ -16,6 +17,15 @@ TEST(AutomationText, PercentEncodingKeepsEveryByteAndMakesOneToken) {
     int value = 0;
     EXPECT_TRUE(companion::ParseInt32("-12", value) && value == -12);
     EXPECT_FALSE(companion::ParseInt32("12x", value) || companion::ParseInt32("99999999999", value));
+}
+
+TEST(DoubleDummyAnalysis, BoardsWrittenAreTheLinesThatStartWithABoardTag) {
+    EXPECT_EQ(companion::CountPbnBoards(""), 0u);
+    EXPECT_EQ(companion::CountPbnBoards("[Board \"1\"]"), 1u); // no line end after the last
+    EXPECT_EQ(companion::CountPbnBoards("% PBN 2.1\r\n[Event \"\"]\r\n[Board \"1\"]\r\n\r\n[Board \"2\"]\r\n"
+                                        "[Boards \"x\"]\r\n [Board \"3\"]\r\n{[Board \"4\"]}\r\n[Board"),
+              2u);
+    EXPECT_EQ(companion::CountPbnBoards(std::string(1 << 20, '\n')), 0u);
 }
 
 using AutomationTest = CompanionFixture;
@@ -47,6 +57,11 @@ TEST_F(AutomationTest, EveryWayOutLeavesNoProcessAndFailuresLeaveTheDocument) {
         {"null-object", "Tricksmith sent a reply that could not be understood: OK dispatch:0"},
         {"error-analyse", "The analysis failed for board 7."},
         {"zero-boards", ""}, // no results: the command stays enabled, the page is not converted again
+        // More boards than the page's 9: a companion that counts so has not read what we wrote. Reported at
+        // once, not after the boards or the time that such a count would stand for.
+        {"count-beyond", "Tricksmith sent a reply that could not be understood: OK i4:10"},
+        {"total-beyond", "Tricksmith sent a reply that could not be understood: BUSY 1/10"},
+        {"total-huge", "Tricksmith sent a reply that could not be understood: BUSY 0/99999999999999999999"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.mode) + " " + c.server);

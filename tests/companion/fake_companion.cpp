@@ -76,20 +76,28 @@ int main() {
             } else if (mode == "hang-analyse") {
                 Hang();
             } else if (mode == "busy-then-ok" || mode == "busy-by-turns") {
-                // 1.8 s of progress, a line every 100 ms: moving forward, or saying two things by turns.
+                // 1.8 s of progress over the page's 9 boards, a line every 100 ms: moving forward every other
+                // line, or saying two things by turns.
                 for (int i = 0; i < 18; ++i, usleep(100 * 1000))
-                    Reply("BUSY " + std::to_string(mode == "busy-then-ok" ? i : i % 2) + "/18");
+                    Reply("BUSY " + std::to_string(mode == "busy-then-ok" ? i / 2 : i % 2) + "/9");
+            } else if (mode == "total-beyond" || mode == "total-huge") {
+                // More boards than the page has: not the file we were given.
+                Reply(mode == "total-beyond" ? "BUSY 1/10" : "BUSY 0/99999999999999999999");
+                Hang();
             }
             Reply(mode == "error-analyse" ? "ERROR 80004005 The%20analysis%20failed%20for%20board%207." : "OK empty");
         } else if (line == "INVOKE 1 35 get") {
             Reply(mode == "null-object" ? "OK dispatch:0" : "OK dispatch:2");
         } else if (line == "INVOKE 2 1 get") {
-            Reply(mode == "zero-boards" ? "OK i4:0" : "OK i4:" + std::to_string(std::size(BOARDS)));
+            Reply(mode == "zero-boards"    ? "OK i4:0"
+                  : mode == "count-beyond" ? "OK i4:10" // the page has 9
+                                           : "OK i4:" + std::to_string(std::size(BOARDS)));
         } else if (line.starts_with("INVOKE 2 0 get i4:")) {
             int index = std::atoi(line.c_str() + 18);
             if (mode == "crash-mid-board" && index == 2)
                 std::raise(SIGKILL);
-            Reply("OK dispatch:" + std::to_string(100 + index));
+            Reply(index >= 0 && index < int(std::size(BOARDS)) ? "OK dispatch:" + std::to_string(100 + index)
+                                                               : "ERROR 8002000B Invalid%20index.");
         } else if (line.starts_with("INVOKE 10")) {
             // INVOKE 10<i> <dispid> get bstr:<tag>: dispatch id 1 is a tag's value, 4 its table rows.
             const auto &board = BOARDS[line[9] - '0'];

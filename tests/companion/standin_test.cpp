@@ -1,11 +1,13 @@
 // The stand-in companion: its trick tables and par scores must equal libdds's own for the reference deals.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 #include "../bridge/dds_support.h"
 #include "companion/double_dummy_analysis.h"
 #include "companion_fixture.h"
 #include "deal_check.h"
+#include "pbn_file.h"
 #include "pbn_games.h"
 
 namespace {
@@ -58,15 +60,21 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
         pbn += "[Board \"" + std::to_string(board) + "\"]\r\n[Deal \"" + oracle[(board - 1) % 12].first + "\"]\r\n\r\n";
     std::string path = (m_dir / "tmp" / "page.pbn").string();
     WriteFile(path, pbn);
-    // Working folders of earlier stand-ins: one killed (its lock free), one still running (its lock held).
-    for (const char *name : {"tricksmith-standin-killed", "tricksmith-standin-running"}) {
+    // Working folders of earlier stand-ins: one killed (its lock free), one still running (its lock held), one
+    // killed an hour ago while it was making its folder (before its lock file), and one making its folder now.
+    for (const char *name : {"tricksmith-standin-killed", "tricksmith-standin-running", ".tricksmith-standin-old",
+                             ".tricksmith-standin-new"}) {
         fs::create_directory(m_dir / "tmp" / name);
-        WriteFile(m_dir / "tmp" / name / "lock", "");
+        if (name[0] != '.')
+            WriteFile(m_dir / "tmp" / name / "lock", "");
     }
+    fs::last_write_time(m_dir / "tmp" / ".tricksmith-standin-old",
+                        fs::file_time_type::clock::now() - std::chrono::minutes(61));
     int held = open((m_dir / "tmp" / "tricksmith-standin-running" / "lock").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
 
-    companion::DoubleDummyResults results = companion::RunDoubleDummyAnalysis(path);
+    // 37 games: the event's own before the 36 boards.
+    companion::DoubleDummyResults results = companion::RunDoubleDummyAnalysis(path, 37);
     close(held);
     EXPECT_TRUE(m_errors.empty()) << Error();
     ASSERT_EQ(results.size(), 36u);
@@ -86,11 +94,59 @@ TEST_F(StandinAnalysisTest, TablesEqualLibddsOwnInBatches) {
         EXPECT_EQ(platform::Utf16ToUtf8(result.m_strOptimumResultRows), rows);
     }
     // The private working folder went with the server, and so did the killed one's.
-    EXPECT_EQ(TempFiles(), (std::vector<std::string>{"page.pbn", "tricksmith-standin-running"}));
+    EXPECT_EQ(TempFiles(),
+              (std::vector<std::string>{".tricksmith-standin-new", "page.pbn", "tricksmith-standin-running"}));
 
     path = (m_dir / "tmp" / "missing.pbn").string();
-    EXPECT_THROW(companion::RunDoubleDummyAnalysis(path), platform::UserException);
+    EXPECT_THROW(companion::RunDoubleDummyAnalysis(path, 36), platform::UserException);
     EXPECT_EQ(Error(), path + ":\r\nCannot open temp file in TS.");
+}
+
+TEST_F(StandinAnalysisTest, StandinsStartingTogetherEachGetAWorkingFolder) {
+    // Each start a process of its own, forty at a time, some ending as if killed; without the solver's weight.
+    ProgramResult run = RunProgram(WORK_FOLDER_DRIVER, {"2000", "40"});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
+}
+
+TEST_F(StandinAnalysisTest, OnlyRegularFilesOfBoundedSizeAreOpened) {
+    const fs::path folder = m_dir / "home", pipe = m_dir / "pipe", huge = m_dir / "huge.pbn", good = m_dir / "two.pbn";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    WriteFile(huge, "");
+    fs::resize_file(huge, standin::MAX_PBN_FILE_BYTES + 1); // sparse: nothing of it need be read
+    WriteFile(good, "[Board \"1\"]\r\n\r\n[Board \"2\"]\r\n");
+    const std::vector<std::pair<fs::path, std::string>> refused = {
+        {folder, "Is a directory"},
+        {"/dev/zero", "not a regular file"},
+        {pipe, "not a regular file"}, // and no wait for a writer
+        {huge, "larger than 1073741824 bytes"},
+        {m_dir / "missing.pbn", "No such file or directory"}};
+    // Should a pipe be opened after all, the wait for its writer must end.
+    const std::string guard = "timeout 20 ";
+
+    std::string requests, replies = "READY 1\n";
+    for (const auto &[path, why] : refused) {
+        requests += "INVOKE 1 20 method " + companion::BstrArg(path.string()) + "\n";
+        replies += "OK bool:0\n";
+    }
+    requests += "INVOKE 1 20 method " + companion::BstrArg(good.string()) + "\nINVOKE 2 1 get\nQUIT\n";
+    replies += "OK bool:1\nOK i4:2\nOK empty\n";
+    WriteFile(m_dir / "requests", requests);
+    ProgramResult run = RunProgram(
+        "sh", {"-c", guard + Quoted(TRICKSMITH_STANDIN) + " --automation < " + Quoted((m_dir / "requests").string())});
+    EXPECT_EQ(run.output, replies);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{}); // the working folder went with the server
+
+    // Handed over on the command line.
+    for (const auto &[path, why] : refused) {
+        run = RunProgram("sh", {"-c", guard + Quoted(TRICKSMITH_STANDIN) + " " + Quoted(path.string())});
+        EXPECT_EQ(run.output, "tricksmith-standin: cannot open " + path.string() + ": " + why + "\n");
+        EXPECT_EQ(run.exitCode, 1);
+    }
+    run = RunProgram(TRICKSMITH_STANDIN, {good.string()});
+    EXPECT_EQ(run.output, good.string() + ": 2 boards\nBoard 1\nBoard 2\n");
+    EXPECT_EQ(run.exitCode, 0);
 }
 
 } // namespace
