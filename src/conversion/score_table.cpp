@@ -114,7 +114,9 @@ void AppendPbnToken(std::u16string &out, std::u16string_view value, bool needsQu
         for (char16_t c : value) {
             if (c == u'"' || c == u'\\')
                 out += u'\\';
-            out += c;
+            // A line break inside a token would end the table's line, and a blank line the whole game, in every
+            // reader: control characters go in as blanks, one for one, so the columns keep their widths.
+            out += c < u' ' ? u' ' : c;
         }
         out += u'"';
     } else {

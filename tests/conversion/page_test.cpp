@@ -100,9 +100,20 @@ TEST(BoardScan, HandCellsBecomeTheDealFromTheDealer) {
 
 TEST(ScoreTable, TokensThatNeedQuotes) {
     const std::pair<std::u16string_view, std::u16string_view> cases[] = {
-        {u"", u"-"},          {u"4S", u"4S"},           {u"a\\b", u"a\\b"},         {u"a;b", u"\"a;b\""},
-        {u"50%", u"\"50%\""}, {u"[x]", u"\"[x]\""},     {u"{c}", u"\"{c}\""},       {u"a b", u"\"a b\""},
-        {u"~", u"~"},         {u"a\x7F", u"\"a\x7F\""}, {u"\u00E9", u"\"\u00E9\""}, {u"a\"b\\", u"\"a\\\"b\\\\\""},
+        {u"", u"-"},
+        {u"4S", u"4S"},
+        {u"a\\b", u"a\\b"},
+        {u"a;b", u"\"a;b\""},
+        {u"50%", u"\"50%\""},
+        {u"[x]", u"\"[x]\""},
+        {u"{c}", u"\"{c}\""},
+        {u"a b", u"\"a b\""},
+        {u"~", u"~"},
+        {u"a\x7F", u"\"a\x7F\""},
+        {u"\u00E9", u"\"\u00E9\""},
+        {u"a\"b\\", u"\"a\\\"b\\\\\""},
+        {u"Ann\r\n\r\nBo", u"\"Ann    Bo\""},
+        {u"a\tb\x01", u"\"a b \""},
     };
     for (const auto &[value, token] : cases)
         EXPECT_EQ(QuotePbnToken(value), token) << platform::Utf16ToUtf8(value);
