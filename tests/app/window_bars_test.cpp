@@ -1,5 +1,10 @@
 // The main window's bars and the help viewer as they are drawn: the toolbar's address box after the window is
 // resized, the status bar's lock panes, and where the help viewer opens.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +25,7 @@
 #include "window_driver.h"
 
 // Last: the X headers define names (None, Status) that the others use.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 
@@ -62,6 +68,8 @@ std::ostream &operator<<(std::ostream &out, const ToolbarLook &look) {
 class WindowBarsTest : public GuiTest {
 protected:
     static GtkToolbar *Toolbar() { return g_pMainFrame->GetToolBar()->GTKGetToolbar(); }
+    // Narrower and wider, down to the narrowest the frame allows and back, checking the toolbar at each width.
+    static void ExpectToolbarRecoversFromResizes();
 
     // The toolbar as it stands once the window has taken this width and the toolkit has laid it out again.
     static ToolbarLook LookAtWidth(int width) {
@@ -164,8 +172,7 @@ protected:
 
 } // namespace
 
-TEST_F(WindowBarsTest, ToolbarLooksAfterAnyResizeAsAFreshWindowOfThatWidth) {
-    ASSERT_TRUE(Start({}));
+void WindowBarsTest::ExpectToolbarRecoversFromResizes() {
     // The address text, so that anything drawn over it shows; and a steady cursor, so that two looks compare.
     g_object_set(gtk_settings_get_default(), "gtk-cursor-blink", FALSE, nullptr);
     g_pMainFrame->SetAddressText(u"file:///home/someone/results/tuesday-evening-pairs-section-a.htm");
@@ -195,6 +202,63 @@ TEST_F(WindowBarsTest, ToolbarLooksAfterAnyResizeAsAFreshWindowOfThatWidth) {
     EXPECT_EQ(LookAtWidth(1500), wide);
     EXPECT_EQ(LookAtWidth(narrowest.frameWidth), narrowest);
     EXPECT_EQ(LookAtWidth(1100), fresh);
+}
+
+TEST_F(WindowBarsTest, ToolbarLooksAfterAnyResizeAsAFreshWindowOfThatWidth) {
+    ASSERT_TRUE(Start({}));
+    ExpectToolbarRecoversFromResizes();
+}
+
+namespace {
+bool WaitForWindowManager() {
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", 0);
+    bool running = false;
+    for (int i = 0; i < 200 && !running; ++i) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        running = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, 0, XA_WINDOW, &type, &format,
+                                     &count, &after, &data) == Success &&
+                  count == 1;
+        if (data)
+            XFree(data);
+        if (!running)
+            usleep(50000);
+    }
+    XCloseDisplay(display);
+    return running;
+}
+} // namespace
+
+// The same in a window manager's frame, whose borders count in the frame's size but leave the toolbar less room.
+TEST_F(WindowBarsTest, ToolbarInAWindowManagersFrame) {
+    const char *const argv[] = {"openbox", "--sm-disable", nullptr};
+    pid_t manager = 0;
+    ASSERT_EQ(posix_spawnp(&manager, "openbox", nullptr, nullptr, const_cast<char *const *>(argv), environ), 0);
+    struct Stopper {
+        pid_t pid;
+        ~Stopper() {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    } stopper{manager};
+    // The window manager has taken the screen before the program's window is made.
+    ASSERT_TRUE(WaitForWindowManager());
+    ASSERT_TRUE(Start({}));
+    // Framed: the window manager's borders around the window.
+    ASSERT_TRUE(RunUntil(
+        [] {
+            GdkWindow *window = gtk_widget_get_window(g_pMainFrame->m_widget);
+            GdkRectangle frame;
+            gdk_window_get_frame_extents(window, &frame);
+            return frame.width > gdk_window_get_width(window);
+        },
+        10));
+    ExpectToolbarRecoversFromResizes();
 }
 
 TEST_F(WindowBarsTest, LockPanesFollowTheLocksAndShowTheirWholeText) {

@@ -115,9 +115,7 @@ wxToolBar *CMainFrame::MakeToolBar() {
     bar->AddControl(m_pAddressBox, "Enter URL");
     tool(ID_VIEW_HELP, "Help", "Open the Help viewer");
     bar->Realize();
-    // The frame keeps room for the buttons and an address box that can still be typed into.
-    const int buttons = ToolbarButtonsWidth(bar);
-    SetMinSize(wxSize(buttons + LeastAddressWidth() + (GetSize().x - GetClientSize().x), 300));
+    KeepRoomForToolbar(bar);
     // The box is fitted once the toolkit has laid the toolbar out at its new width: a width asked for during that
     // layout would only take effect at the next resize.
     bar->Bind(wxEVT_SIZE, [this](wxSizeEvent &event) {
@@ -141,14 +139,23 @@ int CMainFrame::ToolbarButtonsWidth(wxToolBar *bar) const {
     return barWidth - itemWidth;
 }
 
+void CMainFrame::KeepRoomForToolbar(wxToolBar *bar) {
+    // The frame keeps room for the buttons and an address box that can still be typed into. Its size counts the
+    // window manager's borders, which are known only once the frame is shown.
+    const wxSize least(ToolbarButtonsWidth(bar) + LeastAddressWidth() + GetSize().x - GetClientSize().x, 300);
+    if (least != GetMinSize())
+        SetMinSize(least);
+}
+
 void CMainFrame::FitAddressBox() {
     wxToolBar *bar = GetToolBar();
     if (!bar || !m_pAddressBox)
         return;
+    KeepRoomForToolbar(bar);
     // Four inches wide while the toolbar has room; narrower rather than pushed out of the toolbar's end (into
-    // its overflow menu, where a text box cannot be shown).
+    // its overflow menu, where a text box cannot be shown), even in a window held narrower than its least size.
     const int room = bar->GetClientSize().x - ToolbarButtonsWidth(bar);
-    const int width = std::clamp(room, LeastAddressWidth(), 4 * m_nDpiX);
+    const int width = std::clamp(room, 1, 4 * m_nDpiX);
     // The width the toolbar gives the box is the box's size request. (Resizing the box as a window would only
     // move it inside its old place, with the toolbar's items laid out for the old width.)
     GtkWidget *box = m_pAddressBox->m_widget;

@@ -45,6 +45,7 @@ private:
     wxToolBar *MakeToolBar();
     // The address box's width for the toolbar's present width, and what it is made of.
     void FitAddressBox();
+    void KeepRoomForToolbar(wxToolBar *bar);
     int LeastAddressWidth() const;
     int ToolbarButtonsWidth(wxToolBar *bar) const;
     void OnTabChanged(wxAuiNotebookEvent &event);
