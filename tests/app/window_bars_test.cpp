@@ -296,10 +296,14 @@ TEST_F(WindowBarsTest, HelpViewerOpensInsideTheWorkAreaWhereverItWasLastClosed) 
     Pump(0.3);
     const wxRect area = WorkArea();
 
+    // The first time over the program's window, even one that reaches past the screen's corner.
+    g_pMainFrame->SetSize(area.GetRight() - 500, area.GetBottom() - 300, 1100, 800);
+    Pump(0.3);
     wxHtmlHelpFrame *help = OpenHelp();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(area.Contains(PlaceOnScreen(help)))
         << "help at " << Describe(PlaceOnScreen(help)) << " in " << Describe(area);
+    EXPECT_TRUE(PlaceOnScreen(help).Intersects(g_pMainFrame->GetScreenRect()));
 
     // Closed where part of it lies off the screen (a larger screen's place), it opens again inside.
     help->SetSize(area.GetRight() - 300, area.GetBottom() - 200, 700, 480);
