@@ -116,8 +116,9 @@ wxToolBar *CMainFrame::MakeToolBar() {
     tool(ID_VIEW_HELP, "Help", "Open the Help viewer");
     bar->Realize();
     KeepRoomForToolbar(bar);
-    // The box is fitted once the toolkit has laid the toolbar out at its new width: a width asked for during that
-    // layout would only take effect at the next resize.
+    // The box is fitted once the toolkit has laid the toolbar out at its new width: a width set during that layout
+    // would be laid out only at the next resize (until then the box would stay at its old width, or be drawn
+    // narrower in the middle of its old place, under the help button).
     bar->Bind(wxEVT_SIZE, [this](wxSizeEvent &event) {
         event.Skip();
         CallAfter([this] { FitAddressBox(); });
@@ -156,13 +157,8 @@ void CMainFrame::FitAddressBox() {
     // its overflow menu, where a text box cannot be shown), even in a window held narrower than its least size.
     const int room = bar->GetClientSize().x - ToolbarButtonsWidth(bar);
     const int width = std::clamp(room, 1, 4 * m_nDpiX);
-    // The width the toolbar gives the box is the box's size request. (Resizing the box as a window would only
-    // move it inside its old place, with the toolbar's items laid out for the old width.)
-    GtkWidget *box = m_pAddressBox->m_widget;
-    int requested = -1, height = -1;
-    gtk_widget_get_size_request(box, &requested, &height);
-    if (width != requested)
-        gtk_widget_set_size_request(box, width, height);
+    if (width != m_pAddressBox->GetSize().x)
+        m_pAddressBox->SetSize(width, -1);
 }
 
 wxTextCtrl *CMainFrame::GetAddressBox() {
