@@ -1,6 +1,7 @@
 #include "app/window/main_frame.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include <gtk/gtk.h>
@@ -37,7 +38,6 @@ CMainFrame::CMainFrame(wxDocManager *manager, int dpiX, const std::vector<wxStri
     CreateBars();
     // Enter in the address box asks the active page window to go there.
     Bind(wxEVT_MENU, &CMainFrame::OnEnterUrl, this, ID_ENTER_URL);
-    Bind(wxEVT_IDLE, &CMainFrame::OnIdleIndicators, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_MENU, &CMainFrame::OnToggleToolBar, this, ID_VIEW_TOOLBAR);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleToolBar, this, ID_VIEW_TOOLBAR);
@@ -56,6 +56,8 @@ CMainFrame::CMainFrame(wxDocManager *manager, int dpiX, const std::vector<wxStri
 }
 
 CMainFrame::~CMainFrame() {
+    if (m_keymapHandler)
+        g_signal_handler_disconnect(gdk_keymap_get_for_display(gdk_display_get_default()), m_keymapHandler);
     g_pMainFrame = nullptr;
     SetMainWindow(nullptr);
 }
@@ -73,9 +75,12 @@ void CMainFrame::CreateBars() {
     SetAcceleratorTable(CreateExtraAccelerators());
     SetToolBar(MakeToolBar());
     wxStatusBar *status = CreateStatusBar(STATUS_PANES);
-    int widths[STATUS_PANES] = {-1, 50, 50, 50};
-    status->SetStatusWidths(STATUS_PANES, widths);
+    status->SetStatusWidths(STATUS_PANES, IndicatorPaneWidths(*status).data());
     status->SetStatusText("Ready", 0);
+    // The lock panes follow the keyboard's lock state as it changes, whichever window has the keyboard.
+    m_keymapHandler = g_signal_connect(gdk_keymap_get_for_display(gdk_display_get_default()), "state-changed",
+                                       G_CALLBACK(OnKeymapStateChanged), this);
+    ShowLockIndicators();
 }
 
 wxToolBar *CMainFrame::MakeToolBar() {
@@ -110,12 +115,13 @@ wxToolBar *CMainFrame::MakeToolBar() {
     bar->AddControl(m_pAddressBox, "Enter URL");
     tool(ID_VIEW_HELP, "Help", "Open the Help viewer");
     bar->Realize();
-    // The frame keeps room for the buttons and an address box that can still be typed into.
-    const int buttons = ToolbarButtonsWidth(bar);
-    SetMinSize(wxSize(buttons + LeastAddressWidth() + (GetSize().x - GetClientSize().x), 300));
+    KeepRoomForToolbar(bar);
+    // The box is fitted once the toolkit has laid the toolbar out at its new width: a width set during that layout
+    // would be laid out only at the next resize (until then the box would stay at its old width, or be drawn
+    // narrower in the middle of its old place, under the help button).
     bar->Bind(wxEVT_SIZE, [this](wxSizeEvent &event) {
         event.Skip();
-        FitAddressBox();
+        CallAfter([this] { FitAddressBox(); });
     });
     return bar;
 }
@@ -125,18 +131,32 @@ int CMainFrame::LeastAddressWidth() const {
 }
 
 int CMainFrame::ToolbarButtonsWidth(wxToolBar *bar) const {
-    int natural = 0;
-    gtk_widget_get_preferred_width(GTK_WIDGET(bar->GTKGetToolbar()), nullptr, &natural);
-    return natural - m_pAddressBox->GetSize().x;
+    // Everything but the address box, as the toolkit lays the toolbar out: the whole bar's natural width less
+    // that of the address box's own item (the box's present width plus nothing else).
+    GtkWidget *item = gtk_widget_get_parent(m_pAddressBox->m_widget);
+    int barWidth = 0, itemWidth = 0;
+    gtk_widget_get_preferred_width(GTK_WIDGET(bar->GTKGetToolbar()), nullptr, &barWidth);
+    gtk_widget_get_preferred_width(item, nullptr, &itemWidth);
+    return barWidth - itemWidth;
+}
+
+void CMainFrame::KeepRoomForToolbar(wxToolBar *bar) {
+    // The frame keeps room for the buttons and an address box that can still be typed into. Its size counts the
+    // window manager's borders, which are known only once the frame is shown.
+    const wxSize least(ToolbarButtonsWidth(bar) + LeastAddressWidth() + GetSize().x - GetClientSize().x, 300);
+    if (least != GetMinSize())
+        SetMinSize(least);
 }
 
 void CMainFrame::FitAddressBox() {
     wxToolBar *bar = GetToolBar();
     if (!bar || !m_pAddressBox)
         return;
-    // Four inches wide while the toolbar has room; narrower rather than pushed out of the toolbar's end.
+    KeepRoomForToolbar(bar);
+    // Four inches wide while the toolbar has room; narrower rather than pushed out of the toolbar's end (into
+    // its overflow menu, where a text box cannot be shown), even in a window held narrower than its least size.
     const int room = bar->GetClientSize().x - ToolbarButtonsWidth(bar);
-    const int width = std::clamp(room, LeastAddressWidth(), 4 * m_nDpiX);
+    const int width = std::clamp(room, 1, 4 * m_nDpiX);
     if (width != m_pAddressBox->GetSize().x)
         m_pAddressBox->SetSize(width, -1);
 }
@@ -238,17 +258,31 @@ void CMainFrame::RefreshRecentFiles(wxMenuBar *menuBar) {
         file->Insert(insertAt + i, wxID_FILE1 + int(i), labels[i], "Open this document");
 }
 
-void CMainFrame::OnIdleIndicators(wxIdleEvent &event) {
-    event.Skip();
+std::array<int, 4> CMainFrame::IndicatorPaneWidths(wxStatusBar &status) {
+    // A lock pane is as wide as its text with the status bar's borders and text margins (and one pixel more, where
+    // the text is drawn one pixel in); the last pane also holds the size grip, as wide as the bar is high.
+    constexpr int TEXT_MARGIN = 2;
+    std::array<int, 4> widths{-1};
+    for (int i = 0; i < 3; ++i)
+        widths[i + 1] = status.GetTextExtent(INDICATORS[i]).x + 2 * TEXT_MARGIN + 2 * status.GetBorderX() + 1;
+    widths[3] += status.GetClientSize().y;
+    return widths;
+}
+
+void CMainFrame::OnKeymapStateChanged(GdkKeymap *, void *frame) {
+    static_cast<CMainFrame *>(frame)->ShowLockIndicators();
+}
+
+void CMainFrame::ShowLockIndicators() {
     wxStatusBar *status = GetStatusBar();
     if (!status)
         return;
-    const wxKeyCode keys[] = {WXK_CAPITAL, WXK_NUMLOCK, WXK_SCROLL};
+    // Whether each lock is on (not whether its key is down), as the keyboard reports it.
+    GdkKeymap *keymap = gdk_keymap_get_for_display(gdk_display_get_default());
+    const bool on[] = {gdk_keymap_get_caps_lock_state(keymap) != FALSE, gdk_keymap_get_num_lock_state(keymap) != FALSE,
+                       gdk_keymap_get_scroll_lock_state(keymap) != FALSE};
     for (int i = 0; i < 3; ++i) {
-        bool on = false;
-        // Asking the keyboard state of a lock key can fail on some displays; then the pane stays empty.
-        on = wxGetKeyState(keys[i]);
-        wxString text = on ? INDICATORS[i] : "";
+        wxString text = on[i] ? INDICATORS[i] : "";
         if (text != m_indicators[i]) {
             m_indicators[i] = text;
             status->SetStatusText(text, i + 1);

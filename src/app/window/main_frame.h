@@ -1,6 +1,7 @@
 #pragma once
 // The program's one top-level window: the tab group of page and text windows, the menu bar, the toolbar with
 // the address box, and the status bar.
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 
 #include "app/window/window_services.h"
 
+struct _GdkKeymap;
+class wxStatusBar;
 class wxTextCtrl;
 class wxToolBar;
 
@@ -42,12 +45,16 @@ private:
     wxToolBar *MakeToolBar();
     // The address box's width for the toolbar's present width, and what it is made of.
     void FitAddressBox();
+    void KeepRoomForToolbar(wxToolBar *bar);
     int LeastAddressWidth() const;
     int ToolbarButtonsWidth(wxToolBar *bar) const;
     void OnTabChanged(wxAuiNotebookEvent &event);
     void OnClose(wxCloseEvent &event);
     void OnEnterUrl(wxCommandEvent &event);
-    void OnIdleIndicators(wxIdleEvent &event);
+    // The widths of the status bar's panes: the message pane takes what the lock panes leave.
+    static std::array<int, 4> IndicatorPaneWidths(wxStatusBar &status);
+    static void OnKeymapStateChanged(_GdkKeymap *keymap, void *frame);
+    void ShowLockIndicators();
     void OnToggleToolBar(wxCommandEvent &event);
     void OnUpdateToggleToolBar(wxUpdateUIEvent &event);
     void OnToggleStatusBar(wxCommandEvent &event);
@@ -60,6 +67,7 @@ private:
     wxTextCtrl *m_pAddressBox = nullptr;
     wxMenuBar *m_pFrameMenuBar = nullptr; // the frame's own menu bar, shown while no page window is open
     wxString m_indicators[3];
+    unsigned long m_keymapHandler = 0; // the keyboard's lock-state signal, while connected
 };
 
 // The one main frame; nullptr while there is none (set before the frame is made, cleared when it goes).

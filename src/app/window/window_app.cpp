@@ -5,7 +5,6 @@
 #include <wx/dcscreen.h>
 #include <wx/evtloop.h>
 #include <wx/filename.h>
-#include <wx/html/helpctrl.h>
 #include <wx/sysopt.h>
 #include <wx/timer.h>
 
@@ -16,6 +15,7 @@
 #include "app/window/command_ids.h"
 #include "app/window/favorites_commands.h"
 #include "app/window/favorites_hooks.h"
+#include "app/window/help_viewer.h"
 #include "app/window/main_frame.h"
 #include "app/window/page_document.h"
 #include "app/window/program_icons.h"
@@ -290,7 +290,7 @@ void CDSCApp::ShowHelpContents() {
         // call a ".htm" page XHTML, and the viewer would then show the pages' source with dead links: the file
         // types of the toolkit's own table, where ".htm" and ".html" are HTML, are the ones used.
         wxSystemOptions::SetOption("filesys.no-mimetypesmanager", 1);
-        m_help = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE, g_pMainFrame);
+        m_help = std::make_unique<CHelpController>(wxHF_DEFAULT_STYLE, g_pMainFrame);
         if (!m_help->AddBook(wxFileName(m_helpBookPath))) {
             m_help.reset();
             WindowPrompts().ShowMessage(g_pMainFrame, u"Unable to open the help book " + FromWx(m_helpBookPath) + u".",
