@@ -239,6 +239,21 @@ TEST_F(FavoritesDialogTest, ResizingDownToTheMinimumAndReopeningWhereItClosed) {
     }
 }
 
+TEST_F(FavoritesDialogTest, LinesThatAreNotUtf8ShowAndOkWritesEveryLineKeptAsItWasRead) {
+    WriteFile(m_file, "A\r\nB\xE9\r\nC\xFF\xFE\r\n");
+    ASSERT_TRUE(m_list->LoadFavorites());
+    auto dialog = Open();
+    EXPECT_EQ(FromWx(dialog->GetList()->GetItemText(1)), u"B\uFFFD");
+    EXPECT_EQ(FromWx(dialog->GetList()->GetItemText(2)), u"C\uFFFD\uFFFD");
+    Select(*dialog, {2});
+    Click(*dialog, CFavoritesDialog::IDC_MOVE_TOP);
+    Select(*dialog, {2});
+    Click(*dialog, CFavoritesDialog::IDC_REMOVE);
+    Click(*dialog, wxID_OK);
+    EXPECT_FALSE(dialog->IsShown());
+    EXPECT_EQ(ReadFile(m_file), "C\xFF\xFE\r\nA\r\n");
+}
+
 TEST_F(FavoritesDialogTest, EmptiedPopupBringsBackThePlaceholdersOwnText) {
     wxMenu menu;
     menu.AppendCheckItem(ID_FAVORITE_FIRST, ToWx(FAVORITES_PLACEHOLDER_TEXT), ToWx(FAVORITE_PROMPT));

@@ -354,3 +354,23 @@ TEST_F(WindowTest, PageFileWhoseNameIsNotUtf8Opens) {
     ASSERT_TRUE(WaitForPage(FileUri(page)));
     EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
 }
+
+TEST_F(WindowTest, FavoritesFileWithLinesThatAreNotUtf8ServesMenuAndAddAndKeepsItsBytes) {
+    const std::string page = CopyPage("layout_a.htm", "results.htm");
+    const std::string file = m_home + "/DealscopeFavorites.txt";
+    const std::string lines = "http://caf\xE9.example/\r\nhttp://127.0.0.1:9/ok.htm\n";
+    WriteFile(file, lines);
+    ASSERT_TRUE(Start({page}));
+    ASSERT_TRUE(WaitForPage(FileUri(page)));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    EXPECT_TRUE(MenusShown().find("Favorites: Add To Favorites Favorites... - http://caf\xEF\xBF\xBD.example/ "
+                                  "http://127.0.0.1:9/ok.htm\n") != std::string::npos)
+        << MenusShown();
+
+    ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    const std::string added = platform::Utf16ToUtf8(FileUri(page));
+    EXPECT_EQ(ReadFile(file), "http://caf\xE9.example/\r\nhttp://127.0.0.1:9/ok.htm\r\n" + added + "\r\n");
+    EXPECT_FALSE(IsEnabled(ID_ADD_TO_FAVORITES));
+    EXPECT_TRUE(IsChecked(ID_FAVORITE_FIRST + 2));
+}

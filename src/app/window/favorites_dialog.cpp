@@ -248,13 +248,9 @@ void CFavoritesDialog::OnButton(wxCommandEvent &event) {
 }
 
 void CFavoritesDialog::OnOK() {
-    std::vector<std::u16string> favorites;
-    favorites.reserve(static_cast<size_t>(m_order.Count()));
-    for (int favorite : m_order.Order())
-        favorites.push_back(m_favorites.Favorites()[static_cast<size_t>(favorite)]);
     try {
         // The file takes the new list first; the program's list follows only when it did.
-        m_favorites.SaveFavorites(favorites);
+        m_favorites.SaveFavorites(m_order.Order());
     } catch (const platform::UserException &) {
         return; // reported; the dialog stays open with the user's order, so OK can be tried again
     }
