@@ -13,6 +13,7 @@
 #include <wx/webview.h>
 
 #include "../batch/charset_pages.h"
+#include "app/favorites.h"
 #include "app/window/about_box.h"
 #include "app/window/browser_view.h"
 #include "app/window/command_ids.h"
@@ -373,4 +374,35 @@ TEST_F(WindowTest, FavoritesFileWithLinesThatAreNotUtf8ServesMenuAndAddAndKeepsI
     EXPECT_EQ(ReadFile(file), "http://caf\xE9.example/\r\nhttp://127.0.0.1:9/ok.htm\r\n" + added + "\r\n");
     EXPECT_FALSE(IsEnabled(ID_ADD_TO_FAVORITES));
     EXPECT_TRUE(IsChecked(ID_FAVORITE_FIRST + 2));
+}
+
+// The recap options and the favorite items are check items drawn with the round mark of a choice, also after the
+// favorite items are made anew and on the placeholder that stands in for them.
+TEST_F(WindowTest, RecapOptionsAndFavoritesCarryRadioMarks) {
+    const std::string first = CopyPage("layout_a.htm", "first.htm");
+    const std::string second = CopyPage("layout_b.htm", "second.htm");
+    ASSERT_TRUE(Start({first}));
+    ASSERT_TRUE(WaitForPage(FileUri(first)));
+    EXPECT_EQ(MarksDrawn(ID_RECAP_OMIT), "@oo");
+    ASSERT_TRUE(Command(ID_RECAP_ADD_TO_BOARD1));
+    EXPECT_EQ(MarksDrawn(ID_RECAP_OMIT), "oo@");
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "o-"); // the placeholder, greyed
+
+    ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "@");
+    // A second page window has menus of its own.
+    m_prompts.answers.push_back(second);
+    ASSERT_TRUE(Command(wxID_OPEN));
+    ASSERT_TRUE(WaitForPage(FileUri(second)));
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "o");
+    ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "o@");
+    EXPECT_EQ(MarksDrawn(ID_RECAP_OMIT), "oo@"); // the option chosen is the default of later pages
+
+    // All favorites removed, as the Favorites dialog's OK removes them: the placeholder comes back.
+    AppFavorites().SaveFavorites({});
+    g_pMainFrame->RefreshListMenus();
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "o-");
+    g_pMainFrame->GetNotebook()->SetSelection(0);
+    EXPECT_TRUE(RunUntil([] { return MarksDrawn(ID_FAVORITE_FIRST) == "o-"; }, 5));
 }
