@@ -1,13 +1,19 @@
 // The window's start-up, page windows and browser view, driven for real under an X server.
 #include <filesystem>
+#include <set>
 
 #include <gtk/gtk.h>
 #include <wx/aui/auibook.h>
+#include <wx/button.h>
+#include <wx/filename.h>
+#include <wx/html/helpctrl.h>
 #include <wx/html/helpfrm.h>
 #include <wx/html/helpwnd.h>
 #include <wx/html/htmlwin.h>
 #include <wx/menu.h>
+#include <wx/modalhook.h>
 #include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 #include <wx/webview.h>
@@ -405,4 +411,99 @@ TEST_F(WindowTest, RecapOptionsAndFavoritesCarryRadioMarks) {
     EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "o-");
     g_pMainFrame->GetNotebook()->SetSelection(0);
     EXPECT_TRUE(RunUntil([] { return MarksDrawn(ID_FAVORITE_FIRST) == "o-"; }, 5));
+}
+
+// An error box as the program shows it: the error icon drawn beside the whole text, and one OK button.
+TEST_F(WindowTest, ErrorBoxShowsTheErrorIconBesideItsWholeText) {
+    ScopedHook<SetWindowPrompts> realBoxes{nullptr};
+    const std::string page = m_home + "/" + std::string(150, 'x') + "/no such page.htm";
+    const wxString expected = "Failed to open document." + wxString::FromUTF8(page) + ":Nosuchfileordirectory";
+    struct BoxLook : wxModalDialogHook {
+        std::set<wxDialog *> boxes; // the generic box passes the hook twice on its way to the screen
+        int redInIcon = 0;
+        wxString text;
+        std::vector<wxString> buttons;
+        bool textFits = true;
+        std::unique_ptr<wxTimer> timer; // the toolkit is up only once the box comes
+        int Enter(wxDialog *box) override {
+            if (!boxes.insert(box).second)
+                return wxID_NONE;
+            timer = std::make_unique<wxTimer>();
+            timer->Bind(wxEVT_TIMER, [this, box](wxTimerEvent &) {
+                if (!gtk_widget_get_mapped(box->GetHandle()))
+                    return;
+                timer->Stop();
+                Look(*box);
+                if (GTK_IS_DIALOG(box->GetHandle()))
+                    gtk_dialog_response(GTK_DIALOG(box->GetHandle()), GTK_RESPONSE_OK); // GTK's own box
+                else
+                    box->EndModal(wxID_OK);
+            });
+            timer->Start(200);
+            return wxID_NONE; // shown as the user sees it
+        }
+        void Exit(wxDialog *) override {}
+        void Look(wxDialog &box) {
+            GtkWidget *top = box.GetHandle();
+            cairo_surface_t *drawn = cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(top),
+                                                                gtk_widget_get_allocated_height(top));
+            cairo_t *context = cairo_create(drawn);
+            gtk_widget_draw(top, context);
+            cairo_surface_flush(drawn);
+            const unsigned char *pixels = cairo_image_surface_get_data(drawn);
+            for (wxWindow *child : box.GetChildren()) {
+                const wxRect r = child->GetRect();
+                if (dynamic_cast<wxStaticBitmap *>(child)) {
+                    for (int y = r.y; y < r.GetBottom(); ++y)
+                        for (int x = r.x; x < r.GetRight(); ++x) {
+                            const unsigned char *p = pixels + y * cairo_image_surface_get_stride(drawn) + 4 * x;
+                            redInIcon += p[2] > 150 && p[1] < 80 && p[0] < 80; // BGRX
+                        }
+                } else if (auto *label = dynamic_cast<wxStaticText *>(child)) {
+                    text += label->GetLabel();
+                    for (const wxString &line : wxSplit(label->GetLabel(), '\n', '\0'))
+                        textFits = textFits && label->GetTextExtent(line).x <= r.width;
+                    textFits = textFits && wxRect(box.GetClientSize()).Contains(r);
+                } else if (auto *button = dynamic_cast<wxButton *>(child)) {
+                    buttons.push_back(button->GetLabelText());
+                }
+            }
+            cairo_destroy(context);
+            cairo_surface_destroy(drawn);
+        }
+    } look;
+    look.Register();
+    EXPECT_FALSE(Start({page}));
+    look.Unregister();
+    look.timer.reset();
+    ASSERT_EQ(look.boxes.size(), 1u);
+    EXPECT_GT(look.redInIcon, 100);
+    wxString shown = look.text;
+    shown.Replace("\n", "");
+    shown.Replace(" ", "");
+    wxString whole = expected;
+    whole.Replace(" ", "");
+    EXPECT_EQ(shown, whole);
+    EXPECT_TRUE(look.textFits);
+    EXPECT_EQ(look.buttons, std::vector<wxString>{"OK"});
+}
+
+// What the toolkit reports itself reaches the user as the program's own errors do: through the error sink, in the
+// program's box, not in a box of the toolkit's.
+TEST_F(WindowTest, ToolkitErrorsGoThroughTheErrorSink) {
+    struct DialogCount : wxModalDialogHook {
+        int count = 0;
+        int Enter(wxDialog *) override { return ++count, wxID_OK; }
+        void Exit(wxDialog *) override {}
+    } dialogs;
+    ASSERT_TRUE(Start({}));
+    dialogs.Register();
+    wxHtmlHelpController help;
+    EXPECT_FALSE(help.AddBook(wxFileName(m_home + "/missing.hhp")));
+    wxLog::FlushActive();
+    dialogs.Unregister();
+    EXPECT_EQ(dialogs.count, 0);
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_NE(m_prompts.messages[0].text.find(u"missing.hhp"), std::u16string::npos);
+    EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
 }
