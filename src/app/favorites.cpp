@@ -12,7 +12,6 @@
 
 #include "platform/error_report.h"
 #include "platform/mirror_file.h"
-#include "platform/utf8.h"
 #include "platform/wide_text.h"
 
 namespace {
@@ -71,21 +70,27 @@ std::u16string ErrnoText(int error) {
 
 } // namespace
 
-std::vector<std::u16string> ParseFavorites(std::string_view bytes) {
-    std::vector<std::u16string> entries;
+void FavoritesLines::Append(std::u16string favorite, std::string line) {
+    favorites.push_back(std::move(favorite));
+    lines.push_back(std::move(line));
+}
+
+FavoritesLines ParseFavorites(std::string_view bytes) {
+    FavoritesLines entries;
     size_t start = 0;
     for (size_t lf = bytes.find('\n'); lf != std::string_view::npos; lf = bytes.find('\n', start)) {
         size_t end = lf > start && bytes[lf - 1] == '\r' ? lf - 1 : lf;
-        entries.push_back(platform::Utf8ToUtf16(bytes.substr(start, end - start)));
+        const std::string_view line = bytes.substr(start, end - start);
+        entries.Append(platform::Utf8ToUtf16(line), std::string(line));
         start = lf + 1;
     }
     return entries;
 }
 
-std::string FormatFavorites(const std::vector<std::u16string> &favorites) {
+std::string FormatFavorites(const std::vector<std::string> &lines) {
     std::string text;
-    for (const std::u16string &entry : favorites) {
-        text += platform::Utf16ToUtf8(entry);
+    for (const std::string &line : lines) {
+        text += line;
         text += "\r\n";
     }
     return text;
@@ -112,7 +117,7 @@ std::string FavoritesList::Path() const {
 }
 
 bool FavoritesList::LoadFavorites() {
-    m_favorites.clear();
+    m_entries = {};
     m_bFileUnreadable = false;
     std::string path;
     try {
@@ -141,12 +146,7 @@ bool FavoritesList::LoadFavorites() {
             }
             bytes.append(buffer, static_cast<size_t>(got));
         }
-        if (!platform::IsWellFormedUtf8(bytes)) {
-            // Decoding would replace the bytes that are not UTF-8, and the next save would lose them.
-            m_bFileUnreadable = true;
-            ReportFileError(u"The favorites file is not UTF-8 text; it is left as it is and not changed.", path);
-        }
-        m_favorites = ParseFavorites(bytes);
+        m_entries = ParseFavorites(bytes);
         return true;
     } catch (const platform::UserException &) {
         return false; // already reported
@@ -160,7 +160,22 @@ bool FavoritesList::LoadFavorites() {
     }
 }
 
-void FavoritesList::SaveFavorites(const std::vector<std::u16string> &favorites) {
+void FavoritesList::SaveFavorites(const std::vector<int> &order) {
+    FavoritesLines entries;
+    for (int favorite : order) {
+        const auto index = static_cast<size_t>(favorite);
+        entries.Append(m_entries.favorites.at(index), m_entries.lines.at(index));
+    }
+    Save(std::move(entries));
+}
+
+void FavoritesList::AddFavorite(std::u16string_view url) {
+    FavoritesLines entries = m_entries;
+    entries.Append(std::u16string(url), platform::Utf16ToUtf8(url));
+    Save(std::move(entries));
+}
+
+void FavoritesList::Save(FavoritesLines entries) {
     std::string path;
     try {
         path = Path();
@@ -172,23 +187,17 @@ void FavoritesList::SaveFavorites(const std::vector<std::u16string> &favorites) 
                              u"overwritten. Correct or remove the file and start the program again.",
                              platform::Utf8ToUtf16(path));
     try {
-        platform::WriteFileThroughMirror(path, FormatFavorites(favorites));
+        platform::WriteFileThroughMirror(path, FormatFavorites(entries.lines));
     } catch (const platform::ProgramException &e) {
         platform::ReportException(e, platform::Utf8ToUtf16(path));
     }
-    m_favorites = favorites;
-}
-
-void FavoritesList::AddFavorite(std::u16string_view url) {
-    std::vector<std::u16string> favorites = m_favorites;
-    favorites.emplace_back(url);
-    SaveFavorites(favorites);
+    m_entries = std::move(entries);
 }
 
 bool FavoritesList::CanAdd(std::u16string_view url) const {
     if (url.empty())
         return false;
-    for (const std::u16string &entry : m_favorites)
+    for (const std::u16string &entry : m_entries.favorites)
         if (platform::WcsICmp(entry, url) == 0)
             return false;
     return true;

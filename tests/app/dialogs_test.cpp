@@ -166,11 +166,15 @@ TEST_F(FavoritesDialogTest, ResizingDownToTheMinimumAndReopeningWhereItClosed) {
     EXPECT_FALSE(dialog->HasFlag(wxMAXIMIZE_BOX));
     const wxSize start = dialog->GetClientSize();
     ASSERT_EQ(dialog->GetChildren().size(), 11u); // the note, the list, eight buttons and the grip
+    // The column is sized to the list once, when the dialog opens, and keeps its width whatever the size.
     const int column = dialog->GetList()->GetColumnWidth(0);
-    dialog->SetClientSize(start + wxSize(-3, -10));
-    ASSERT_TRUE(RunUntil([&] { return dialog->GetClientSize() == start + wxSize(-3, -10); }, 2));
-    Pump(0.05);
-    EXPECT_EQ(dialog->GetList()->GetColumnWidth(0), column - 3); // the column fills the list
+    EXPECT_GT(column, dialog->GetList()->GetClientSize().x / 2);
+    for (const wxSize change : {wxSize(-3, -10), wxSize(60, 20)}) {
+        dialog->SetClientSize(start + change);
+        ASSERT_TRUE(RunUntil([&] { return dialog->GetClientSize() == start + change; }, 2));
+        Pump(0.05);
+        EXPECT_EQ(dialog->GetList()->GetColumnWidth(0), column) << change.x;
+    }
 
     // Dragging the grip resizes the dialog, down to its minimum and no further; the toolkit has no complaint about
     // the list at that size.
@@ -233,6 +237,21 @@ TEST_F(FavoritesDialogTest, ResizingDownToTheMinimumAndReopeningWhereItClosed) {
         rows->GetEventHandler()->ProcessEvent(motion);
         EXPECT_EQ(rows->GetToolTipText(), row == 1 ? wxString(longUrl) : wxString()) << row;
     }
+}
+
+TEST_F(FavoritesDialogTest, LinesThatAreNotUtf8ShowAndOkWritesEveryLineKeptAsItWasRead) {
+    WriteFile(m_file, "A\r\nB\xE9\r\nC\xFF\xFE\r\n");
+    ASSERT_TRUE(m_list->LoadFavorites());
+    auto dialog = Open();
+    EXPECT_EQ(FromWx(dialog->GetList()->GetItemText(1)), u"B\uFFFD");
+    EXPECT_EQ(FromWx(dialog->GetList()->GetItemText(2)), u"C\uFFFD\uFFFD");
+    Select(*dialog, {2});
+    Click(*dialog, CFavoritesDialog::IDC_MOVE_TOP);
+    Select(*dialog, {2});
+    Click(*dialog, CFavoritesDialog::IDC_REMOVE);
+    Click(*dialog, wxID_OK);
+    EXPECT_FALSE(dialog->IsShown());
+    EXPECT_EQ(ReadFile(m_file), "C\xFF\xFE\r\nA\r\n");
 }
 
 TEST_F(FavoritesDialogTest, EmptiedPopupBringsBackThePlaceholdersOwnText) {

@@ -43,8 +43,35 @@ TEST(FavoritesText, LinesEndAtLineFeedsByteOrderMarkStaysAndTextIsUtf8) {
         {"http://x/\xC3\xA9t\xF0\x9F\x82\xA1\n", {u"http://x/\u00E9t\U0001F0A1"}},
     };
     for (const auto &[bytes, entries] : cases)
-        EXPECT_EQ(ParseFavorites(bytes), entries) << bytes;
-    EXPECT_EQ(FormatFavorites({u"a", u"", u"\u00E9&x"}), "a\r\n\r\n\xC3\xA9&x\r\n");
+        EXPECT_EQ(ParseFavorites(bytes).favorites, entries) << bytes;
+    EXPECT_EQ(FormatFavorites({"a", "", "\xC3\xA9&x"}), "a\r\n\r\n\xC3\xA9&x\r\n");
+}
+
+TEST(FavoritesText, BytesThatAreNotUtf8ShowAsReplacementCharactersAndKeepTheirLine) {
+    // Latin-1, a cut sequence, a lone continuation byte, an overlong form, an encoded surrogate, past U+10FFFF.
+    const std::pair<std::string, std::u16string> cases[] = {
+        {"http://caf\xE9.example/", u"http://caf\uFFFD.example/"},
+        {"x\xF0\x9F\x82y", u"x\uFFFDy"},
+        {"\x80", u"\uFFFD"},
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"\xF4\x90\x80\x80z", u"\uFFFD\uFFFD\uFFFD\uFFFDz"},
+    };
+    std::string file;
+    List favorites;
+    std::vector<std::string> lines;
+    for (const auto &[line, favorite] : cases) {
+        const FavoritesLines one = ParseFavorites(line + "\n");
+        EXPECT_EQ(one.favorites, List{favorite}) << line;
+        EXPECT_EQ(one.lines, std::vector<std::string>{line});
+        file += line + "\r\n";
+        favorites.push_back(favorite);
+        lines.push_back(line);
+    }
+    const FavoritesLines all = ParseFavorites(file);
+    EXPECT_EQ(all.favorites, favorites);
+    EXPECT_EQ(all.lines, lines);
+    EXPECT_EQ(FormatFavorites(all.lines), file);
 }
 
 TEST_F(FavoritesFileTest, AddSavesAndRefusesListedAddressesAndAFailedSaveKeepsListAndFile) {
@@ -63,7 +90,7 @@ TEST_F(FavoritesFileTest, AddSavesAndRefusesListedAddressesAndAFailedSaveKeepsLi
     fs::remove(file);
     fs::create_directory(file);
     WriteFile(file / "keep", "x");
-    EXPECT_THROW(list.SaveFavorites({u"B"}), platform::UserException);
+    EXPECT_THROW(list.SaveFavorites({1}), platform::UserException);
     EXPECT_THROW(list.AddFavorite(u"C"), platform::UserException);
     EXPECT_EQ(list.Favorites().size(), 2u);
     FavoritesList folder(file.string());
@@ -72,15 +99,30 @@ TEST_F(FavoritesFileTest, AddSavesAndRefusesListedAddressesAndAFailedSaveKeepsLi
     EXPECT_EQ(m_errors[0].rfind(file.string() + ":\r\n", 0), 0u) << m_errors[0];
     EXPECT_EQ(ReadFile(file / "keep"), "x");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1); // no leftovers
+}
 
-    // A file that is not UTF-8 is reported and never written over: its bytes would be lost.
-    const fs::path latin1 = m_dir / "latin1.txt";
-    WriteFile(latin1, "http://caf\xE9/\r\n");
-    FavoritesList old(latin1.string());
-    old.LoadFavorites();
-    EXPECT_EQ(m_errors.size(), 4u);
-    EXPECT_THROW(old.AddFavorite(u"http://new/"), platform::UserException);
-    EXPECT_EQ(ReadFile(latin1), "http://caf\xE9/\r\n");
+TEST_F(FavoritesFileTest, LinesThatAreNotUtf8LoadAndEveryLineKeptIsWrittenBackAsItWasRead) {
+    const fs::path file = m_dir / "DealscopeFavorites.txt";
+    const std::string latin1 = "http://caf\xE9.example/", cut = "http://x/\xE2\x82", bom = "\xEF\xBB\xBFhttp://bom/";
+    WriteFile(file, bom + "\r\n" + latin1 + "\r\nhttp://ok/\n" + cut + "\r\n");
+    FavoritesList list(file.string());
+    ASSERT_TRUE(list.LoadFavorites());
+    EXPECT_EQ(list.Favorites(),
+              (List{u"\uFEFFhttp://bom/", u"http://caf\uFFFD.example/", u"http://ok/", u"http://x/\uFFFD"}));
+    EXPECT_FALSE(list.CanAdd(u"HTTP://CAF\uFFFD.EXAMPLE/"));
+
+    // Adding keeps every line as it was read (line ends become CR LF) and the new one is UTF-8.
+    list.AddFavorite(u"http://new/\u00E9");
+    EXPECT_EQ(ReadFile(file), bom + "\r\n" + latin1 + "\r\nhttp://ok/\r\n" + cut + "\r\nhttp://new/\xC3\xA9\r\n");
+    // Reordered and with lines removed: the lines kept keep their bytes.
+    list.SaveFavorites({3, 1, 4});
+    EXPECT_EQ(ReadFile(file), cut + "\r\n" + latin1 + "\r\nhttp://new/\xC3\xA9\r\n");
+    EXPECT_EQ(list.Favorites(), (List{u"http://x/\uFFFD", u"http://caf\uFFFD.example/", u"http://new/\u00E9"}));
+    // Read again, the file gives the same list.
+    FavoritesList again(file.string());
+    ASSERT_TRUE(again.LoadFavorites());
+    EXPECT_EQ(again.Favorites(), list.Favorites());
+    EXPECT_TRUE(m_errors.empty());
 }
 
 TEST_F(FavoritesFileTest, DocumentsFolderFromXdgUserDirsElseHome) {

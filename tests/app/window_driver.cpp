@@ -281,6 +281,27 @@ bool GuiTest::IsChecked(int id) {
     return event.GetSetChecked() && event.GetChecked();
 }
 
+std::string GuiTest::MarksDrawn(int id) {
+    wxMenu *menu = nullptr;
+    wxMenuBar *bar = g_pMainFrame ? g_pMainFrame->GetMenuBar() : nullptr;
+    if (!bar || !bar->FindItem(id, &menu) || !menu)
+        return "(no menu)";
+    menu->UpdateUI(g_pMainFrame);
+    std::string marks;
+    GList *children = gtk_container_get_children(GTK_CONTAINER(menu->m_menu));
+    for (GList *child = children; child; child = child->next) {
+        GtkWidget *item = GTK_WIDGET(child->data);
+        if (!GTK_IS_CHECK_MENU_ITEM(item))
+            continue;
+        const bool on = gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item));
+        marks += gtk_check_menu_item_get_draw_as_radio(GTK_CHECK_MENU_ITEM(item)) ? (on ? '@' : 'o') : (on ? 'x' : '_');
+        if (!gtk_widget_get_sensitive(item))
+            marks += '-';
+    }
+    g_list_free(children);
+    return marks;
+}
+
 std::string GuiTest::DataPath(const std::string &relative) {
     return std::string(DEALSCOPE_TEST_DATA) + "/" + relative;
 }

@@ -102,6 +102,10 @@ protected:
     // disabled item and "(on)" after a checked one.
     static std::string MenusShown();
     static bool IsChecked(int id);
+    // The marks of the check items in the menu that holds item `id`, as the toolkit draws them once the menu's
+    // items are updated as for an opening: "@" a radio mark that is on, "o" one that is off, "x" and "_" a tick on
+    // and off, each followed by "-" when the item is greyed.
+    static std::string MarksDrawn(int id);
 
     static std::string DataPath(const std::string &relative);
     static std::u16string FileUri(const std::string &path);

@@ -1,18 +1,25 @@
 // The window's start-up, page windows and browser view, driven for real under an X server.
 #include <filesystem>
+#include <set>
 
 #include <gtk/gtk.h>
 #include <wx/aui/auibook.h>
+#include <wx/button.h>
+#include <wx/filename.h>
+#include <wx/html/helpctrl.h>
 #include <wx/html/helpfrm.h>
 #include <wx/html/helpwnd.h>
 #include <wx/html/htmlwin.h>
 #include <wx/menu.h>
+#include <wx/modalhook.h>
 #include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 #include <wx/webview.h>
 
 #include "../batch/charset_pages.h"
+#include "app/favorites.h"
 #include "app/window/about_box.h"
 #include "app/window/browser_view.h"
 #include "app/window/command_ids.h"
@@ -353,4 +360,150 @@ TEST_F(WindowTest, PageFileWhoseNameIsNotUtf8Opens) {
     ASSERT_TRUE(Start({page}));
     ASSERT_TRUE(WaitForPage(FileUri(page)));
     EXPECT_TRUE(ActiveDocument()->Page().m_bConverted);
+}
+
+TEST_F(WindowTest, FavoritesFileWithLinesThatAreNotUtf8ServesMenuAndAddAndKeepsItsBytes) {
+    const std::string page = CopyPage("layout_a.htm", "results.htm");
+    const std::string file = m_home + "/DealscopeFavorites.txt";
+    const std::string lines = "http://caf\xE9.example/\r\nhttp://127.0.0.1:9/ok.htm\n";
+    WriteFile(file, lines);
+    ASSERT_TRUE(Start({page}));
+    ASSERT_TRUE(WaitForPage(FileUri(page)));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    EXPECT_TRUE(MenusShown().find("Favorites: Add To Favorites Favorites... - http://caf\xEF\xBF\xBD.example/ "
+                                  "http://127.0.0.1:9/ok.htm\n") != std::string::npos)
+        << MenusShown();
+
+    ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
+    EXPECT_TRUE(m_prompts.messages.empty());
+    const std::string added = platform::Utf16ToUtf8(FileUri(page));
+    EXPECT_EQ(ReadFile(file), "http://caf\xE9.example/\r\nhttp://127.0.0.1:9/ok.htm\r\n" + added + "\r\n");
+    EXPECT_FALSE(IsEnabled(ID_ADD_TO_FAVORITES));
+    EXPECT_TRUE(IsChecked(ID_FAVORITE_FIRST + 2));
+}
+
+// The recap options and the favorite items are check items drawn with the round mark of a choice, also after the
+// favorite items are made anew and on the placeholder that stands in for them.
+TEST_F(WindowTest, RecapOptionsAndFavoritesCarryRadioMarks) {
+    const std::string first = CopyPage("layout_a.htm", "first.htm");
+    const std::string second = CopyPage("layout_b.htm", "second.htm");
+    ASSERT_TRUE(Start({first}));
+    ASSERT_TRUE(WaitForPage(FileUri(first)));
+    EXPECT_EQ(MarksDrawn(ID_RECAP_OMIT), "@oo");
+    ASSERT_TRUE(Command(ID_RECAP_ADD_TO_BOARD1));
+    EXPECT_EQ(MarksDrawn(ID_RECAP_OMIT), "oo@");
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "o-"); // the placeholder, greyed
+
+    ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "@");
+    // A second page window has menus of its own.
+    m_prompts.answers.push_back(second);
+    ASSERT_TRUE(Command(wxID_OPEN));
+    ASSERT_TRUE(WaitForPage(FileUri(second)));
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "o");
+    ASSERT_TRUE(Command(ID_ADD_TO_FAVORITES));
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "o@");
+    EXPECT_EQ(MarksDrawn(ID_RECAP_OMIT), "oo@"); // the option chosen is the default of later pages
+
+    // All favorites removed, as the Favorites dialog's OK removes them: the placeholder comes back.
+    AppFavorites().SaveFavorites({});
+    g_pMainFrame->RefreshListMenus();
+    EXPECT_EQ(MarksDrawn(ID_FAVORITE_FIRST), "o-");
+    g_pMainFrame->GetNotebook()->SetSelection(0);
+    EXPECT_TRUE(RunUntil([] { return MarksDrawn(ID_FAVORITE_FIRST) == "o-"; }, 5));
+}
+
+// An error box as the program shows it: the error icon drawn beside the whole text, and one OK button.
+TEST_F(WindowTest, ErrorBoxShowsTheErrorIconBesideItsWholeText) {
+    ScopedHook<SetWindowPrompts> realBoxes{nullptr};
+    const std::string page = m_home + "/" + std::string(150, 'x') + "/no such page.htm";
+    const wxString expected = "Failed to open document." + wxString::FromUTF8(page) + ":Nosuchfileordirectory";
+    struct BoxLook : wxModalDialogHook {
+        std::set<wxDialog *> boxes; // the generic box passes the hook twice on its way to the screen
+        int redInIcon = 0;
+        wxString text;
+        std::vector<wxString> buttons;
+        bool textFits = true;
+        std::unique_ptr<wxTimer> timer; // the toolkit is up only once the box comes
+        int Enter(wxDialog *box) override {
+            if (!boxes.insert(box).second)
+                return wxID_NONE;
+            timer = std::make_unique<wxTimer>();
+            timer->Bind(wxEVT_TIMER, [this, box](wxTimerEvent &) {
+                if (!gtk_widget_get_mapped(box->GetHandle()))
+                    return;
+                timer->Stop();
+                Look(*box);
+                if (GTK_IS_DIALOG(box->GetHandle()))
+                    gtk_dialog_response(GTK_DIALOG(box->GetHandle()), GTK_RESPONSE_OK); // GTK's own box
+                else
+                    box->EndModal(wxID_OK);
+            });
+            timer->Start(200);
+            return wxID_NONE; // shown as the user sees it
+        }
+        void Exit(wxDialog *) override {}
+        void Look(wxDialog &box) {
+            GtkWidget *top = box.GetHandle();
+            cairo_surface_t *drawn = cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(top),
+                                                                gtk_widget_get_allocated_height(top));
+            cairo_t *context = cairo_create(drawn);
+            gtk_widget_draw(top, context);
+            cairo_surface_flush(drawn);
+            const unsigned char *pixels = cairo_image_surface_get_data(drawn);
+            for (wxWindow *child : box.GetChildren()) {
+                const wxRect r = child->GetRect();
+                if (dynamic_cast<wxStaticBitmap *>(child)) {
+                    for (int y = r.y; y < r.GetBottom(); ++y)
+                        for (int x = r.x; x < r.GetRight(); ++x) {
+                            const unsigned char *p = pixels + y * cairo_image_surface_get_stride(drawn) + 4 * x;
+                            redInIcon += p[2] > 150 && p[1] < 80 && p[0] < 80; // BGRX
+                        }
+                } else if (auto *label = dynamic_cast<wxStaticText *>(child)) {
+                    text += label->GetLabel();
+                    for (const wxString &line : wxSplit(label->GetLabel(), '\n', '\0'))
+                        textFits = textFits && label->GetTextExtent(line).x <= r.width;
+                    textFits = textFits && wxRect(box.GetClientSize()).Contains(r);
+                } else if (auto *button = dynamic_cast<wxButton *>(child)) {
+                    buttons.push_back(button->GetLabelText());
+                }
+            }
+            cairo_destroy(context);
+            cairo_surface_destroy(drawn);
+        }
+    } look;
+    look.Register();
+    EXPECT_FALSE(Start({page}));
+    look.Unregister();
+    look.timer.reset();
+    ASSERT_EQ(look.boxes.size(), 1u);
+    EXPECT_GT(look.redInIcon, 100);
+    wxString shown = look.text;
+    shown.Replace("\n", "");
+    shown.Replace(" ", "");
+    wxString whole = expected;
+    whole.Replace(" ", "");
+    EXPECT_EQ(shown, whole);
+    EXPECT_TRUE(look.textFits);
+    EXPECT_EQ(look.buttons, std::vector<wxString>{"OK"});
+}
+
+// What the toolkit reports itself reaches the user as the program's own errors do: through the error sink, in the
+// program's box, not in a box of the toolkit's.
+TEST_F(WindowTest, ToolkitErrorsGoThroughTheErrorSink) {
+    struct DialogCount : wxModalDialogHook {
+        int count = 0;
+        int Enter(wxDialog *) override { return ++count, wxID_OK; }
+        void Exit(wxDialog *) override {}
+    } dialogs;
+    ASSERT_TRUE(Start({}));
+    dialogs.Register();
+    wxHtmlHelpController help;
+    EXPECT_FALSE(help.AddBook(wxFileName(m_home + "/missing.hhp")));
+    wxLog::FlushActive();
+    dialogs.Unregister();
+    EXPECT_EQ(dialogs.count, 0);
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_NE(m_prompts.messages[0].text.find(u"missing.hhp"), std::u16string::npos);
+    EXPECT_EQ(m_prompts.messages[0].icon, IWindowPrompts::Icon::Error);
 }

@@ -107,7 +107,7 @@ void RunCommand(const std::function<void()> &command) {
     } catch (const platform::UserException &) {
         // Reported already; the command is abandoned.
     } catch (const platform::ProgramException &error) {
-        WindowPrompts().ShowMessage(GetMainFrame(), error.Message(), APP_NAME, IWindowPrompts::Icon::Error);
+        platform::ShowError(error.Message());
     }
 }
 

@@ -75,7 +75,6 @@ CFavoritesDialog::CFavoritesDialog(wxWindow *parent, FavoritesList &favorites)
     m_list->Bind(wxEVT_LIST_ITEM_DESELECTED, &CFavoritesDialog::OnItemChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_FOCUSED, &CFavoritesDialog::OnItemChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CFavoritesDialog::OnItemActivated, this);
-    m_list->Bind(wxEVT_SIZE, &CFavoritesDialog::OnListSize, this);
     m_list->GetRowsWindow()->Bind(wxEVT_MOTION, &CFavoritesDialog::OnListMotion, this);
     // Enter is the default button's, OK, also on a row of the list; only a double-click opens the row.
     Bind(wxEVT_CHAR_HOOK, &CFavoritesDialog::OnCharHook, this);
@@ -93,7 +92,6 @@ CFavoritesDialog::~CFavoritesDialog() {
     m_list->Unbind(wxEVT_LIST_ITEM_DESELECTED, &CFavoritesDialog::OnItemChanged, this);
     m_list->Unbind(wxEVT_LIST_ITEM_FOCUSED, &CFavoritesDialog::OnItemChanged, this);
     m_list->Unbind(wxEVT_LIST_ITEM_ACTIVATED, &CFavoritesDialog::OnItemActivated, this);
-    m_list->Unbind(wxEVT_SIZE, &CFavoritesDialog::OnListSize, this);
     m_list->GetRowsWindow()->Unbind(wxEVT_MOTION, &CFavoritesDialog::OnListMotion, this);
     Unbind(wxEVT_CHAR_HOOK, &CFavoritesDialog::OnCharHook, this);
     Unbind(wxEVT_BUTTON, &CFavoritesDialog::OnButton, this, IDC_MOVE_UP, IDC_BROWSE_TO);
@@ -105,7 +103,8 @@ void CFavoritesDialog::OnInitDialog(wxInitDialogEvent &event) {
     if (m_bInitialized)
         return;
     m_bInitialized = true;
-    // The grip restores the saved placement and lays the controls out for it before the column is sized.
+    // The grip restores the saved placement and lays the controls out for it before the column is sized; the
+    // column keeps that width when the dialog is resized later (a longer address shows its whole text as a tip).
     SizeBoxWindow::Attach(this, SECTION, FAVORITES_STRETCH_TABLE);
     m_list->InsertColumn(0, "URL", wxLIST_FORMAT_LEFT, ColumnWidth());
     m_list->SetItemCount(m_order.Count());
@@ -114,13 +113,6 @@ void CFavoritesDialog::OnInitDialog(wxInitDialogEvent &event) {
 
 int CFavoritesDialog::ColumnWidth() const {
     return m_list->GetClientSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, m_list);
-}
-
-void CFavoritesDialog::OnListSize(wxSizeEvent &event) {
-    event.Skip();
-    // The column fills the list at every size.
-    if (m_list->GetColumnCount() > 0)
-        m_list->SetColumnWidth(0, ColumnWidth());
 }
 
 void CFavoritesDialog::OnListMotion(wxMouseEvent &event) {
@@ -256,13 +248,9 @@ void CFavoritesDialog::OnButton(wxCommandEvent &event) {
 }
 
 void CFavoritesDialog::OnOK() {
-    std::vector<std::u16string> favorites;
-    favorites.reserve(static_cast<size_t>(m_order.Count()));
-    for (int favorite : m_order.Order())
-        favorites.push_back(m_favorites.Favorites()[static_cast<size_t>(favorite)]);
     try {
         // The file takes the new list first; the program's list follows only when it did.
-        m_favorites.SaveFavorites(favorites);
+        m_favorites.SaveFavorites(m_order.Order());
     } catch (const platform::UserException &) {
         return; // reported; the dialog stays open with the user's order, so OK can be tried again
     }

@@ -72,7 +72,6 @@ private:
     void OnInitDialog(wxInitDialogEvent &event);
     void OnItemChanged(wxListEvent &event);
     void OnItemActivated(wxListEvent &event);
-    void OnListSize(wxSizeEvent &event);
     void OnListMotion(wxMouseEvent &event);
     void OnCharHook(wxKeyEvent &event);
     int ColumnWidth() const;

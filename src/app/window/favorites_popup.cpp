@@ -3,6 +3,7 @@
 #include <wx/menu.h>
 
 #include "app/favorites_menu.h"
+#include "app/window/menus.h"
 #include "app/window/wx_text.h"
 
 bool SetFavoritesMenuItems(wxMenu *menu, const std::vector<std::u16string> &favorites) {
@@ -35,7 +36,8 @@ bool SetFavoritesMenuItems(wxMenu *menu, const std::vector<std::u16string> &favo
         first->Enable(false);
     }
     for (size_t i = 1; i < labels.size(); ++i)
-        menu->InsertCheckItem(position + i, ID_FAVORITE_FIRST + static_cast<int>(i), labels[i], ToWx(FAVORITE_PROMPT));
+        DrawAsRadio(menu->InsertCheckItem(position + i, ID_FAVORITE_FIRST + static_cast<int>(i), labels[i],
+                                          ToWx(FAVORITE_PROMPT)));
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "app/window/menus.h"
 
+#include <gtk/gtk.h>
+
 #include <wx/menu.h>
 
 #include "app/window/command_ids.h"
@@ -73,15 +75,17 @@ wxMenuBar *CreateDocumentMenuBar() {
     favorites->Append(ID_ADD_TO_FAVORITES, ToWx(ADD_TO_FAVORITES_TEXT), ToWx(ADD_TO_FAVORITES_PROMPT));
     favorites->Append(ID_FAVORITES, ToWx(FAVORITES_TEXT), ToWx(FAVORITES_PROMPT));
     favorites->AppendSeparator();
-    favorites->AppendCheckItem(ID_FAVORITE_FIRST, ToWx(FAVORITES_PLACEHOLDER_TEXT), ToWx(FAVORITE_PROMPT));
+    DrawAsRadio(favorites->AppendCheckItem(ID_FAVORITE_FIRST, ToWx(FAVORITES_PLACEHOLDER_TEXT), ToWx(FAVORITE_PROMPT)));
     bar->Append(favorites, ToWx(FAVORITES_MENU_TITLE));
 
     // Check items rather than a radio group: choosing the option already set must still reach the document,
     // which stores it again as the default of later pages.
     auto *recap = new wxMenu;
-    recap->AppendCheckItem(ID_RECAP_OMIT, "&Omit", "Omit recap listing from PBN output");
-    recap->AppendCheckItem(ID_RECAP_INSERT_BOARD, "&Insert Board", "Insert a \"Recap\" board before the first board");
-    recap->AppendCheckItem(ID_RECAP_ADD_TO_BOARD1, "&Add To Board 1", "Add recap listing to first board commentary");
+    DrawAsRadio(recap->AppendCheckItem(ID_RECAP_OMIT, "&Omit", "Omit recap listing from PBN output"));
+    DrawAsRadio(recap->AppendCheckItem(ID_RECAP_INSERT_BOARD, "&Insert Board",
+                                       "Insert a \"Recap\" board before the first board"));
+    DrawAsRadio(recap->AppendCheckItem(ID_RECAP_ADD_TO_BOARD1, "&Add To Board 1",
+                                       "Add recap listing to first board commentary"));
     auto *convert = new wxMenu;
     convert->Append(ID_SHOW_STATUS, "&Show Status", "Display the status of the PBN reconstruction attempt");
     convert->Append(ID_DOUBLE_DUMMY_ALL, "&Double Dummy All Boards");
@@ -118,4 +122,12 @@ wxAcceleratorTable CreateExtraAccelerators() {
 
 wxMenu *GetFileMenu(wxMenuBar *menuBar) {
     return menuBar && menuBar->GetMenuCount() ? menuBar->GetMenu(0) : nullptr;
+}
+
+wxMenuItem *DrawAsRadio(wxMenuItem *item) {
+    // The toolkit's item exists from the moment the item is in its menu.
+    GtkWidget *widget = item ? item->GetMenuItem() : nullptr;
+    if (widget && GTK_IS_CHECK_MENU_ITEM(widget))
+        gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), TRUE);
+    return item;
 }

@@ -4,6 +4,7 @@
 
 class wxMenuBar;
 class wxMenu;
+class wxMenuItem;
 
 // The frame menu, shown while no page window is open.
 wxMenuBar *CreateMainMenuBar();
@@ -15,3 +16,8 @@ wxAcceleratorTable CreateExtraAccelerators();
 
 // The File menu of a menu bar (its first menu).
 wxMenu *GetFileMenu(wxMenuBar *menuBar);
+
+// Gives a check item the round mark of a choice among several (the recap option, the page on display) in place of
+// a tick. It stays a check item: choosing the option already marked still reaches its command, and no item need
+// be marked, which a toolkit radio group would not allow. Returns the item.
+wxMenuItem *DrawAsRadio(wxMenuItem *item);

@@ -7,9 +7,9 @@
 
 #include "app/window/browser_view.h"
 #include "app/window/child_frame.h"
-#include "app/window/window_prompts.h"
 #include "app/window/window_services.h"
 #include "app/window/wx_text.h"
+#include "platform/error_report.h"
 #include "platform/file_uri.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CDSCDocument, wxDocument);
@@ -35,9 +35,7 @@ bool CDSCDocument::OnOpenDocument(const wxString &path) {
         errno = EISDIR, file.close(), file.setstate(std::ios::failbit);
     if (!file) {
         std::u16string reason = platform::Utf8ToUtf16(std::strerror(errno));
-        WindowPrompts().ShowMessage(
-            GetMainFrame(), u"Failed to open document.\r\n\r\n" + platform::PathBytesToText(utf8Path) + u": " + reason,
-            APP_NAME, IWindowPrompts::Icon::Error);
+        platform::ShowError(u"Failed to open document.\r\n\r\n" + platform::PathBytesToText(utf8Path) + u": " + reason);
         return false;
     }
     file.close();

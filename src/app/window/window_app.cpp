@@ -164,7 +164,7 @@ bool CDSCApp::InitInstance() {
         } catch (const platform::UserException &) {
             return false;
         } catch (const platform::ProgramException &error) {
-            WindowPrompts().ShowMessage(nullptr, error.Message(), APP_NAME, IWindowPrompts::Icon::Error);
+            platform::ShowError(error.Message());
             return false;
         }
     }
@@ -223,6 +223,7 @@ void CDSCApp::InstallMessageBoxSink() {
     platform::SetMessageSink([owner](const std::u16string &text) {
         WindowPrompts().ShowMessage(owner(), text, APP_NAME, IWindowPrompts::Icon::None);
     });
+    RouteToolkitMessagesToSinks();
 }
 
 wxDocument *CDSCApp::OpenDocumentFile(const wxString &path) {
@@ -291,10 +292,10 @@ void CDSCApp::ShowHelpContents() {
         // types of the toolkit's own table, where ".htm" and ".html" are HTML, are the ones used.
         wxSystemOptions::SetOption("filesys.no-mimetypesmanager", 1);
         m_help = std::make_unique<CHelpController>(wxHF_DEFAULT_STYLE, g_pMainFrame);
+        wxLogNull once; // a book that does not open is reported below, in one box
         if (!m_help->AddBook(wxFileName(m_helpBookPath))) {
             m_help.reset();
-            WindowPrompts().ShowMessage(g_pMainFrame, u"Unable to open the help book " + FromWx(m_helpBookPath) + u".",
-                                        APP_NAME, IWindowPrompts::Icon::Error);
+            platform::ShowError(u"Unable to open the help book " + FromWx(m_helpBookPath) + u".");
             return;
         }
     }

@@ -27,6 +27,10 @@ public:
 IWindowPrompts &WindowPrompts();
 IWindowPrompts *SetWindowPrompts(IWindowPrompts *prompts);
 
+// The toolkit reports some failures itself, in boxes of its own: makes its errors reach the user through the
+// program's error sink (platform/error_report.h) and its other notices through the message sink.
+void RouteToolkitMessagesToSinks();
+
 // The path to save to: a name given without an extension gets `defaultExtension`, and only then is the user
 // asked before an existing file is replaced; No goes back to the dialog. Nothing when the user cancelled.
 std::optional<std::string> ChooseSavePath(wxWindow *owner, const std::u16string &defaultName,
