@@ -309,4 +309,32 @@ TEST(NestedBoards, AnOuterBoardTakesWhatItLacksFromTheBoardsInsideIt) {
                        "3||?|?|N:A.K.Q.J ... ... 2.3.4.5||", "4||?|All||Contract\\3|102"}));
 }
 
+// Thousands of unclosed divisions, each with one cell, share the one label of the innermost (long, read once) and
+// the one score table that lies a million elements deep in it; each board's deal holds its own cell and the next
+// fifteen boards' cells.
+TEST(NestedBoards, ThousandsOfUnclosedBoardsShareTheLabelAndTableOfTheInnermostOneAMillionDeep) {
+    constexpr int BOARDS = 3000;
+    constexpr int DEPTH = 1000000;
+    const std::string ranks = "AKQJT98765432";
+    std::string body;
+    for (int board = 1; board <= BOARDS; ++board)
+        body += "<div class=\"tsboard\"><td class=\"tshand\">" + ranks.substr(board % 13, 1) + "</td>";
+    body += "<span class=\"tslabelboard\">" + std::string(100000, 'x') + "7</span>";
+    body.reserve(body.size() + DEPTH * 3 + 200);
+    for (int level = 0; level < DEPTH; ++level)
+        body += "<i>";
+    body += "<table class=\"tsst\"><tbody><tr class=\"tsst\"><td class=\"tsstcontract\">123</td></tr></tbody></table>";
+    CDSCDoc document;
+    const Strings boards = ExportedBoards(Load(document, body).m_strPbn);
+    ASSERT_EQ(boards.size(), size_t(BOARDS));
+    for (int board = 1; board <= BOARDS; ++board) {
+        std::string rows[4]; // in diagram order: North, West, East, South
+        for (int k = 0; k < 16; ++k)
+            rows[k / 4] += (board + k <= BOARDS ? ranks.substr((board + k) % 13, 1) : "") + (k % 4 < 3 ? "." : "");
+        ASSERT_EQ(boards[board - 1],
+                  "7||?|?|N:" + rows[0] + " " + rows[2] + " " + rows[3] + " " + rows[1] + "|Contract\\3|123")
+            << board;
+    }
+}
+
 } // namespace
