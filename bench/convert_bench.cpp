@@ -1,6 +1,7 @@
 // Loads and converts a generated result page of 1,000 boards (over 3 MB) and compares the whole load and
-// conversion with the parse alone. Prints the times, the peak memory per page byte, and last
-// "convert_vs_parse <ratio>" (goal: at most 2).
+// conversion with the parse alone; then loads a page of 10,000 boards whose divisions are never closed (each
+// board inside the one before) against the same boards closed. Prints the times, the peak memory per page byte,
+// "nested_vs_closed <ratio>" (goal: at most 2) and last "convert_vs_parse <ratio>" (goal: at most 2).
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,8 @@ namespace {
 constexpr int BOARDS = 1000;
 constexpr int RESULTS_PER_BOARD = 13;
 constexpr int RUNS = 15;
+constexpr int NESTED_BOARDS = 10000;
+constexpr int NESTED_RUNS = 5;
 
 const char *const SEATS[] = {"North", "East", "South", "West"};
 const char *const VULNERABILITY[] = {"None", "N-S", "E-W", "Both"};
@@ -31,8 +34,9 @@ const char *const NAMES[] = {"Ann Able",         "Bob Baker", "Cy Cole",  "Di Du
                              "Sam Sims"};
 
 // A page as the companion writes it: a recap listing, then per board a section division, the board division
-// with its labels and hand diagram, and its score table.
-std::string GeneratePage() {
+// with its labels and hand diagram, and its score table. Unclosed: the board divisions lack their end tags, so
+// that every board lies inside the one before.
+std::string GeneratePage(int boards, bool closed) {
     std::mt19937 random(20260101);
     std::string page;
     page.reserve(4 << 20);
@@ -44,7 +48,7 @@ std::string GeneratePage() {
         page += "  " + std::to_string(pair) + "  50.00  " + NAMES[pair % 18] + " - " + NAMES[(pair + 5) % 18] + "\n";
     page += "</pre>\n";
     std::vector<int> deck(52);
-    for (int board = 1; board <= BOARDS; ++board) {
+    for (int board = 1; board <= boards; ++board) {
         for (int card = 0; card < 52; ++card)
             deck[card] = card;
         std::shuffle(deck.begin(), deck.end(), random);
@@ -102,7 +106,7 @@ std::string GeneratePage() {
                     "</td><td class=\"tsstmpew\">" + std::to_string((24 - mp) / 2) + (mp % 2 ? ".5" : ".0") +
                     "</td></tr>\n";
         }
-        page += "</tbody></table>\n</div>\n";
+        page += closed ? "</tbody></table>\n</div>\n" : "</tbody></table>\n";
     }
     page += "</body>\n</html>\n";
     return page;
@@ -149,10 +153,45 @@ double Best(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The export without its "%Created" line, which holds the time of the conversion.
+std::string WithoutCreatedLine(std::string pbn) {
+    size_t at = pbn.find("%Created");
+    if (at != std::string::npos)
+        pbn.erase(at, pbn.find('\n', at) + 1 - at);
+    return pbn;
+}
+
+// The 10,000 boards with divisions never closed against the same boards closed, whole loads taking turns. The
+// exports must be the same. Returns false when they differ.
+bool CompareNestedWithClosed() {
+    const std::string closedPage = GeneratePage(NESTED_BOARDS, true);
+    const std::string nestedPage = GeneratePage(NESTED_BOARDS, false);
+    MemoryPageSource closedSource(closedPage);
+    MemoryPageSource nestedSource(nestedPage);
+    std::vector<double> closedTimes, nestedTimes;
+    std::string closedPbn, nestedPbn;
+    for (int run = 0; run < NESTED_RUNS; ++run) {
+        for (bool nested : {false, true}) {
+            CDSCDoc document;
+            double start = CpuSeconds();
+            document.LoadFromView(nested ? nestedSource : closedSource);
+            (nested ? nestedTimes : closedTimes).push_back(CpuSeconds() - start);
+            (nested ? nestedPbn : closedPbn) = WithoutCreatedLine(document.m_strPbn);
+        }
+    }
+    const double closed = Best(closedTimes);
+    const double nested = Best(nestedTimes);
+    std::printf("closed_%d_boards: %.1f ms\n", NESTED_BOARDS, closed * 1e3);
+    std::printf("nested_%d_boards: %.1f ms\n", NESTED_BOARDS, nested * 1e3);
+    std::printf("nested_export: %s\n", nestedPbn == closedPbn ? "the same as closed" : "DIFFERS from closed");
+    std::printf("nested_vs_closed %.2f\n", nested / closed);
+    return nestedPbn == closedPbn;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-    const std::string page = GeneratePage();
+    const std::string page = GeneratePage(BOARDS, true);
     if (argc == 3 && std::strcmp(argv[1], "--write-page") == 0) {
         // The page alone, for profiling and for running other readers on the same input.
         std::ofstream(argv[2], std::ios::binary) << page;
@@ -216,6 +255,7 @@ int main(int argc, char **argv) {
     std::printf("convert_only: %.1f ms\n", Best(convertTimes) * 1e3);
     std::printf("load_and_convert: %.1f ms\n", load * 1e3);
     std::printf("peak_memory_per_page_byte: %.1f\n", peakKilobytes * 1024.0 / static_cast<double>(page.size()));
+    const bool sameExport = CompareNestedWithClosed();
     std::printf("convert_vs_parse %.2f\n", load / parse);
-    return 0;
+    return sameExport ? 0 : 1;
 }

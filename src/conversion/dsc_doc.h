@@ -47,13 +47,12 @@ public:
     // already parsed.
     void Convert();
 
-    // The text of the first "span" of this class at or below the node; null when there is none. Points into
-    // the parse tree.
-    const char16_t *GetSpanText(const NKXML::CNode *node, const char *className);
-    // The section letters of the "Board..." division before a board division, possibly empty.
-    std::u16string FindSectionLetters(const NKXML::CNode *board);
-    // Appends the board's ScoreTable tag value and rows; records matchpoint and IMP columns in m_nScoringKinds.
-    void ParseScoreTable(const NKXML::CNode *board, std::u16string &value, std::u16string &rows);
+    // The section letters of the "Board..." division before a board division that is child number `index` of
+    // its parent, possibly empty.
+    std::u16string FindSectionLetters(const NKXML::CNode *board, size_t index) const;
+    // Appends the ScoreTable tag value and rows of a score table (the first inside a board division, or the table
+    // that follows it); records matchpoint and IMP columns in m_nScoringKinds.
+    void ParseScoreTable(const NKXML::CNode *table, std::u16string &value, std::u16string &rows);
     // The last segment of the address, cut at '?', with its extension replaced by `extension` (".pbn");
     // empty when the address has no '/' or the segment is empty.
     std::u16string GetDefaultFileName(std::u16string_view extension) const;
@@ -82,22 +81,12 @@ protected:
 
 private:
     struct ScanResult;
-    struct BoardParts;
     void ScanBoards(ScanResult &scan);
-    // Offers one node of a board division to the division's labels, hand cells and inner score table.
-    void CollectBoardParts(const NKXML::CNode *node, BoardParts &parts) const;
-    void BuildDealValue(const BoardParts &parts, int firstSeat, std::u16string &deal);
-    void BuildBoardRecord(const NKXML::CNode *board, size_t indexInParent, const BoardParts &parts,
-                          CBoardRecord &record);
-    // The section letters before, and the score table that follows as the next element, of a board division
-    // that is child number `index` of its parent.
-    std::u16string SectionLettersBefore(const NKXML::CNode *board, size_t index) const;
+    // The score table that follows a board division (child number `index` of its parent) as the next element.
     const NKXML::CNode *FollowingScoreTable(const NKXML::CNode *board, size_t index) const;
-    void BuildScoreTable(const NKXML::CNode *table, std::u16string &value, std::u16string &rows);
     bool HasAllAtoms() const;
 
     const IClock *m_pClock;
-    std::vector<NKXML::CNode *> m_matches; // reused by the searches of one board
     struct ScoreTableScratch {
         std::vector<const NKXML::CNode *> resultRows;
         std::vector<int> entryAt;

@@ -1,6 +1,6 @@
 #pragma once
 // Reading the parse tree of a page without copying: attribute tests as the element search makes them, first
-// values and children, a node's place among its siblings.
+// values and children.
 #include <cstdint>
 #include <string_view>
 
@@ -44,15 +44,6 @@ inline const char16_t *FirstTextChild(const NKXML::CNode *node) {
             return child->m_pszValue;
     }
     return nullptr;
-}
-
-// The node's place among its parent's children (the parent must exist).
-inline size_t IndexInParent(const NKXML::CNode *node) {
-    const auto &siblings = node->m_pParent->m_children;
-    size_t index = 0;
-    while (index < siblings.size() && siblings[index] != node)
-        ++index;
-    return index;
 }
 
 } // namespace tree

@@ -172,6 +172,9 @@ void ScoreTableRows::SetNumber(size_t row, int column, int64_t number) {
     End();
 }
 
+namespace {
+
+// The texts of all text nodes below the node, in document order, appended to `out`.
 void AppendNodeText(const NKXML::CNode *node, std::u16string &out) {
     // Most cells hold their text directly: no walk needed.
     const size_t start = out.size();
@@ -195,7 +198,9 @@ void AppendNodeText(const NKXML::CNode *node, std::u16string &out) {
     });
 }
 
-std::u16string_view NodeText(const NKXML::CNode *node, std::u16string &scratch) {
+} // namespace
+
+std::u16string_view GetNodeText(const NKXML::CNode *node, std::u16string &scratch) {
     // A cell with one text child (or none) is read in place.
     const auto &children = node->m_children;
     if (children.empty())
@@ -205,12 +210,6 @@ std::u16string_view NodeText(const NKXML::CNode *node, std::u16string &scratch) 
     scratch.clear();
     AppendNodeText(node, scratch);
     return scratch;
-}
-
-std::u16string GetNodeText(const NKXML::CNode *node) {
-    std::u16string text;
-    AppendNodeText(node, text);
-    return text;
 }
 
 std::u16string QuotePbnToken(std::u16string_view value) {
@@ -249,17 +248,6 @@ const NKXML::CNode *CDSCDoc::FollowingScoreTable(const NKXML::CNode *board, size
         return IsElementOfClass(sibling, m_atoms[ATOM_TABLE], m_atoms[ATOM_CLASS], u"tsst") ? sibling : nullptr;
     }
     return nullptr;
-}
-
-void CDSCDoc::ParseScoreTable(const NKXML::CNode *board, std::u16string &value, std::u16string &rows) {
-    // The first table of class "tsst" inside the board division, or the element right after it.
-    m_matches.clear();
-    const_cast<NKXML::CNode *>(board)->FindElements(m_matches, m_atoms[ATOM_TABLE], m_atoms[ATOM_CLASS], u"tsst");
-    const NKXML::CNode *table =
-        m_matches.empty() ? (board->m_pParent ? FollowingScoreTable(board, tree::IndexInParent(board)) : nullptr)
-                          : m_matches.front();
-    if (table)
-        BuildScoreTable(table, value, rows);
 }
 
 namespace {
@@ -429,7 +417,7 @@ void AppendRowLines(std::u16string &rowsText, const ScoreTableRows &rows, const 
 
 } // namespace
 
-void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, std::u16string &rowsText) {
+void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, std::u16string &rowsText) {
     std::vector<const NKXML::CNode *> &resultRows = m_scoreTable.resultRows;
     CollectResultRows(table, m_atoms, resultRows);
     if (resultRows.empty())
@@ -452,7 +440,7 @@ void CDSCDoc::BuildScoreTable(const NKXML::CNode *table, std::u16string &value, 
         for (size_t position = 0; position < limit; ++position) {
             if (entryAt[position] >= 0)
                 ReadCell(ScoreTableClassMap[entryAt[position]],
-                         NodeText(source->m_children[position], m_scoreTable.raw), m_scoreTable.cleaned, rows, r);
+                         GetNodeText(source->m_children[position], m_scoreTable.raw), m_scoreTable.cleaned, rows, r);
         }
     }
 

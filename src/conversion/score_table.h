@@ -74,11 +74,9 @@ private:
     Span *m_open = nullptr;
 };
 
-// The texts of all text nodes below the node, in document order, appended to `out`.
-void AppendNodeText(const NKXML::CNode *node, std::u16string &out);
-std::u16string GetNodeText(const NKXML::CNode *node);
-// The same as a view: of the node's only text where it has one, else of `scratch`, which receives the text.
-std::u16string_view NodeText(const NKXML::CNode *node, std::u16string &scratch);
+// The texts of all text nodes below the node, in document order: the node's only text where it has one, else
+// `scratch`, which receives the text.
+std::u16string_view GetNodeText(const NKXML::CNode *node, std::u16string &scratch);
 // The value as one token of a table row: "-" when empty, in double quotes when it holds a blank, a control or
 // non-ASCII character, or one of [ ] { } ; % " (a quote or a backslash inside the quotes written \" and \\).
 std::u16string QuotePbnToken(std::u16string_view value);
