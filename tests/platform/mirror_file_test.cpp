@@ -144,7 +144,7 @@ TEST_F(MirrorFileTest, OrdinaryUserWritesExactlyWhatTheSystemLets) {
 // file size limit or a full disk allows less, the file keeps its old content whole.
 TEST_F(MirrorFileTest, FileWrittenInPlaceIsRefusedWholeWhenTheRoomRunsOut) {
     chmod(m_dir.c_str(), 0755);
-    const std::string old(3000, 'o'), longer(10000, 'n'), shorter(2000, 's');
+    const std::string old(3000, 'o'), longer(10000, 'n'), shorter(2000, 's'), empty;
     const fs::path inPlace = ClosedFolderWith(m_dir / "closed", old), replaced = m_dir / "open" / "out.pbn";
     fs::create_directory(m_dir / "open");
     WriteFile(replaced, old);
@@ -157,7 +157,8 @@ TEST_F(MirrorFileTest, FileWrittenInPlaceIsRefusedWholeWhenTheRoomRunsOut) {
         std::string message;
     } cases[] = {{inPlace, longer, "Cannot write the file: File too large."},
                  {replaced, longer, "Cannot write the file: File too large."},
-                 {inPlace, shorter, ""}};
+                 {inPlace, shorter, ""},
+                 {inPlace, empty, ""}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.target.string() + " " + std::to_string(c.bytes.size()));
         EXPECT_EQ(AsOrdinaryUser([&] { return Write(c.target, c.bytes) == c.message ? 0 : 1; }, 4096), 0);
@@ -229,6 +230,7 @@ TEST_F(MirrorFileTest, InterruptedWriteLeavesNoTemporaryFile) {
         ASSERT_EQ(pipe(ready), 0);
         pid_t child = fork();
         if (child == 0) {
+            alarm(60); // a run that goes on after the interrupt fails the test instead of holding it
             signal(SIGHUP, interrupt == SIGHUP ? SIG_DFL : SIG_IGN); // as nohup would
             platform::RemoveTemporaryFilesOnInterrupt();
             platform::MirrorFile file(target.string());
