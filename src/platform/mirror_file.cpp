@@ -155,6 +155,9 @@ int OverwriteInPlace(int fd, std::string_view bytes) {
 MirrorFile::MirrorFile(std::string targetPath) {
     if (targetPath.empty())
         throw ProgramException(u"No file name was given.");
+    // The system would read the name only up to a NUL, and write some other file.
+    if (targetPath.find('\0') != std::string::npos)
+        ThrowSystemError("Cannot write the file", EINVAL);
     if (int held = NamedDescriptor(targetPath); held >= 0) {
         m_targetPath = std::move(targetPath);
         m_fd = CopyHeldDescriptor(held);

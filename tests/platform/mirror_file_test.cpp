@@ -92,11 +92,12 @@ TEST_F(MirrorFileTest, WholeFilesKeepingModeOwnerAndLinks) {
 TEST_F(MirrorFileTest, UnwritableTargetsFailWithTheSystemsReason) {
     WriteFile(m_dir / "plain", "x");
     fs::create_symlink("loop", m_dir / "loop");
-    for (const auto &[path, reason] :
-         std::initializer_list<std::pair<fs::path, std::string>>{{m_dir / "plain" / "out.pbn", "Not a directory"},
-                                                                 {m_dir / "loop", "Too many levels of symbolic links"},
-                                                                 {m_dir, ""},
-                                                                 {"", ""}}) {
+    for (const auto &[path, reason] : std::initializer_list<std::pair<fs::path, std::string>>{
+             {m_dir / "plain" / "out.pbn", "Not a directory"},
+             {m_dir / "loop", "Too many levels of symbolic links"},
+             {m_dir, ""},
+             {m_dir / std::string("plain\0.pbn", 10), "Invalid argument"},
+             {"", ""}}) {
         std::string message = Write(path, "data");
         EXPECT_TRUE(!message.empty() && message.find(reason) != std::string::npos) << message;
     }
