@@ -231,7 +231,7 @@ TEST_F(MirrorFileTest, InterruptedWriteLeavesNoTemporaryFile) {
         ASSERT_EQ(pipe(ready), 0);
         pid_t child = fork();
         if (child == 0) {
-            alarm(60); // a run that goes on after the interrupt fails the test instead of holding it
+            alarm(20); // a run that goes on after the interrupt fails the test instead of holding it
             signal(SIGHUP, interrupt == SIGHUP ? SIG_DFL : SIG_IGN); // as nohup would
             platform::RemoveTemporaryFilesOnInterrupt();
             platform::MirrorFile file(target.string());
