@@ -211,6 +211,15 @@ MirrorFile::MirrorFile(std::string targetPath) {
             unlink(temp.c_str());
             DropPendingTemporaryFile(pending);
         }
+        // Where the disk cannot reserve room itself, the system reserves it by reading and writing a byte per
+        // block, which needs the file open for reading too; the same file, should the name have moved meanwhile.
+        int both = open(m_targetPath.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        struct stat bothInfo;
+        if (both >= 0 && fstat(both, &bothInfo) == 0 && bothInfo.st_dev == targetInfo.st_dev &&
+            bothInfo.st_ino == targetInfo.st_ino)
+            close(std::exchange(m_fd, both));
+        else if (both >= 0)
+            close(both);
         m_inPlace = true;
         return;
     }
