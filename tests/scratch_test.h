@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 
 namespace fs = std::filesystem;
@@ -45,6 +48,21 @@ inline ProgramResult RunProgram(const std::string &program, const std::vector<st
     int status = pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+// Runs `body` in a child process that ends with its result, and returns that result, or 128 + the signal that
+// ended the child. A child still running after `seconds` is ended by SIGALRM, so that a call that would wait for
+// ever fails its test instead of holding the suite.
+inline int RunInChild(const std::function<int()> &body, unsigned seconds = 60) {
+    pid_t child = fork();
+    if (child == 0) {
+        alarm(seconds);
+        _exit(body());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 class ScratchTest : public ::testing::Test {

@@ -2,16 +2,47 @@
 
 #include <memory>
 #include <new>
+#include <tuple>
 
 #include "app/batch_page_source.h"
 #include "app/document_output.h"
 #include "companion/companion_commands.h"
 #include "conversion/dsc_doc.h"
 #include "platform/error_report.h"
+#include "platform/file_uri.h"
 #include "platform/ini_settings.h"
+#include "platform/path_identity.h"
+#include "platform/path_text.h"
 #include "platform/wide_text.h"
 
 namespace {
+
+// Refuses, before anything is read or written, outputs that would write over each other or over the page: the
+// second would replace the first, or the page would be lost. Two names of one descriptor the program holds
+// (-pbn /dev/stdout -text /dev/stdout) are a stream written in turn, and lose nothing.
+void CheckOutputsApart(const CTSCommandLineInfo &info) {
+    std::string pbn = platform::PathTextToBytes(info.m_strPbnFile);
+    std::string text = platform::PathTextToBytes(info.m_strTextFile);
+    if (info.m_bPbn && info.m_bText && platform::NameSameRegularFile(pbn, text) &&
+        (platform::NamedDescriptor(pbn) < 0 || platform::NamedDescriptor(text) < 0))
+        platform::FatalError(u"The PBN file and the text file are the same file: the text would replace the PBN. "
+                             u"Name a different file for each.",
+                             info.m_strTextFile);
+    // The page file, named as a file or by its file URL (which the run reads as the file itself).
+    std::string page;
+    if (!info.m_strFileName.empty())
+        page = platform::PathTextToBytes(info.m_strFileName);
+    else if (std::string path; platform::PathFromFileUri(platform::PathTextToBytes(info.m_strStartURL), path))
+        page = std::move(path);
+    if (page.empty())
+        return;
+    for (const auto &[asked, name, path] :
+         {std::tuple(info.m_bPbn, &info.m_strPbnFile, &pbn), std::tuple(info.m_bText, &info.m_strTextFile, &text)})
+        if (asked && platform::NameSameRegularFile(page, *path))
+            platform::FatalError(u"This is the page file: writing to it would overwrite the page. Name a "
+                                 u"different output file.",
+                                 *name);
+}
 
 int RunBatchSteps(const CTSCommandLineInfo &info) {
     // Asked-for outputs without a name would only fail after the page has been loaded and analysed.
@@ -19,6 +50,7 @@ int RunBatchSteps(const CTSCommandLineInfo &info) {
         platform::FatalError(u"No PBN file was named after -pbn.");
     if (info.m_bText && info.m_strTextFile.empty())
         platform::FatalError(u"No text file was named after -text.");
+    CheckOutputsApart(info);
     // A page file named together with a URL wins, as it does when the window opens.
     std::unique_ptr<BatchPageSource> page;
     if (!info.m_strFileName.empty())

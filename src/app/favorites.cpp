@@ -1,16 +1,14 @@
 #include "app/favorites.h"
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <pwd.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/error_report.h"
+#include "platform/kept_file.h"
 #include "platform/mirror_file.h"
 #include "platform/wide_text.h"
 
@@ -38,7 +36,11 @@ std::string ConfiguredDocumentsFolder(const std::string &home) {
         configHome = xdg;
     else if (!home.empty())
         configHome = home + "/.config";
-    std::ifstream in(configHome + "/user-dirs.dirs");
+    // The desktop's own file; one that cannot be read (or is no regular file) names no folder.
+    std::string bytes, reason;
+    if (platform::ReadKeptFile(configHome + "/user-dirs.dirs", bytes, reason) != platform::KeptFileRead::Read)
+        bytes.clear();
+    std::istringstream in(bytes);
     std::string line, value;
     while (std::getline(in, line)) {
         size_t start = line.find_first_not_of(" \t");
@@ -58,10 +60,6 @@ std::string ConfiguredDocumentsFolder(const std::string &home) {
         if (const char *env = std::getenv("XDG_DOCUMENTS_DIR"); env && *env == '/')
             value = env;
     return value;
-}
-
-std::u16string ErrnoText(int error) {
-    return platform::Utf8ToUtf16(std::strerror(error));
 }
 
 [[noreturn]] void ReportFileError(std::u16string message, const std::string &path) {
@@ -122,29 +120,15 @@ bool FavoritesList::LoadFavorites() {
     std::string path;
     try {
         path = Path();
-        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            if (errno == ENOENT)
-                return true;
+        std::string bytes, reason;
+        switch (platform::ReadKeptFile(path, bytes, reason)) {
+        case platform::KeptFileRead::Missing:
+            return true;
+        case platform::KeptFileRead::Unreadable:
             m_bFileUnreadable = true;
-            ReportFileError(ErrnoText(errno), path);
-        }
-        std::string bytes;
-        char buffer[16384];
-        for (;;) {
-            const ssize_t got = read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0) {
-                const int error = got < 0 ? errno : 0;
-                close(fd);
-                if (got < 0) {
-                    m_bFileUnreadable = true;
-                    ReportFileError(ErrnoText(error), path);
-                }
-                break;
-            }
-            bytes.append(buffer, static_cast<size_t>(got));
+            ReportFileError(platform::Utf8ToUtf16("The favorites file cannot be read: " + reason + "."), path);
+        case platform::KeptFileRead::Read:
+            break;
         }
         m_entries = ParseFavorites(bytes);
         return true;

@@ -3,8 +3,11 @@
 #include "app/batch_run.h"
 #include "app/command_line.h"
 #include "app/window_launcher.h"
+#include "platform/interrupt_cleanup.h"
 
 int main(int argc, char **argv) {
+    // An interrupted export or Save As leaves no temporary file beside its target.
+    platform::RemoveTemporaryFilesOnInterrupt();
     CTSCommandLineInfo info;
     info.ParseCommandLine(argc, argv);
     if (info.m_bPbn || info.m_bText)

@@ -1,15 +1,18 @@
 #include "platform/ini_settings.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 #include <sstream>
 
 #include "platform/error_report.h"
+#include "platform/kept_file.h"
 #include "platform/mirror_file.h"
+#include "platform/path_text.h"
+#include "platform/wide_text.h"
 
 namespace platform {
 
@@ -67,27 +70,31 @@ void MakeParentFolders(const std::string &path) {
 } // namespace
 
 IniSettings::IniSettings(std::string path) : m_path(std::move(path)) {
-    Load();
+    std::string reason;
+    if (Load(&reason))
+        return;
+    // Told once per file and run: the classes file is read afresh for every lookup.
+    static std::mutex reportedLock;
+    static std::set<std::string> reported;
+    std::lock_guard<std::mutex> hold(reportedLock);
+    if (reported.insert(m_path).second)
+        ShowError(Utf8ToUtf16("The file cannot be read: " + reason +
+                              ". The settings it holds are not used, and it is not changed."),
+                  PathBytesToText(m_path));
 }
 
-bool IniSettings::Load() {
+bool IniSettings::Load(std::string *reason) {
     m_sections.clear();
-    int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT; // no file yet: nothing stored
-    std::string text;
-    char buffer[16384];
-    for (;;) {
-        ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            close(fd);
-            if (got < 0)
-                return false;
-            break;
-        }
-        text.append(buffer, static_cast<size_t>(got));
+    std::string text, why;
+    switch (ReadKeptFile(m_path, text, why)) {
+    case KeptFileRead::Missing:
+        return true; // no file yet: nothing stored
+    case KeptFileRead::Unreadable:
+        if (reason)
+            *reason = std::move(why);
+        return false;
+    case KeptFileRead::Read:
+        break;
     }
     // An editor may have put a byte-order mark before the first section.
     if (text.starts_with("\xEF\xBB\xBF"))

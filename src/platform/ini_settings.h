@@ -12,7 +12,8 @@ namespace platform {
 
 class IniSettings : public ISettings {
 public:
-    // Reads the file when it exists; a missing or unreadable file gives an empty store.
+    // Reads the file when it exists; a missing or unreadable file gives an empty store, and an unreadable one
+    // (a pipe or a device among them) a message, once per run.
     explicit IniSettings(std::string path);
 
     int GetInt(const std::string &section, const std::string &name, int defaultValue) const override;
@@ -31,8 +32,8 @@ private:
         std::vector<std::pair<std::string, std::string>> values;
     };
 
-    // False when the file exists but could not be read (the store is then empty).
-    bool Load();
+    // False when the file exists but could not be read (the store is then empty; `reason` says why).
+    bool Load(std::string *reason = nullptr);
     const std::string *Find(const std::string &section, const std::string &name) const;
     void Store(const std::string &section, const std::string &name, const std::string &value);
     std::string Serialize() const;

@@ -1,6 +1,7 @@
 #include "platform/mirror_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,8 @@
 #include <utility>
 
 #include "platform/error_report.h"
+#include "platform/interrupt_cleanup.h"
+#include "platform/path_identity.h"
 #include "platform/wide_text.h"
 
 namespace platform {
@@ -24,37 +27,6 @@ namespace {
     text += std::strerror(error);
     text += '.';
     throw ProgramException(Utf8ToUtf16(text));
-}
-
-std::string FolderOf(const std::string &path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-// The file a dangling link points to (which writing creates), following a chain of links; the path itself
-// when the chain cannot be read.
-std::string DanglingLinkTarget(const std::string &path) {
-    std::string current = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat info;
-        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return current;
-        char target[PATH_MAX];
-        ssize_t length = readlink(current.c_str(), target, sizeof target - 1);
-        if (length <= 0)
-            return path;
-        std::string next(target, static_cast<size_t>(length));
-        if (next[0] != '/') {
-            std::string folder = FolderOf(current);
-            next = (folder == "/" ? "/" : folder + "/") + next;
-        }
-        current = std::move(next);
-    }
-    return path;
 }
 
 // A link is replaced by writing to the file it points to, so the link itself survives as a link; a link to a
@@ -96,15 +68,85 @@ std::string TempNameBeside(const std::string &target, unsigned attempt) {
     return temp;
 }
 
-// Writes all of the bytes at the file's offset; 0, or the errno of the write that failed.
+// Writes all of the bytes at the file's offset; 0, or the errno of the write that failed. A descriptor that
+// another program left non-blocking (a terminal, a pipe) is waited on until it takes more.
 int WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t written = write(fd, bytes.data(), bytes.size());
-        if (written >= 0)
+        if (written >= 0) {
             bytes.remove_prefix(static_cast<size_t>(written));
-        else if (errno != EINTR)
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            pollfd ready{fd, POLLOUT, 0};
+            if (poll(&ready, 1, -1) < 0 && errno != EINTR)
+                return errno;
+        } else if (errno != EINTR) {
             return errno;
+        }
     }
+    return 0;
+}
+
+// A descriptor that the program was given (standard output, a redirection): written as the bytes come, through
+// a copy of it, at its own offset or at the end when it appends. What it leads to is never truncated nor
+// replaced, whatever it is.
+int CopyHeldDescriptor(int held) {
+    int flags = fcntl(held, F_GETFL);
+    if (flags < 0)
+        ThrowSystemError("Cannot write the file", errno);
+    if ((flags & O_ACCMODE) == O_RDONLY)
+        ThrowSystemError("Cannot write the file", EBADF);
+    int fd = fcntl(held, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        ThrowSystemError("Cannot write the file", errno);
+    return fd;
+}
+
+// Opens an existing target for writing without waiting for ever: a named pipe that no program reads would hold
+// the run for good. A reader started beside the run (`cat pipe & dealscope ... -pbn pipe`) may open its end a
+// moment later, so the pipe is tried again for a few seconds. Once open, writes wait for the reader as usual.
+int OpenExistingTarget(const std::string &path) {
+    constexpr int READER_TRIES = 60; // 3 seconds
+    int fd = -1;
+    for (int tries = 0; tries < READER_TRIES; ++tries) {
+        fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd >= 0 || errno != ENXIO)
+            break;
+        usleep(50 * 1000);
+    }
+    if (fd < 0 && errno == ENXIO)
+        throw ProgramException(u"Cannot write the file: it is a named pipe that no program is reading.");
+    if (fd < 0)
+        ThrowSystemError("Cannot write the file", errno);
+    int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        int error = errno;
+        close(fd);
+        ThrowSystemError("Cannot write the file", error);
+    }
+    return fd;
+}
+
+// Overwrites the file in place with all of `bytes`, once room for every one of them is reserved: a full disk, a
+// quota or a file size limit then refuses the write before anything of the old content is touched. Returns 0 or
+// the errno of the failure.
+int OverwriteInPlace(int fd, std::string_view bytes) {
+    struct stat before;
+    if (fstat(fd, &before) != 0)
+        return errno;
+    if (!bytes.empty()) {
+        if (int error = posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()))) {
+            // A reservation that failed part way may have lengthened the file: give it back its old length.
+            struct stat after;
+            if (fstat(fd, &after) == 0 && after.st_size != before.st_size)
+                (void)ftruncate(fd, before.st_size);
+            return error;
+        }
+    }
+    // Nothing was written yet: the file's offset is still at its start.
+    if (int error = WriteAll(fd, bytes))
+        return error;
+    if (ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || fsync(fd) != 0)
+        return errno;
     return 0;
 }
 
@@ -113,6 +155,15 @@ int WriteAll(int fd, std::string_view bytes) {
 MirrorFile::MirrorFile(std::string targetPath) {
     if (targetPath.empty())
         throw ProgramException(u"No file name was given.");
+    // The system would read the name only up to a NUL, and write some other file.
+    if (targetPath.find('\0') != std::string::npos)
+        ThrowSystemError("Cannot write the file", EINVAL);
+    if (int held = NamedDescriptor(targetPath); held >= 0) {
+        m_targetPath = std::move(targetPath);
+        m_fd = CopyHeldDescriptor(held);
+        m_direct = true;
+        return;
+    }
     m_targetPath = ResolveLink(targetPath);
     struct stat targetInfo;
     bool targetExists = stat(m_targetPath.c_str(), &targetInfo) == 0;
@@ -120,20 +171,21 @@ MirrorFile::MirrorFile(std::string targetPath) {
         throw ProgramException(u"Cannot write the file: it is a folder.");
     if (targetExists) {
         // The file is written only where the system lets us open it for writing: renaming a new file over a
-        // read-only one would succeed wherever the folder is open to us. A device or a pipe (/dev/null,
-        // /dev/stdout, a FIFO) takes the bytes as they come: renaming over it would put a plain file in its place.
-        int fd = open(m_targetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
-            ThrowSystemError("Cannot write the file", errno);
-        m_fd = fd;
-        if (!S_ISREG(targetInfo.st_mode)) {
+        // read-only one would succeed wherever the folder is open to us. A device or a pipe (/dev/null, a FIFO)
+        // takes the bytes as they come: renaming over it would put a plain file in its place.
+        m_fd = OpenExistingTarget(m_targetPath);
+        if (fstat(m_fd, &targetInfo) != 0 || !S_ISREG(targetInfo.st_mode)) {
             m_direct = true;
             return;
         }
     }
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         std::string temp = TempNameBeside(m_targetPath, attempt);
+        // Entered before it exists, so that an interrupt never leaves it behind.
+        int pending = AddPendingTemporaryFile(temp);
         int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0)
+            DropPendingTemporaryFile(pending);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0 && !targetExists)
@@ -151,12 +203,23 @@ MirrorFile::MirrorFile(std::string targetPath) {
             else
                 m_fd = fd;
             m_tempPath = std::move(temp);
+            m_pendingSlot = pending;
             return;
         }
         if (fd >= 0) {
             close(fd);
             unlink(temp.c_str());
+            DropPendingTemporaryFile(pending);
         }
+        // Where the disk cannot reserve room itself, the system reserves it by reading and writing a byte per
+        // block, which needs the file open for reading too; the same file, should the name have moved meanwhile.
+        int both = open(m_targetPath.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        struct stat bothInfo;
+        if (both >= 0 && fstat(both, &bothInfo) == 0 && bothInfo.st_dev == targetInfo.st_dev &&
+            bothInfo.st_ino == targetInfo.st_ino)
+            close(std::exchange(m_fd, both));
+        else if (both >= 0)
+            close(both);
         m_inPlace = true;
         return;
     }
@@ -191,11 +254,8 @@ void MirrorFile::Commit() {
         return;
     }
     if (m_inPlace) {
-        // Nothing was written yet: the file's offset is still at its start.
         std::string pending = std::move(m_pending);
-        int error = WriteAll(m_fd, pending);
-        if (error == 0 && (ftruncate(m_fd, static_cast<off_t>(pending.size())) != 0 || fsync(m_fd) != 0))
-            error = errno;
+        int error = OverwriteInPlace(m_fd, pending);
         if (close(std::exchange(m_fd, -1)) != 0 && error == 0)
             error = errno;
         if (error != 0)
@@ -210,18 +270,17 @@ void MirrorFile::Commit() {
     int fd = std::exchange(m_fd, -1);
     if (close(fd) != 0) {
         int error = errno;
-        m_fd = -1;
-        unlink(m_tempPath.c_str());
-        m_tempPath.clear();
+        ForgetTempFile();
         ThrowSystemError("Cannot write the file", error);
     }
     if (rename(m_tempPath.c_str(), m_targetPath.c_str()) != 0) {
         int error = errno;
-        unlink(m_tempPath.c_str());
-        m_tempPath.clear();
+        ForgetTempFile();
         ThrowSystemError("Cannot replace the file", error);
     }
+    // The name is the target's now: an interrupt from here on must leave it be.
     m_tempPath.clear();
+    DropPendingTemporaryFile(std::exchange(m_pendingSlot, -1));
     // The new name is durable only once the folder is on disk too; a failure here loses nothing already written.
     int folder = open(FolderOf(m_targetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
@@ -235,10 +294,15 @@ void MirrorFile::Abort() noexcept {
         close(m_fd);
         m_fd = -1;
     }
+    ForgetTempFile();
+}
+
+void MirrorFile::ForgetTempFile() noexcept {
     if (!m_tempPath.empty()) {
         unlink(m_tempPath.c_str());
         m_tempPath.clear();
     }
+    DropPendingTemporaryFile(std::exchange(m_pendingSlot, -1));
 }
 
 void WriteFileThroughMirror(const std::string &targetPath, std::string_view bytes) {

@@ -1,10 +1,13 @@
 #pragma once
 // A file that is never left half-written: the bytes go to a temporary file beside the target, which replaces the
 // target only when everything was written and flushed to disk. On any failure the target keeps its old content
-// (or stays absent) and the temporary file is removed. A target that is a device or a pipe is written directly.
+// (or stays absent) and the temporary file is removed; so does an interrupted run (interrupt_cleanup.h).
 // Only a target the user may open for writing is written; one that may be written but not replaced (its folder
 // is closed to the user, or the new file could not keep the old one's owner) is overwritten in place, once all
-// of its new content is at hand.
+// of its new content is at hand and room for all of it is reserved on the disk.
+// A target that is a device or a pipe is written directly, as the bytes come; so is a descriptor the program
+// already holds (/dev/stdout, /dev/stderr, /dev/fd/N): what it leads to is never truncated nor replaced, and a
+// write that fails part way there cannot be taken back.
 #include <string>
 #include <string_view>
 
@@ -30,10 +33,13 @@ public:
     const std::string &TargetPath() const { return m_targetPath; }
 
 private:
+    void ForgetTempFile() noexcept; // removes the temporary file and its entry among the pending ones
+
     std::string m_targetPath;
     std::string m_tempPath;
     int m_fd = -1;
-    bool m_direct = false;  // the target is a device or a pipe, written as the bytes come
+    int m_pendingSlot = -1; // the temporary file's entry among those an interrupt removes
+    bool m_direct = false;  // the target is a device, a pipe or a held descriptor, written as the bytes come
     bool m_inPlace = false; // the target is overwritten at Commit with m_pending
     std::string m_pending;
 };

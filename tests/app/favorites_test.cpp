@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "app/favorites.h"
 #include "app/favorites_menu.h"
 #include "app/favorites_order.h"
@@ -123,6 +125,31 @@ TEST_F(FavoritesFileTest, LinesThatAreNotUtf8LoadAndEveryLineKeptIsWrittenBackAs
     ASSERT_TRUE(again.LoadFavorites());
     EXPECT_EQ(again.Favorites(), list.Favorites());
     EXPECT_TRUE(m_errors.empty());
+}
+
+// A favorites file or a desktop folder list that is a pipe would hold the window's start until some writer came:
+// neither is read; the favorites are then unreadable (never overwritten), the folder list names no folder.
+TEST_F(FavoritesFileTest, PipesAreNeitherReadNorWritten) {
+    SetEnv("HOME", m_dir);
+    SetEnv("XDG_CONFIG_HOME", "");
+    fs::create_directories(m_dir / ".config");
+    const fs::path favorites = m_dir / "DealscopeFavorites.txt", folders = m_dir / ".config" / "user-dirs.dirs";
+    ASSERT_EQ(mkfifo(favorites.c_str(), 0600) | mkfifo(folders.c_str(), 0600), 0);
+    EXPECT_EQ(RunInChild([&] {
+                  FavoritesList list(favorites.string());
+                  if (list.LoadFavorites() || m_errors.size() != 1 ||
+                      m_errors[0] !=
+                          favorites.string() + ":\r\nThe favorites file cannot be read: it is not a regular file.")
+                      return 1;
+                  try {
+                      list.AddFavorite(u"http://x/");
+                      return 2;
+                  } catch (const platform::UserException &) {
+                  }
+                  return GetDocumentsFolder() == m_dir.string() ? 0 : 3;
+              }),
+              0);
+    EXPECT_TRUE(fs::is_fifo(favorites));
 }
 
 TEST_F(FavoritesFileTest, DocumentsFolderFromXdgUserDirsElseHome) {

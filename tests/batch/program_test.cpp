@@ -1,5 +1,6 @@
 // The program run as a user runs it: pages in, PBN and text out, messages, and an exit code.
 #include <signal.h>
+#include <sys/stat.h>
 
 #include "../companion/companion_fixture.h"
 #include "app/url_fetcher.h"
@@ -30,18 +31,23 @@ struct PageServer {
     int m_port = 0, m_pid = 0;
 };
 
+// The PBN text without its "%Created" line, which changes with the clock.
+std::string WithoutCreatedLine(std::string text) {
+    if (size_t at = text.find("\r\n%Created: "); at != std::string::npos)
+        text.erase(at, text.find("\r\n", at + 2) - at);
+    return text;
+}
+
 class BatchProgramTest : public CompanionFixture {
 protected:
     static ProgramResult Run(const std::vector<std::string> &arguments) { return RunProgram(DEALSCOPE_EXE, arguments); }
     // The golden PBN (but for the "%Created" line) and report.
     static void ExpectGolden(const std::string &golden, const fs::path &pbn, const fs::path &text = {}) {
-        std::string expected = ReadFile(CONVERSION / "expected" / (golden + ".pbn")), written = ReadFile(pbn);
+        std::string expected = ReadFile(CONVERSION / "expected" / (golden + ".pbn"));
         CVersionInfo version;
         version.Read();
         ReplaceAll(expected, "@VERSION@", platform::Utf16ToUtf8(version.m_strVersion));
-        if (size_t at = written.find("\r\n%Created: "); at != std::string::npos)
-            written.erase(at, written.find("\r\n", at + 2) - at);
-        EXPECT_EQ(written, expected);
+        EXPECT_EQ(WithoutCreatedLine(ReadFile(pbn)), expected);
         EXPECT_TRUE(text.empty() || ReadFile(text) == ReadFile(CONVERSION / "expected" / (golden + ".txt"))) << golden;
     }
 };
@@ -171,6 +177,125 @@ TEST_F(BatchProgramTest, PagesFromFilesAndUrlsGiveTheGoldenFiles) {
         fs::remove(text);
         EXPECT_EQ(Names().size(), 5u) << testing::PrintToString(Names()); // no file beside the outputs
     }
+}
+
+// /dev/stdout, /dev/stderr, /dev/fd/N and /proc/self/fd/N are the streams the run was given: the outputs go there
+// as they come, after what the stream holds, whatever it leads to; nothing is truncated or replaced.
+TEST_F(BatchProgramTest, HeldDescriptorsTakeTheOutputsAsTheyCome) {
+    const std::string page = (CONVERSION / "layout_a.htm").string();
+    ASSERT_EQ(Run({page, "-pbn", (m_dir / "ref.pbn").string(), "-text", (m_dir / "ref.txt").string()}).exitCode, 0);
+    const std::string pbn = WithoutCreatedLine(ReadFile(m_dir / "ref.pbn")), text = ReadFile(m_dir / "ref.txt");
+    SetEnv("D", DEALSCOPE_EXE);
+    SetEnv("P", page);
+    WriteFile(m_dir / "log", "log start\n");
+    const struct {
+        std::string script, file, expected;
+    } cases[] = {
+        {R"({ echo header; "$D" "$P" -pbn /dev/stdout; echo footer; } > all.txt)", "all.txt",
+         "header\n" + pbn + "footer\n"},
+        {R"("$D" "$P" -pbn /dev/stdout >> log)", "log", "log start\n" + pbn},
+        {R"("$D" "$P" -text /dev/stderr 2>> log)", "log", "log start\n" + pbn + text},
+        {R"("$D" "$P" -pbn /proc/self/fd/3 -text /dev/fd/3 3>> log)", "log", "log start\n" + pbn + text + pbn + text},
+        {R"("$D" "$P" -pbn /dev/stdout | cat > piped)", "piped", pbn},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.script);
+        ProgramResult run = RunProgram("/bin/sh", {"-c", "cd " + Quoted(m_dir) + " && " + c.script});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.output, "");
+        std::string written = ReadFile(m_dir / c.file);
+        for (size_t at = 0; (at = written.find("% EXPORT", at)) != std::string::npos; at += 8)
+            written = written.substr(0, at) + WithoutCreatedLine(written.substr(at));
+        EXPECT_TRUE(written == c.expected) << written.size() << " bytes, not " << c.expected.size();
+    }
+    EXPECT_EQ(Names(), (std::vector<std::string>{"all.txt", "home", "log", "piped", "ref.pbn", "ref.txt", "tmp"}));
+}
+
+// The second output named for the first file (by any name) would replace it, and the page named as an output would
+// be lost: refused before anything is read or written. Two names of one stream write it in turn.
+TEST_F(BatchProgramTest, OneFileNamedTwiceOrThePageNamedAsAnOutputIsRefused) {
+    const std::string pageBytes = ReadFile(CONVERSION / "layout_a.htm");
+    WriteFile(m_dir / "page.htm", pageBytes);
+    WriteFile(m_dir / "old.txt", "keep");
+    fs::create_hard_link(m_dir / "old.txt", m_dir / "hard.txt");
+    fs::create_symlink("old.txt", m_dir / "soft.txt");
+    fs::create_symlink("page.htm", m_dir / "soft page");
+    const std::vector<std::string> names = Names();
+    const std::string here = "cd " + Quoted(m_dir) + "; ";
+    const std::string twice = "The PBN file and the text file are the same file";
+    const std::string onPage = "This is the page file: writing to it would overwrite the page.";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message, prefix = "";
+    } cases[] = {
+        {{"page.htm", "-pbn", "new.pbn", "-text", "./new.pbn"}, "./new.pbn:\n" + twice},
+        {{"page.htm", "-pbn", "old.txt", "-text", "hard.txt"}, twice},
+        {{"page.htm", "-text", (m_dir / "old.txt").string(), "-pbn", "soft.txt"}, twice},
+        {{"page.htm", "-pbn", "/dev/stdout", "-text", "old.txt"}, twice, "exec >>old.txt; "},
+        {{"page.htm", "-pbn", "./page.htm"}, "./page.htm:\n" + onPage},
+        {{"page.htm", "-pbn", "out.pbn", "-text", "soft page"}, onPage},
+        {{"file://" + (m_dir / "page.htm").string(), "-text", "page.htm"}, onPage},
+        {{"soft page", "-pbn", "/dev/stdout"}, onPage, "exec >>page.htm; "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments[2] + " " + c.prefix);
+        ProgramResult run = RunProgram(DEALSCOPE_EXE, c.arguments, here + c.prefix);
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_EQ(Names(), names);
+        EXPECT_EQ(ReadFile(m_dir / "old.txt"), "keep");
+        EXPECT_TRUE(ReadFile(m_dir / "page.htm") == pageBytes);
+    }
+    for (const std::string same : {"/dev/null", "/dev/stdout"}) {
+        ProgramResult run = RunProgram(DEALSCOPE_EXE, {"page.htm", "-pbn", same, "-text", same}, here);
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        // On the stream, the export and then the report.
+        const size_t pbnAt = run.output.find("% PBN 2.1"), textAt = run.output.find("=1=====");
+        EXPECT_TRUE(same == "/dev/null" ? run.output.empty() : pbnAt == 0 && textAt != std::string::npos) << run.output;
+    }
+}
+
+// A run never waits for ever: an output pipe that nobody reads and settings files that are no regular files (a
+// pipe, a link to /dev/zero) get a message; only a page given as a pipe waits for its writer, as any reader does.
+TEST_F(BatchProgramTest, NothingButThePageWaitsForOthers) {
+    const std::string page = (CONVERSION / "layout_a.htm").string(), pbn = (m_dir / "out.pbn").string();
+    const fs::path settings = m_dir / "home" / ".config" / "Dealscope";
+    ASSERT_EQ(mkfifo((m_dir / "out.pipe").c_str(), 0600) | mkfifo((m_dir / "page.pipe").c_str(), 0600) |
+                  mkfifo((settings / "Dealscope.ini").c_str(), 0600),
+              0);
+    fs::create_symlink("/dev/zero", companion::ClassesFilePath());
+    const std::string unreadable = ":\nThe file cannot be read: it is not a regular file.";
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {{page, "-pbn", (m_dir / "out.pipe").string()},
+         1,
+         {"out.pipe:\nCannot write the file: it is a named pipe that no program is reading."}},
+        {{page, "-pbn", pbn}, 0, {"Dealscope.ini" + unreadable}},
+        {{page, "-dda", "-pbn", pbn}, 1, {"Dealscope.ini" + unreadable, "classes.ini" + unreadable}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        std::vector<std::string> arguments{"30", DEALSCOPE_EXE};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        ProgramResult run = RunProgram("/usr/bin/timeout", arguments); // 124 when it waited
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        for (const std::string &message : c.messages)
+            EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+    }
+    EXPECT_TRUE(fs::is_fifo(m_dir / "out.pipe") && fs::is_fifo(settings / "Dealscope.ini"));
+    EXPECT_EQ(fs::read_symlink(companion::ClassesFilePath()), "/dev/zero");
+
+    fs::remove(pbn);
+    // The writer opens the pipe itself, so that nothing is left waiting when the run does not read.
+    const std::string pipe = Quoted((m_dir / "page.pipe").string());
+    ProgramResult run = RunProgram("/bin/sh", {"-c", "timeout 30 dd status=none if=" + Quoted(page) + " of=" + pipe +
+                                                         " & timeout 30 " + Quoted(DEALSCOPE_EXE) + " " + pipe +
+                                                         " -pbn " + Quoted(pbn) + "; status=$?; wait; exit $status"});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    ExpectGolden("layout_a-omit", pbn);
 }
 
 } // namespace

@@ -1,6 +1,11 @@
 #include "platform/ini_settings.h"
 
+#include <sys/stat.h>
+
 #include "../scratch_test.h"
+#include "platform/error_report.h"
+#include "platform/wide_text.h"
+#include "scoped_hook.h"
 
 namespace {
 
@@ -56,6 +61,38 @@ TEST_F(IniSettingsTest, FileThatCannotBeWrittenOrReadLosesNothing) {
     SetEnv("XDG_CONFIG_HOME", ""); // the batch run's settings are read from a set one
     SetEnv("HOME", "/home/u");
     EXPECT_EQ(platform::DefaultSettingsPath(), "/home/u/.config/Dealscope/Dealscope.ini");
+}
+
+// A settings file that is a pipe would hold the program until some writer came, and a link to a device such as
+// /dev/zero would be read without end: neither is read nor written, and the user is told once.
+TEST_F(IniSettingsTest, SettingsFileThatIsNoRegularFileIsNeitherReadNorWritten) {
+    const fs::path pipe = m_dir / "Dealscope.ini", device = m_dir / "classes.ini", folder = m_dir / "folder.ini";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", device);
+    fs::create_directory(folder);
+    EXPECT_EQ(
+        RunInChild([&] {
+            std::vector<std::string> shown;
+            ScopedHook<platform::SetErrorSink> sink(
+                [&](const std::u16string &text) { shown.push_back(platform::Utf16ToUtf8(text)); });
+            for (const fs::path &path : {pipe, device, folder, pipe}) {
+                platform::IniSettings settings(path.string());
+                if (settings.GetInt("Settings", "RecapOption", 7) != 7 || settings.SetInt("Settings", "RecapOption", 1))
+                    return 1;
+            }
+            const std::string told = "The file cannot be read: it is not a regular file. The settings it "
+                                     "holds are not used, and it is not changed.";
+            return shown == std::vector<std::string>{pipe.string() + ":\r\n" + told, device.string() + ":\r\n" + told,
+                                                     folder.string() + ":\r\nThe file cannot be read: it is "
+                                                                       "a folder. The settings it holds are "
+                                                                       "not used, and it is not changed."}
+                       ? 0
+                       : 2;
+        }),
+        0);
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(fs::read_symlink(device), "/dev/zero");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Dealscope.ini", "classes.ini", "folder.ini"}));
 }
 
 } // namespace

@@ -2,17 +2,50 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <future>
 
 #include "../scratch_test.h"
 #include "platform/error_report.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/wide_text.h"
 
 namespace {
 
 using MirrorFileTest = ScratchTest;
+
+constexpr uid_t USER = 65534; // an ordinary user
+
+// Runs `body` in a child, as the ordinary user when the test runs as root (root may replace any file), under a
+// file size limit when one is given; SIGXFSZ is ignored, so a write past the limit fails with "File too large".
+int AsOrdinaryUser(const std::function<int()> &body, rlim_t fileSizeLimit = RLIM_INFINITY) {
+    return RunInChild([&] {
+        rlimit limit{fileSizeLimit, fileSizeLimit};
+        if (fileSizeLimit != RLIM_INFINITY && (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit)))
+            return 2;
+        if (geteuid() == 0 && (setgroups(0, nullptr) | setresgid(USER, USER, USER) | setresuid(USER, USER, USER)))
+            return 2;
+        return body();
+    });
+}
+
+// A folder closed to the writer, holding a file that the writer may write: that file can only be written in
+// place. (Root hands both to the ordinary user, who then writes.)
+fs::path ClosedFolderWith(const fs::path &folder, const std::string &old) {
+    fs::create_directories(folder);
+    fs::path target = folder / "out.pbn";
+    WriteFile(target, old);
+    if (geteuid() == 0 && (chown(folder.c_str(), USER, USER) | chown(target.c_str(), USER, USER)) != 0)
+        ADD_FAILURE() << "cannot hand the folder to the ordinary user";
+    chmod(target.c_str(), 0644);
+    chmod(folder.c_str(), 0555);
+    return target;
+}
 
 // "" when written, else the message.
 std::string Write(const fs::path &target, const std::string &bytes) {
@@ -59,11 +92,12 @@ TEST_F(MirrorFileTest, WholeFilesKeepingModeOwnerAndLinks) {
 TEST_F(MirrorFileTest, UnwritableTargetsFailWithTheSystemsReason) {
     WriteFile(m_dir / "plain", "x");
     fs::create_symlink("loop", m_dir / "loop");
-    for (const auto &[path, reason] :
-         std::initializer_list<std::pair<fs::path, std::string>>{{m_dir / "plain" / "out.pbn", "Not a directory"},
-                                                                 {m_dir / "loop", "Too many levels of symbolic links"},
-                                                                 {m_dir, ""},
-                                                                 {"", ""}}) {
+    for (const auto &[path, reason] : std::initializer_list<std::pair<fs::path, std::string>>{
+             {m_dir / "plain" / "out.pbn", "Not a directory"},
+             {m_dir / "loop", "Too many levels of symbolic links"},
+             {m_dir, ""},
+             {m_dir / std::string("plain\0.pbn", 10), "Invalid argument"},
+             {"", ""}}) {
         std::string message = Write(path, "data");
         EXPECT_TRUE(!message.empty() && message.find(reason) != std::string::npos) << message;
     }
@@ -78,7 +112,7 @@ TEST_F(MirrorFileTest, UnwritableTargetsFailWithTheSystemsReason) {
 TEST_F(MirrorFileTest, OrdinaryUserWritesExactlyWhatTheSystemLets) {
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can hand files to another user";
-    const uid_t user = 65534;
+    const uid_t user = USER;
     chmod(m_dir.c_str(), 0755);
     const struct {
         mode_t folderMode, fileMode;
@@ -92,16 +126,11 @@ TEST_F(MirrorFileTest, OrdinaryUserWritesExactlyWhatTheSystemLets) {
         WriteFile(target, "old");
         ASSERT_EQ(chown(target.c_str(), c.owner, c.owner) | chmod(target.c_str(), c.fileMode), 0);
         ASSERT_EQ(chown(folder.c_str(), user, user) | chmod(folder.c_str(), c.folderMode), 0);
-        pid_t child = fork();
-        if (child == 0) {
-            if (setgroups(0, nullptr) | setresgid(user, user, user) | setresuid(user, user, user))
-                _exit(2);
+        int result = AsOrdinaryUser([&] {
             std::string message = Write(target, "new");
-            _exit(message.empty() ? 0 : message == "Cannot write the file: Permission denied." ? 1 : 3);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.written ? 0 : 1); // 1: refused as it should be
+            return message.empty() ? 0 : message == "Cannot write the file: Permission denied." ? 1 : 3;
+        });
+        EXPECT_EQ(result, c.written ? 0 : 1); // 1: refused as it should be
         EXPECT_EQ(ReadFile(target), c.written ? "new" : "old");
         struct stat info;
         ASSERT_EQ(stat(target.c_str(), &info), 0);
@@ -109,6 +138,122 @@ TEST_F(MirrorFileTest, OrdinaryUserWritesExactlyWhatTheSystemLets) {
         EXPECT_EQ(info.st_mode & 07777, c.fileMode);
         EXPECT_EQ(Names(folder).size(), 1u);
         chmod(folder.c_str(), 0755);
+    }
+}
+
+// A file written in place has room for all of its new content reserved before its first byte changes: where a
+// file size limit or a full disk allows less, the file keeps its old content whole.
+TEST_F(MirrorFileTest, FileWrittenInPlaceIsRefusedWholeWhenTheRoomRunsOut) {
+    chmod(m_dir.c_str(), 0755);
+    const std::string old(3000, 'o'), longer(10000, 'n'), shorter(2000, 's'), empty;
+    const fs::path inPlace = ClosedFolderWith(m_dir / "closed", old), replaced = m_dir / "open" / "out.pbn";
+    fs::create_directory(m_dir / "open");
+    WriteFile(replaced, old);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(replaced.parent_path().c_str(), USER, USER) | chown(replaced.c_str(), USER, USER), 0);
+    }
+    const struct {
+        fs::path target;
+        const std::string &bytes;
+        std::string message;
+    } cases[] = {{inPlace, longer, "Cannot write the file: File too large."},
+                 {replaced, longer, "Cannot write the file: File too large."},
+                 {inPlace, shorter, ""},
+                 {inPlace, empty, ""}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.target.string() + " " + std::to_string(c.bytes.size()));
+        EXPECT_EQ(AsOrdinaryUser([&] { return Write(c.target, c.bytes) == c.message ? 0 : 1; }, 4096), 0);
+        EXPECT_TRUE(ReadFile(c.target) == (c.message.empty() ? c.bytes : old)); // whole, never a mixture
+        EXPECT_EQ(Names(c.target.parent_path()).size(), 1u);
+    }
+    chmod((m_dir / "closed").c_str(), 0755);
+
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root mounts a small disk";
+    const fs::path disk = m_dir / "disk";
+    fs::create_directory(disk);
+    if (mount("tmpfs", disk.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0)
+        GTEST_SKIP() << "no small disk can be mounted here: " << std::strerror(errno);
+    struct Unmount {
+        const fs::path &at;
+        ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
+    } unmount{disk};
+    const std::string onDisk(20000, 'o'), tooLong(100000, 'n'), fits(30000, 'f');
+    const fs::path target = ClosedFolderWith(disk, onDisk);
+    EXPECT_EQ(AsOrdinaryUser(
+                  [&] { return Write(target, tooLong) == "Cannot write the file: No space left on device." ? 0 : 1; }),
+              0);
+    EXPECT_TRUE(ReadFile(target) == onDisk);
+    EXPECT_EQ(AsOrdinaryUser([&] { return Write(target, fits).empty() ? 0 : 1; }), 0);
+    EXPECT_TRUE(ReadFile(target) == fits);
+    EXPECT_EQ(Names(disk).size(), 1u);
+}
+
+// /dev/stdout, /dev/stderr, /dev/fd/N and /proc/self/fd/N name a descriptor the program holds: the bytes go to it
+// (a pipe, a file opened for appending) as they come; the file it leads to is never truncated nor replaced.
+TEST_F(MirrorFileTest, HeldDescriptorsAreWrittenAsTheBytesComeAndNeverReplaced) {
+    const fs::path log = m_dir / "log";
+    WriteFile(log, "start\n");
+    struct stat before;
+    ASSERT_EQ(stat(log.c_str(), &before), 0);
+    int appending = open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    int readOnly = open(log.c_str(), O_RDONLY | O_CLOEXEC);
+    int pipeEnds[2];
+    ASSERT_TRUE(appending >= 0 && readOnly >= 0 && pipe2(pipeEnds, O_CLOEXEC) == 0);
+    const std::string number = std::to_string(appending);
+    fs::create_symlink("/dev/fd/" + number, m_dir / "link");
+    EXPECT_EQ(Write("/dev/fd/" + number, "one\n"), "");
+    EXPECT_EQ(Write("/proc/self/fd/" + number, "two\n"), "");
+    EXPECT_EQ(Write(m_dir / "link", "three\n"), "");
+    EXPECT_EQ(Write("/dev/fd/" + std::to_string(pipeEnds[1]), "piped"), "");
+    EXPECT_EQ(Write("/dev/fd/" + std::to_string(readOnly), "x"), "Cannot write the file: Bad file descriptor.");
+    close(readOnly);
+    EXPECT_EQ(Write("/dev/fd/" + std::to_string(readOnly), "x"), "Cannot write the file: Bad file descriptor.");
+    close(appending);
+    close(pipeEnds[1]);
+    EXPECT_EQ(ReadFile("/dev/fd/" + std::to_string(pipeEnds[0])), "piped");
+    close(pipeEnds[0]);
+    struct stat after;
+    ASSERT_EQ(stat(log.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ReadFile(log), "start\none\ntwo\nthree\n");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"link", "log"}));
+}
+
+// A temporary file that an interrupt finds is removed before the run ends, with the signal's own status; a
+// signal the run was told to ignore stays ignored.
+TEST_F(MirrorFileTest, InterruptedWriteLeavesNoTemporaryFile) {
+    const fs::path target = m_dir / "out.pbn";
+    WriteFile(target, "old");
+    for (int interrupt : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(interrupt));
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        pid_t child = fork();
+        if (child == 0) {
+            alarm(20); // a run that goes on after the interrupt fails the test instead of holding it
+            signal(SIGHUP, interrupt == SIGHUP ? SIG_DFL : SIG_IGN); // as nohup would
+            platform::RemoveTemporaryFilesOnInterrupt();
+            platform::MirrorFile file(target.string());
+            file.Write("part of the new");
+            if (write(ready[1], "w", 1) == 1)
+                for (;;)
+                    pause();
+            _exit(1);
+        }
+        close(ready[1]);
+        char written = 0;
+        EXPECT_EQ(read(ready[0], &written, 1), 1);
+        close(ready[0]);
+        EXPECT_EQ(Names().size(), 2u); // the temporary file beside the target
+        if (interrupt != SIGHUP)
+            kill(child, SIGHUP); // ignored
+        kill(child, interrupt);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == interrupt) << status;
+        EXPECT_EQ(Names(), std::vector<std::string>{"out.pbn"});
+        EXPECT_EQ(ReadFile(target), "old");
     }
 }
 
@@ -124,6 +269,14 @@ TEST_F(MirrorFileTest, PipeTargetIsWrittenInPlace) {
         close(fd);
     EXPECT_EQ(reader.get(), "through the pipe");
     EXPECT_TRUE(fs::is_fifo(fifo));
+    // A pipe that no program reads is refused at once: the open must not wait for a reader that never comes.
+    EXPECT_EQ(RunInChild([&] {
+                  return Write(fifo, "nobody reads") ==
+                                 "Cannot write the file: it is a named pipe that no program is reading."
+                             ? 0
+                             : 1;
+              }),
+              0);
 }
 
 } // namespace
