@@ -75,6 +75,14 @@ void IndexedText::Index(std::initializer_list<TextRun> kinds, bool withVersus) {
     }
 }
 
+size_t IndexedText::RunEnd(TextRun kind, size_t from) const {
+    if (!m_runEnds[kind].empty())
+        return from < m_text.size() ? m_runEnds[kind][from] : from;
+    while (from < m_text.size() && InRun(kind, m_text[from]))
+        ++from;
+    return from;
+}
+
 void IndexedText::Clear() {
     m_text = std::u16string();
     for (std::vector<uint32_t> &ends : m_runEnds)

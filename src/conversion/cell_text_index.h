@@ -63,9 +63,10 @@ class IndexedText {
 public:
     std::u16string m_text;
 
-    // Works out the tables of these kinds of run (and of " vs ") once the text is complete; only those are asked.
+    // Works out the tables of these kinds of run (and of " vs ") once the text is complete. A kind without a table
+    // is scanned: only one that the text never or hardly holds (white space in a cleaned text).
     void Index(std::initializer_list<TextRun> kinds, bool withVersus);
-    size_t RunEnd(TextRun kind, size_t from) const { return from < m_text.size() ? m_runEnds[kind][from] : from; }
+    size_t RunEnd(TextRun kind, size_t from) const;
     // The start of the first " vs " at or after `from`, or the text's size.
     size_t VersusAt(size_t from) const { return from < m_text.size() ? m_versus[from] : m_text.size(); }
     void Clear();
