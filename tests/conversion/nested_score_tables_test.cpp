@@ -256,7 +256,7 @@ public:
                 if (Pick(8) == 0)
                     board += " "; // a text child takes a position too
                 // A cell of a listed class, or one without a class, or a heading cell of a listed class.
-                const int entry = Pick(15);
+                const int entry = Pick(3) == 0 ? FAVOURITES[Pick(6)] : Pick(15);
                 const bool heading = entry == 14 && (row > 0 || cell > 0);
                 board += heading ? "<th class=\"tsstcontract\">"
                          : entry < 13 || (row == 0 && cell == 0)
@@ -277,6 +277,9 @@ private:
     static constexpr const char *CLASSES[13] = {"tsstcontract", "tsstdeclarer", "tsstmade", "tsstlead",  "tsstscorens",
                                                 "tsstscoreew",  "tsstmpns",     "tsstmpew", "tsstimpns", "tsstimpew",
                                                 "tsstpairns",   "tsstpairew",   "tsstpairs"};
+
+    // Contract, result, lead and pair cells: the cells that read what another cell of the row wrote.
+    static constexpr int FAVOURITES[6] = {0, 2, 3, 10, 11, 12};
 
     int Pick(int choices) { return static_cast<int>(m_random() % static_cast<uint32_t>(choices)); }
 
@@ -303,10 +306,14 @@ private:
                                             "4294967296",
                                             "&#x0665;&#x0660;",
                                             "&#xFF17;",
+                                            "&#x0660;&#x0660;&#xFF10;7",
                                             "+3",
                                             "-",
                                             "\"q\\\"",
                                             "a;b",
+                                            "2&eacute;",
+                                            "3;x",
+                                            "&minus;3",
                                             "Ren&eacute;",
                                             "AB",
                                             "x",
