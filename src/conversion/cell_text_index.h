@@ -11,13 +11,14 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "markup/xml_node.h"
 #include "platform/wide_text.h"
 
 // Suit symbols and the page's typographic signs, written as PBN letters.
-inline constexpr char16_t CELL_SYMBOLS[][2] = {
+inline constexpr std::pair<char16_t, char16_t> ScoreTableSymbolMap[] = {
     {u'\u2660', u'S'}, {u'\u2665', u'H'}, {u'\u2666', u'D'}, {u'\u2663', u'C'}, {u'\u2212', u'-'}, {u'\u00D7', u'X'},
 };
 
@@ -25,9 +26,9 @@ inline constexpr char16_t CELL_SYMBOLS[][2] = {
 // space).
 inline bool CleanCellChar(char16_t &c) {
     if (c >= u'\u00D7') { // the symbols all lie above ASCII
-        for (const auto &symbol : CELL_SYMBOLS) {
-            if (c == symbol[0]) {
-                c = symbol[1];
+        for (const auto &[symbol, letter] : ScoreTableSymbolMap) {
+            if (c == symbol) {
+                c = letter;
                 break;
             }
         }
@@ -76,7 +77,7 @@ private:
     std::vector<uint32_t> m_versus;
 };
 
-// A cell's stretch of the page-wide texts.
+// A cell's stretch of the page-wide texts (a page holds fewer than 2^31 code units).
 struct CellStretch {
     uint32_t rawBegin = 0, rawEnd = 0;
     uint32_t cleanBegin = 0, cleanEnd = 0;
