@@ -65,7 +65,7 @@ public:
     std::u16string m_text;
 
     // Works out the tables of these kinds of run (and of " vs ") once the text is complete. A kind without a table
-    // is scanned: only one that the text never or hardly holds (white space in a cleaned text).
+    // is scanned: only a kind the text cannot hold is asked so (white space in the cleaned text).
     void Index(std::initializer_list<TextRun> kinds, bool withVersus);
     size_t RunEnd(TextRun kind, size_t from) const;
     // The start of the first " vs " at or after `from`, or the text's size.
