@@ -276,8 +276,10 @@ void CDSCDoc::ScanBoards(ScanResult &scan) {
     };
     NKXML::WalkStack stack;
     stack.reserve(64);
+    m_scoreTable.index.Clear(); // the cell texts of this page are read when a table first needs them
     for (const NKXML::CNode *root : m_parser.m_roots)
         NKXML::WalkTree(root, stack, visit, close);
+    m_scoreTable.index.Clear();
 
     if (recap) {
         if (const char16_t *text = tree::FirstTextChild(recap))

@@ -30,6 +30,7 @@ void CDSCDoc::DeleteContents() {
     m_strRawHtml.clear();
     m_strStatus.clear();
     m_parser.Reset();
+    m_scoreTable.index.Clear(); // its cells were nodes of the tree just dropped
     m_ddResults.clear();
     m_strPbn.clear();
     m_strTextReport.clear();

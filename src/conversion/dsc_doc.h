@@ -91,7 +91,9 @@ private:
         std::vector<const NKXML::CNode *> resultRows;
         std::vector<int> entryAt;
         ScoreTableRows rows;
+        std::vector<uint8_t> replaced;
         std::u16string raw;
         std::u16string cleaned;
-    } m_scoreTable; // reused by every score table of the page
+        CellTextIndex index; // the texts of the cells that hold elements, made when the first one is read
+    } m_scoreTable;          // reused by every score table of the page
 };

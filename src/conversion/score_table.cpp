@@ -41,67 +41,26 @@ constexpr ScoreTableClass ScoreTableClassMap[] = {
 };
 constexpr int CLASS_COUNT = sizeof(ScoreTableClassMap) / sizeof(ScoreTableClassMap[0]);
 
-// Suit symbols and the page's typographic signs, written as PBN letters.
-constexpr std::pair<char16_t, char16_t> ScoreTableSymbolMap[] = {
-    {u'\u2660', u'S'}, {u'\u2665', u'H'}, {u'\u2666', u'D'}, {u'\u2663', u'C'}, {u'\u2212', u'-'}, {u'\u00D7', u'X'},
-};
-
 bool IsElementOfClass(const NKXML::CNode *node, uint16_t tagAtom, uint16_t classAtom, std::u16string_view name) {
     return node->m_nType == NKXML::XML_ELEMENT && node->m_nAtom == tagAtom &&
            tree::ValueEquals(tree::FirstAttributeValue(node, classAtom), name);
 }
 
-// The ASCII characters that a table token cannot hold without quotes: blanks and controls, and [ ] { } ; % ".
-constexpr auto QUOTED_ASCII = [] {
-    std::array<bool, 128> quoted{};
-    for (int c = 0; c < 0x21; ++c)
-        quoted[c] = true;
-    quoted[0x7F] = true;
-    for (char c : {'[', ']', '{', '}', ';', '%', '"'})
-        quoted[static_cast<unsigned char>(c)] = true;
-    return quoted;
-}();
-
-// A character that a table token cannot hold without quotes (non-ASCII included).
-inline bool NeedsQuotes(char16_t c) {
-    return c >= 0x80 || QUOTED_ASCII[c];
-}
-
 bool NeedsQuotes(std::u16string_view value) {
     for (char16_t c : value) {
-        if (NeedsQuotes(c))
+        if (::NeedsQuotes(c))
             return true;
     }
     return false;
 }
 
-// Symbols replaced, then white space dropped, into out[0..); returns the length. *needsQuotes: the result needs
-// quotes as a table token.
-size_t CleanCellText(std::u16string_view text, char16_t *out, bool *needsQuotes) {
-    size_t length = 0;
-    bool quotes = false;
-    for (char16_t c : text) {
-        if (c >= u'\u00D7') { // the symbols all lie above ASCII
-            for (const auto &[symbol, letter] : ScoreTableSymbolMap) {
-                if (c == symbol) {
-                    c = letter;
-                    break;
-                }
-            }
-        }
-        if (platform::IsSpaceW(c))
-            continue;
-        out[length++] = c;
-        quotes = quotes || NeedsQuotes(c);
-    }
-    *needsQuotes = quotes;
-    return length;
-}
-
+// Symbols replaced, then white space dropped.
 void CleanCellText(std::u16string_view text, std::u16string &out) {
-    out.resize(text.size());
-    bool needsQuotes;
-    out.resize(CleanCellText(text, out.data(), &needsQuotes));
+    out.clear();
+    for (char16_t c : text) {
+        if (CleanCellChar(c))
+            out += c;
+    }
 }
 
 // Appends the value as one table token: "-" when empty; when it needs quotes, in double quotes with a quote or a
@@ -153,16 +112,12 @@ void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value)
     End();
 }
 
-void ScoreTableRows::SetCleanedToken(size_t row, int column, std::u16string_view text, bool leadTen) {
-    m_cleaned.resize(text.size());
-    bool needsQuotes;
-    size_t length = CleanCellText(text, m_cleaned.data(), &needsQuotes);
-    if (leadTen && length == 3 && m_cleaned[1] == u'1' && m_cleaned[2] == u'0') {
-        m_cleaned[1] = u'T'; // "10" as PBN writes the ten
-        length = 2;
-    }
+void ScoreTableRows::SetCleanedToken(size_t row, int column, std::u16string_view cleaned, bool leadTen) {
+    const char16_t ten[2] = {cleaned.empty() ? u'\0' : cleaned[0], u'T'}; // "10" as PBN writes the ten
+    if (leadTen && cleaned.size() == 3 && cleaned[1] == u'1' && cleaned[2] == u'0')
+        cleaned = std::u16string_view(ten, 2);
     Begin(row, column);
-    AppendPbnToken(m_pool, std::u16string_view(m_cleaned).substr(0, length), needsQuotes);
+    AppendPbnToken(m_pool, cleaned, NeedsQuotes(cleaned));
     End();
 }
 
@@ -218,17 +173,15 @@ std::u16string QuotePbnToken(std::u16string_view value) {
     return token;
 }
 
-void ParsePairCell(std::u16string_view text, ScoreTableRows &rows, size_t row, int side) {
-    size_t run = 0;
-    while (run < text.size() && platform::IsAlphaW(text[run]))
-        ++run;
+void ParsePairCell(const CellText &text, ScoreTableRows &rows, size_t row, int side, bool namesKept) {
+    const size_t run = text.RunEnd(RUN_LETTERS, 0);
     if (rows.IsEmpty(row, STC_SECTION))
-        rows.Set(row, STC_SECTION, text.substr(0, run));
-    std::u16string_view rest = text.substr(run);
-    size_t consumed = 0;
-    uint32_t number = platform::WcsToUL(rest, &consumed, 10);
-    rows.SetNumber(row, STC_PAIRID_NS + side, number);
-    rest = rest.substr(consumed);
+        rows.Set(row, STC_SECTION, text.View().substr(0, run));
+    const CellNumber number = ReadCellNumber(text, run);
+    rows.SetNumber(row, STC_PAIRID_NS + side, number.unsignedValue);
+    if (!namesKept)
+        return;
+    std::u16string_view rest = text.View().substr(run + number.consumed);
     if (!rest.empty() && rest.front() == u'-')
         rest.remove_prefix(1);
     rows.SetToken(row, STC_NAMES_NS + side, rest);
@@ -310,9 +263,8 @@ void MapCellPositions(const NKXML::CNode *firstRow, const uint16_t atoms[], std:
 // The trick count of a result cell: made tricks above six, or down from the contract's level when the row
 // already holds it. A count that cannot be worked out leaves the column as it is (empty, or what an earlier
 // result cell of the row put there).
-void SetTricks(std::u16string_view raw, std::u16string &cleaned, ScoreTableRows &rows, size_t r) {
-    CleanCellText(raw, cleaned);
-    int64_t made = platform::WToI(cleaned);
+void SetTricks(const CellText &cleaned, ScoreTableRows &rows, size_t r) {
+    int64_t made = ReadCellNumber(cleaned, 0).signedValue;
     if (made == 0) {
         rows.Set(r, STC_RESULT, u"0");
         return;
@@ -330,31 +282,44 @@ void SetTricks(std::u16string_view raw, std::u16string &cleaned, ScoreTableRows 
         rows.SetNumber(r, STC_RESULT, static_cast<int32_t>(static_cast<uint32_t>(tricks)));
 }
 
-// One cell's text into the row's columns, by the rule of its position.
-void ReadCell(const ScoreTableClass &info, std::u16string_view raw, std::u16string &cleaned, ScoreTableRows &rows,
-              size_t r) {
+// Values of a row that a later cell of the same row writes again, and so are never written out.
+enum : uint8_t { REPLACED_NAMES_NS = 1, REPLACED_NAMES_EW = 2, REPLACED_VALUE = 4 };
+
+// A cell's text, and its cleaned text where a rule reads it.
+struct CellTexts {
+    CellText raw;
+    CellText cleaned;
+};
+
+// One cell's text into the row's columns, by the rule of its position. A value that a later cell replaces is not
+// made, except for what a result cell in between reads of it: a contract's leading number.
+void ReadCell(const ScoreTableClass &info, const CellTexts &text, uint8_t replaced, ScoreTableRows &rows, size_t r) {
     switch (info.rule) {
     case RULE_PLAIN:
-        rows.SetCleanedToken(r, info.column, raw, false);
+    case RULE_LEAD:
+        if (!(replaced & REPLACED_VALUE)) {
+            rows.SetCleanedToken(r, info.column, text.cleaned.View(), info.rule == RULE_LEAD);
+        } else if (info.column == STC_CONTRACT) {
+            // A value that needs quotes starts with one, and reads as no number.
+            const bool quoted = text.cleaned.RunEnd(RUN_TOKEN, 0) < text.cleaned.Size();
+            rows.SetNumber(r, STC_CONTRACT, quoted ? 0 : ReadCellNumber(text.cleaned, 0).signedValue);
+        }
         break;
     case RULE_TRICKS:
-        SetTricks(raw, cleaned, rows, r);
-        break;
-    case RULE_LEAD:
-        rows.SetCleanedToken(r, STC_LEAD, raw, true);
+        SetTricks(text.cleaned, rows, r);
         break;
     case RULE_PAIR_NS:
-        ParsePairCell(raw, rows, r, 0);
+        ParsePairCell(text.raw, rows, r, 0, !(replaced & REPLACED_NAMES_NS));
         break;
     case RULE_PAIR_EW:
-        ParsePairCell(raw, rows, r, 1);
+        ParsePairCell(text.raw, rows, r, 1, !(replaced & REPLACED_NAMES_EW));
         break;
     case RULE_PAIRS: {
-        size_t versus = raw.find(u" vs ");
+        const size_t versus = text.raw.FindVersus();
         if (versus == std::u16string_view::npos)
             break;
-        ParsePairCell(raw.substr(0, versus), rows, r, 0);
-        ParsePairCell(raw.substr(versus + 4), rows, r, 1);
+        ParsePairCell(text.raw.Part(0, versus), rows, r, 0, !(replaced & REPLACED_NAMES_NS));
+        ParsePairCell(text.raw.Part(versus + 4, text.raw.Size()), rows, r, 1, !(replaced & REPLACED_NAMES_EW));
         break;
     }
     }
@@ -431,16 +396,62 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, 
     if (present[STC_IMP_NS] || present[STC_IMP_EW])
         m_nScoringKinds |= SCORING_IMPS;
 
+    // A cell that holds elements is read from the page's cell texts, made the first time one is needed: tables
+    // nested in cells would otherwise read the text of every table inside them again.
+    auto cellText = [this](const NKXML::CNode *cell, bool needsCleaned) {
+        CellTexts text;
+        CellTextIndex &index = m_scoreTable.index;
+        if (HoldsNestedElements(cell)) {
+            if (!index.IsBuilt())
+                index.Build(m_parser.m_roots, m_atoms);
+            if (const CellStretch *stretch = index.Find(cell)) {
+                text.raw = CellText(index.m_raw, stretch->rawBegin, stretch->rawEnd);
+                text.cleaned = CellText(index.m_clean, stretch->cleanBegin, stretch->cleanEnd);
+                return text;
+            }
+        }
+        text.raw = CellText(GetNodeText(cell, m_scoreTable.raw));
+        if (needsCleaned) {
+            CleanCellText(text.raw.View(), m_scoreTable.cleaned);
+            text.cleaned = CellText(m_scoreTable.cleaned);
+        }
+        return text;
+    };
+
     // Each result row's cells, as far as the first row's pattern reaches.
     ScoreTableRows &rows = m_scoreTable.rows;
     rows.Reset(resultRows.size());
+    std::vector<uint8_t> &replaced = m_scoreTable.replaced;
     for (size_t r = 0; r < resultRows.size(); ++r) {
         const NKXML::CNode *source = resultRows[r];
         const size_t limit = std::min(entryAt.size(), static_cast<size_t>(source->m_children.size()));
+        // Right to left: which values of the row a later cell writes again.
+        replaced.assign(limit, 0);
+        bool columnWritten[SCORE_TABLE_COLUMN_COUNT] = {};
+        bool namesWritten[2] = {};
+        for (size_t position = limit; position-- > 0;) {
+            if (entryAt[position] < 0)
+                continue;
+            const ScoreTableClass &info = ScoreTableClassMap[entryAt[position]];
+            const CellRule rule = info.rule;
+            if (rule == RULE_PLAIN || rule == RULE_LEAD) {
+                replaced[position] = columnWritten[info.column] ? REPLACED_VALUE : 0;
+                columnWritten[info.column] = true;
+            } else if (rule == RULE_PAIR_NS || rule == RULE_PAIR_EW || rule == RULE_PAIRS) {
+                replaced[position] =
+                    (namesWritten[0] ? REPLACED_NAMES_NS : 0) | (namesWritten[1] ? REPLACED_NAMES_EW : 0);
+                if (rule != RULE_PAIRS)
+                    namesWritten[rule == RULE_PAIR_EW] = true;
+                else if (cellText(source->m_children[position], false).raw.FindVersus() != std::u16string_view::npos)
+                    namesWritten[0] = namesWritten[1] = true;
+            }
+        }
         for (size_t position = 0; position < limit; ++position) {
-            if (entryAt[position] >= 0)
-                ReadCell(ScoreTableClassMap[entryAt[position]],
-                         GetNodeText(source->m_children[position], m_scoreTable.raw), m_scoreTable.cleaned, rows, r);
+            if (entryAt[position] < 0)
+                continue;
+            const ScoreTableClass &info = ScoreTableClassMap[entryAt[position]];
+            const bool needsCleaned = info.rule == RULE_PLAIN || info.rule == RULE_LEAD || info.rule == RULE_TRICKS;
+            ReadCell(info, cellText(source->m_children[position], needsCleaned), replaced[position], rows, r);
         }
     }
 

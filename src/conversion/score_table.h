@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/cell_text_index.h"
 #include "markup/xml_parser.h"
 
 inline constexpr int SCORE_TABLE_COLUMN_COUNT = 15;
@@ -55,9 +56,9 @@ public:
     // Sets the value as one token of a table row (QuotePbnToken).
     void SetToken(size_t row, int column, std::u16string_view value);
     void SetNumber(size_t row, int column, int64_t number);
-    // Sets the token of a cell's text cleaned as plain cells are (suit symbols and signs replaced, white space
-    // dropped), quoted as QuotePbnToken quotes; `leadTen`: a three-character "x10" becomes "xT".
-    void SetCleanedToken(size_t row, int column, std::u16string_view text, bool leadTen);
+    // Sets the token of a cell's cleaned text (suit symbols and signs replaced, white space dropped), quoted as
+    // QuotePbnToken quotes; `leadTen`: a three-character "x10" becomes "xT".
+    void SetCleanedToken(size_t row, int column, std::u16string_view cleaned, bool leadTen);
 
 private:
     struct Span {
@@ -68,7 +69,6 @@ private:
     void End();
 
     std::u16string m_pool;
-    std::u16string m_cleaned; // a cell's cleaned text before it is quoted
     std::vector<Span> m_cells;
     size_t m_rowCount = 0;
     Span *m_open = nullptr;
@@ -81,4 +81,5 @@ std::u16string_view GetNodeText(const NKXML::CNode *node, std::u16string &scratc
 // non-ASCII character, or one of [ ] { } ; % " (a quote or a backslash inside the quotes written \" and \\).
 std::u16string QuotePbnToken(std::u16string_view value);
 // Section letters, pair number and names of one side (0 NS, 1 EW) from a pair cell such as "B12-Smith - Jones".
-void ParsePairCell(std::u16string_view text, ScoreTableRows &rows, size_t row, int side);
+// `namesKept` false: a later cell of the row gives the names, and these are not made.
+void ParsePairCell(const CellText &text, ScoreTableRows &rows, size_t row, int side, bool namesKept);
