@@ -176,7 +176,7 @@ private:
             return value;
         std::u16string token = u"\"";
         for (char16_t c : value)
-            token += (c == u'"' || c == u'\\' ? u"\\" : u"") + std::u16string(1, c);
+            token += (c == u'"' || c == u'\\' ? u"\\" : u"") + std::u16string(1, c < u' ' ? u' ' : c);
         return token + u"\"";
     }
     static void Pair(const std::u16string &text, std::vector<std::u16string> &value, int side) {
