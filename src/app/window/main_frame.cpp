@@ -6,11 +6,7 @@
 
 #include <gtk/gtk.h>
 #include <wx/aui/auibook.h>
-#include <wx/choicdlg.h>
-#include <wx/display.h>
-#include <wx/listbox.h>
 #include <wx/menu.h>
-#include <wx/settings.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
@@ -21,6 +17,7 @@
 #include "app/window/favorites_hooks.h"
 #include "app/window/menus.h"
 #include "app/window/toolbar_images.h"
+#include "app/window/windows_dialog.h"
 #include "app/window/wx_text.h"
 
 CMainFrame *g_pMainFrame = nullptr;
@@ -313,36 +310,10 @@ void CMainFrame::OnUpdateToggleStatusBar(wxUpdateUIEvent &event) {
 }
 
 void CMainFrame::OnWindowManager(wxCommandEvent &) {
-    wxAuiNotebook *tabs = GetNotebook();
-    wxArrayString titles;
-    for (size_t i = 0; i < tabs->GetPageCount(); ++i)
-        titles.Add(tabs->GetPageText(i));
-    if (titles.empty())
+    if (!GetNotebook()->GetPageCount())
         return;
-    wxSingleChoiceDialog dialog(this, "Select a window:", "Windows", titles);
-    dialog.SetSelection(tabs->GetSelection());
-    // The list shows every window at its full width, as far as the screen has room.
-    wxListBox *list = nullptr;
-    for (wxWindow *child : dialog.GetChildren())
-        if (!list)
-            list = dynamic_cast<wxListBox *>(child);
-    if (list) {
-        const int display = wxDisplay::GetFromWindow(this);
-        const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
-        dialog.Fit();
-        const wxSize room = area.GetSize() - (dialog.GetSize() - list->GetSize());
-        GtkWidget *rows = GTK_WIDGET(list->m_treeview);
-        int width = 0, height = 0;
-        gtk_widget_get_preferred_width(rows, nullptr, &width);
-        gtk_widget_get_preferred_height(rows, nullptr, &height);
-        const wxSize border = list->GetSize() - list->GetClientSize();
-        const wxSize content(width + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list) + border.x, height + border.y);
-        list->SetMinSize(wxSize(std::min(std::max(content.x, list->GetSize().x), room.x), std::min(content.y, room.y)));
-        dialog.Fit();
-        dialog.CentreOnParent();
-    }
-    if (dialog.ShowModal() == wxID_OK)
-        tabs->SetSelection(dialog.GetSelection());
+    CWindowsDialog dialog(this);
+    dialog.ShowModal();
 }
 
 // The edit commands and their accelerators act on the address box while it has the keyboard focus; otherwise

@@ -11,6 +11,7 @@
 #include <wx/docview.h>
 #include <wx/frame.h>
 
+#include "app/window/frame_placement.h"
 #include "app/window/window_services.h"
 
 struct _GdkKeymap;
@@ -39,6 +40,8 @@ public:
     void RefreshListMenus() override;
     // The recent-file block of a menu bar's File menu, made again when it does not match the program's list.
     void RefreshRecentFiles(wxMenuBar *menuBar);
+    // The place and state the frame had when it last closed; before it is first shown.
+    void RestorePlacement() { m_placement.Restore(); }
 
 private:
     void CreateBars();
@@ -68,6 +71,7 @@ private:
     wxMenuBar *m_pFrameMenuBar = nullptr; // the frame's own menu bar, shown while no page window is open
     wxString m_indicators[3];
     unsigned long m_keymapHandler = 0; // the keyboard's lock-state signal, while connected
+    FramePlacement m_placement{*this};
 };
 
 // The one main frame; nullptr while there is none (set before the frame is made, cleared when it goes).

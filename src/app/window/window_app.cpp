@@ -130,6 +130,7 @@ bool CDSCApp::InitInstance() {
     SetMainWindow(g_pMainFrame);
     SetTopWindow(g_pMainFrame);
     SetProgramIcons(*g_pMainFrame);
+    g_pMainFrame->RestorePlacement();
     Bind(
         wxEVT_MENU, [this](wxCommandEvent &) { ShowHelpContents(); }, ID_VIEW_HELP);
     Bind(
