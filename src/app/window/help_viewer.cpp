@@ -1,29 +1,16 @@
 #include "app/window/help_viewer.h"
 
-#include <algorithm>
-
 #include <wx/config.h>
 #include <wx/display.h>
 #include <wx/html/helpfrm.h>
 
-namespace {
+#include "app/work_area.h"
 
 // The help frame opens where it was last closed (the toolkit keeps that place in the settings, when there are
 // any), the first time over the middle of the program's window. Either may lie partly off the screen: a place
 // kept from a larger screen, or a program window that reaches past the screen's edge. So it is moved inside the
 // work area of the screen that the program's window is on, and made smaller when that work area is smaller than
 // the frame.
-
-// The rectangle moved inside the area, no larger than it.
-wxRect Inside(wxRect rect, const wxRect &area) {
-    rect.width = std::min(rect.width, area.width);
-    rect.height = std::min(rect.height, area.height);
-    rect.x = std::clamp(rect.x, area.x, area.GetRight() + 1 - rect.width);
-    rect.y = std::clamp(rect.y, area.y, area.GetBottom() + 1 - rect.height);
-    return rect;
-}
-
-} // namespace
 
 wxHtmlHelpFrame *CHelpController::CreateHelpFrame(wxHtmlHelpData *data) {
     // The toolkit keeps the frame's last place in the settings as "hcX", "hcY", "hcW" and "hcH".
@@ -36,6 +23,9 @@ wxHtmlHelpFrame *CHelpController::CreateHelpFrame(wxHtmlHelpData *data) {
     wxRect rect = frame->GetRect();
     if (!placed)
         rect = rect.CentreIn(owner->GetScreenRect());
-    frame->SetSize(Inside(rect, area));
+    const SizeBoxRect workArea{area.x, area.y, area.x + area.width, area.y + area.height};
+    const SizeBoxRect kept =
+        KeepInsideWorkArea({rect.x, rect.y, rect.x + rect.width, rect.y + rect.height}, {&workArea, 1});
+    frame->SetSize(kept.left, kept.top, kept.Width(), kept.Height());
     return frame;
 }
