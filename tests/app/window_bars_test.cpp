@@ -11,9 +11,7 @@
 
 #include <gtk/gtk.h>
 #include <wx/display.h>
-#include <wx/fileconf.h>
 #include <wx/html/helpfrm.h>
-#include <wx/sstream.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
@@ -22,6 +20,7 @@
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
 #include "app/window/window_app.h"
+#include "platform/settings.h"
 #include "window_driver.h"
 
 // Last: the X headers define names (None, Status) that the others use.
@@ -290,9 +289,6 @@ TEST_F(WindowBarsTest, LockPanesFollowTheLocksAndShowTheirWholeText) {
 
 TEST_F(WindowBarsTest, HelpViewerOpensInsideTheWorkAreaWhereverItWasLastClosed) {
     ASSERT_TRUE(Start({}));
-    // The settings where the help viewer keeps its place from one opening to the next.
-    wxStringInputStream empty("");
-    delete wxConfigBase::Set(new wxFileConfig(empty));
     Pump(0.3);
     const wxRect area = WorkArea();
 
@@ -305,16 +301,18 @@ TEST_F(WindowBarsTest, HelpViewerOpensInsideTheWorkAreaWhereverItWasLastClosed) 
         << "help at " << Describe(PlaceOnScreen(help)) << " in " << Describe(area);
     EXPECT_TRUE(PlaceOnScreen(help).Intersects(g_pMainFrame->GetScreenRect()));
 
-    // Closed where part of it lies off the screen (a larger screen's place), it opens again inside.
-    help->SetSize(area.GetRight() - 300, area.GetBottom() - 200, 700, 480);
+    // Closed where part of it lies off the screen (a larger screen's place), it opens again inside; the place is
+    // kept in the settings, for the next run too.
+    help->SetSize(area.GetRight() - 300, area.GetBottom() - 200, 640, 420);
     Pump(0.3);
     help->Close();
     ASSERT_TRUE(RunUntil([] { return HelpFrame() == nullptr; }, 5));
+    EXPECT_EQ(platform::AppSettings().GetInt("HelpViewer", "w", 0), 640);
     help = OpenHelp();
     ASSERT_NE(help, nullptr);
     wxRect place = PlaceOnScreen(help);
     EXPECT_TRUE(area.Contains(place)) << "help at " << Describe(place) << " in " << Describe(area);
-    EXPECT_EQ(place.GetSize(), wxSize(700, 480));
+    EXPECT_EQ(place.GetSize(), wxSize(640, 420));
 
     // Closed larger than the screen: it opens as large as the work area.
     help->SetSize(area.x - 50, area.y - 50, area.width + 400, area.height + 300);

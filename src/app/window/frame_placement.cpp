@@ -19,8 +19,8 @@ constexpr const char *BORDERS[] = {"decor_l", "decor_r", "decor_t", "decor_b"};
 constexpr int MOST_BORDER = 256;
 
 // A whole decimal number as stored; nothing for an absent value or text that is no number.
-std::optional<int> ReadInt(const std::string &name) {
-    const std::string text = platform::AppSettings().GetString(MAIN_FRAME_SECTION, name, "");
+std::optional<int> ReadInt(const char *section, const std::string &name) {
+    const std::string text = platform::AppSettings().GetString(section, name, "");
     int value = 0;
     const char *end = text.data() + text.size();
     auto [stop, error] = std::from_chars(text.data(), end, value);
@@ -31,9 +31,10 @@ std::optional<int> ReadInt(const std::string &name) {
 
 // The stored placement, as far as it makes sense: a rectangle of positive size brought inside the work areas of
 // the present screens, the maximized state as yes or no, and plausible borders.
-FramePlacement::Fields LoadFields() {
+FramePlacement::Fields LoadFields(const char *section) {
     FramePlacement::Fields fields;
-    const std::optional<int> x = ReadInt(X), y = ReadInt(Y), width = ReadInt(WIDTH), height = ReadInt(HEIGHT);
+    const std::optional<int> x = ReadInt(section, X), y = ReadInt(section, Y), width = ReadInt(section, WIDTH),
+                             height = ReadInt(section, HEIGHT);
     if (x && y && width && height && *width > 0 && *height > 0) {
         std::vector<SizeBoxRect> areas;
         for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
@@ -46,10 +47,10 @@ FramePlacement::Fields LoadFields() {
             fields.values = {{X, kept.left}, {Y, kept.top}, {WIDTH, kept.Width()}, {HEIGHT, kept.Height()}};
         }
     }
-    if (const std::optional<int> maximized = ReadInt(MAXIMIZED))
+    if (const std::optional<int> maximized = ReadInt(section, MAXIMIZED))
         fields.values[MAXIMIZED] = *maximized != 0;
     for (const char *border : BORDERS)
-        if (const std::optional<int> value = ReadInt(border); value && *value >= 0 && *value <= MOST_BORDER)
+        if (const std::optional<int> value = ReadInt(section, border); value && *value >= 0 && *value <= MOST_BORDER)
             fields.values[border] = *value;
     return fields;
 }
@@ -69,7 +70,7 @@ bool FramePlacement::Fields::RestoreField(const wxString &name, int *value) {
     return true;
 }
 
-FramePlacement::FramePlacement(wxTopLevelWindow &frame) : m_frame(frame) {
+FramePlacement::FramePlacement(wxTopLevelWindow &frame, const char *section) : m_frame(frame), m_section(section) {
     m_frame.Bind(wxEVT_SIZE, &FramePlacement::OnSize, this);
     m_frame.Bind(wxEVT_MOVE, &FramePlacement::OnMove, this);
     m_frame.Bind(wxEVT_CLOSE_WINDOW, &FramePlacement::OnClose, this);
@@ -104,12 +105,14 @@ void FramePlacement::RememberNormalGeometry() {
     }
 }
 
-void FramePlacement::Restore() {
-    Fields stored = LoadFields();
+bool FramePlacement::Restore() {
+    Fields stored = LoadFields(m_section);
+    const bool placed = stored.values.count(X) != 0;
     m_frame.RestoreToGeometry(stored);
     // Until the frame is shown and moves, its normal geometry is the one restored.
     m_normal = stored;
     m_normal.values.erase(MAXIMIZED);
+    return placed;
 }
 
 void FramePlacement::Save() {
@@ -128,7 +131,7 @@ void FramePlacement::Save() {
         auto field = saved.values.find(name);
         // Only what changed: each change rewrites the settings file. (Minimized is not kept: the program never
         // starts so.)
-        if (field != saved.values.end() && ReadInt(name) != field->second)
-            settings.SetInt(MAIN_FRAME_SECTION, name, field->second);
+        if (field != saved.values.end() && ReadInt(m_section, name) != field->second)
+            settings.SetInt(m_section, name, field->second);
     }
 }

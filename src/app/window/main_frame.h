@@ -71,7 +71,7 @@ private:
     wxMenuBar *m_pFrameMenuBar = nullptr; // the frame's own menu bar, shown while no page window is open
     wxString m_indicators[3];
     unsigned long m_keymapHandler = 0; // the keyboard's lock-state signal, while connected
-    FramePlacement m_placement{*this};
+    FramePlacement m_placement{*this, MAIN_FRAME_SECTION};
 };
 
 // The one main frame; nullptr while there is none (set before the frame is made, cleared when it goes).
