@@ -316,13 +316,6 @@ std::string GuiTest::CopyPage(const std::string &page, const std::string &name) 
     return path;
 }
 
-std::string GuiTest::WithoutCreatedLine(const std::string &pbn) {
-    std::string text = pbn;
-    for (size_t at; (at = text.find("%Created:")) != std::string::npos;)
-        text.erase(at, text.find('\n', at) - at + 1);
-    return text;
-}
-
 int GuiTest::RunProgram(const std::vector<std::string> &arguments, bool answerBox) {
     // The box is answered as a person would: it gets the keyboard focus, and Return presses its OK button (tried
     // again while it is not up yet, or one of the program's windows went away during the search). LeakSanitizer

@@ -111,8 +111,6 @@ protected:
     static std::u16string FileUri(const std::string &path);
     // A copy of tests/data/conversion/<page> in the test's home under this name; its path.
     std::string CopyPage(const std::string &page, const std::string &name);
-    // The lines of a PBN text without its "%Created" line, which holds the time of the conversion.
-    static std::string WithoutCreatedLine(const std::string &pbn);
     // Runs the program itself with these arguments, answering its message box with Return when asked; its exit
     // code, or 128 + the signal that ended it.
     static int RunProgram(const std::vector<std::string> &arguments, bool answerBox = false);
