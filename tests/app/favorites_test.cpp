@@ -51,27 +51,15 @@ TEST(FavoritesText, LinesEndAtLineFeedsByteOrderMarkStaysAndTextIsUtf8) {
 
 TEST(FavoritesText, BytesThatAreNotUtf8ShowAsReplacementCharactersAndKeepTheirLine) {
     // Latin-1, a cut sequence, a lone continuation byte, an overlong form, an encoded surrogate, past U+10FFFF.
-    const std::pair<std::string, std::u16string> cases[] = {
-        {"http://caf\xE9.example/", u"http://caf\uFFFD.example/"},
-        {"x\xF0\x9F\x82y", u"x\uFFFDy"},
-        {"\x80", u"\uFFFD"},
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
-        {"\xF4\x90\x80\x80z", u"\uFFFD\uFFFD\uFFFD\uFFFDz"},
-    };
+    const std::vector<std::string> lines{
+        "http://caf\xE9.example/", "x\xF0\x9F\x82y", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80z"};
+    const List shown{u"http://caf\uFFFD.example/", u"x\uFFFDy", u"\uFFFD", u"\uFFFD\uFFFD", u"\uFFFD\uFFFD\uFFFD",
+                     u"\uFFFD\uFFFD\uFFFD\uFFFDz"};
     std::string file;
-    List favorites;
-    std::vector<std::string> lines;
-    for (const auto &[line, favorite] : cases) {
-        const FavoritesLines one = ParseFavorites(line + "\n");
-        EXPECT_EQ(one.favorites, List{favorite}) << line;
-        EXPECT_EQ(one.lines, std::vector<std::string>{line});
+    for (const std::string &line : lines)
         file += line + "\r\n";
-        favorites.push_back(favorite);
-        lines.push_back(line);
-    }
     const FavoritesLines all = ParseFavorites(file);
-    EXPECT_EQ(all.favorites, favorites);
+    EXPECT_EQ(all.favorites, shown);
     EXPECT_EQ(all.lines, lines);
     EXPECT_EQ(FormatFavorites(all.lines), file);
 }
@@ -120,10 +108,6 @@ TEST_F(FavoritesFileTest, LinesThatAreNotUtf8LoadAndEveryLineKeptIsWrittenBackAs
     list.SaveFavorites({3, 1, 4});
     EXPECT_EQ(ReadFile(file), cut + "\r\n" + latin1 + "\r\nhttp://new/\xC3\xA9\r\n");
     EXPECT_EQ(list.Favorites(), (List{u"http://x/\uFFFD", u"http://caf\uFFFD.example/", u"http://new/\u00E9"}));
-    // Read again, the file gives the same list.
-    FavoritesList again(file.string());
-    ASSERT_TRUE(again.LoadFavorites());
-    EXPECT_EQ(again.Favorites(), list.Favorites());
     EXPECT_TRUE(m_errors.empty());
 }
 
