@@ -1,9 +1,5 @@
 // The main window's bars and the help viewer as they are drawn: the toolbar's address box after the window is
 // resized, the status bar's lock panes, and where the help viewer opens.
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <map>
 #include <string>
@@ -25,7 +21,6 @@
 #include "window_driver.h"
 
 // Last: the X headers define names (None, Status) that the others use.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 
@@ -162,30 +157,11 @@ TEST_F(WindowBarsTest, ToolbarLooksAfterAnyResizeAsAFreshWindowOfThatWidth) {
 
 // The same in a window manager's frame, whose borders count in the frame's size but leave the toolbar less room.
 TEST_F(WindowBarsTest, ToolbarInAWindowManagersFrame) {
-    const char *const argv[] = {"openbox", "--sm-disable", nullptr};
-    pid_t manager = 0;
-    ASSERT_EQ(posix_spawnp(&manager, "openbox", nullptr, nullptr, const_cast<char *const *>(argv), environ), 0);
-    struct Stopper {
-        pid_t pid;
-        ~Stopper() { kill(pid, SIGTERM), waitpid(pid, nullptr, 0); }
-    } stopper{manager};
-    // The window manager has taken the screen (it names its check window on the root) before the window is made.
-    Display *display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
-    bool managed = false;
-    for (int i = 0; i < 200 && !managed; ++i, managed || usleep(50000)) {
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char *data = nullptr;
-        managed =
-            XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", 0),
-                               0, 1, 0, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-            count == 1;
-        XFree(data);
-    }
-    XCloseDisplay(display);
-    ASSERT_TRUE(managed);
+    // The window manager has taken the screen (it names its check window on the root) before the window is made;
+    // it ends with the display.
+    const std::string managed = "until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; do sleep 0.05; done";
+    ASSERT_EQ(::RunProgram("timeout", {"10", "sh", "-c", "openbox --sm-disable >/dev/null 2>&1 & " + managed}).exitCode,
+              0);
     ASSERT_TRUE(Start({}));
     ASSERT_TRUE(RunUntil(
         [] {
