@@ -192,32 +192,18 @@ TEST_F(MirrorFileTest, InterruptedWriteLeavesNoTemporaryFile) {
     const fs::path target = m_dir / "out.pbn";
     WriteFile(target, "old");
     for (int interrupt : {SIGINT, SIGTERM, SIGHUP}) {
-        SCOPED_TRACE(strsignal(interrupt));
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        pid_t child = fork();
-        if (child == 0) {
-            alarm(20); // a run that goes on after the interrupt fails the test instead of holding it
+        const int ended = RunInChild([&] {
             signal(SIGHUP, interrupt == SIGHUP ? SIG_DFL : SIG_IGN); // as nohup would
             platform::RemoveTemporaryFilesOnInterrupt();
             platform::MirrorFile file(target.string());
             file.Write("part of the new");
-            if (write(ready[1], "w", 1) == 1)
-                for (;;)
-                    pause();
-            _exit(1);
-        }
-        close(ready[1]);
-        char written = 0;
-        EXPECT_EQ(read(ready[0], &written, 1), 1);
-        close(ready[0]);
-        EXPECT_EQ(Names().size(), 2u); // the temporary file beside the target
-        if (interrupt != SIGHUP)
-            kill(child, SIGHUP); // ignored
-        kill(child, interrupt);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == interrupt) << status;
+            if (Names().size() != 2) // the temporary file beside the target
+                return 1;
+            kill(getpid(), SIGHUP); // ignored, but for the run that takes it as its interrupt
+            kill(getpid(), interrupt);
+            return 2; // went on
+        });
+        EXPECT_EQ(ended, 128 + interrupt) << strsignal(interrupt);
         EXPECT_EQ(Names(), std::vector<std::string>{"out.pbn"});
         EXPECT_EQ(ReadFile(target), "old");
     }
