@@ -32,19 +32,6 @@ int AsOrdinaryUser(const std::function<int()> &body, rlim_t fileSizeLimit = RLIM
     });
 }
 
-// A folder closed to the writer, holding a file that the writer may write: that file can only be written in
-// place. (Root hands both to the ordinary user, who then writes.)
-fs::path ClosedFolderWith(const fs::path &folder, const std::string &old) {
-    fs::create_directories(folder);
-    fs::path target = folder / "out.pbn";
-    WriteFile(target, old);
-    if (geteuid() == 0 && (chown(folder.c_str(), USER, USER) | chown(target.c_str(), USER, USER)) != 0)
-        ADD_FAILURE() << "cannot hand the folder to the ordinary user";
-    chmod(target.c_str(), 0644);
-    chmod(folder.c_str(), 0555);
-    return target;
-}
-
 // "" when written, else the message.
 std::string Write(const fs::path &target, const std::string &bytes) {
     try {
@@ -110,20 +97,19 @@ TEST_F(MirrorFileTest, UnwritableTargetsFailWithTheSystemsReason) {
 TEST_F(MirrorFileTest, OrdinaryUserWritesExactlyWhatTheSystemLets) {
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can hand files to another user";
-    const uid_t user = USER;
     chmod(m_dir.c_str(), 0755);
     const struct {
         mode_t folderMode, fileMode;
         uid_t owner;
         bool written;
-    } cases[] = {{0777, 0444, user, false}, {0555, 0644, user, true}, {0777, 0444, 0, false}, {0777, 0666, 0, true}};
+    } cases[] = {{0777, 0444, USER, false}, {0555, 0644, USER, true}, {0777, 0444, 0, false}, {0777, 0666, 0, true}};
     for (const auto &c : cases) {
         fs::path folder = m_dir / std::to_string(&c - cases), target = folder / "out.pbn";
         SCOPED_TRACE(folder);
         fs::create_directory(folder);
         WriteFile(target, "old");
         ASSERT_EQ(chown(target.c_str(), c.owner, c.owner) | chmod(target.c_str(), c.fileMode), 0);
-        ASSERT_EQ(chown(folder.c_str(), user, user) | chmod(folder.c_str(), c.folderMode), 0);
+        ASSERT_EQ(chown(folder.c_str(), USER, USER) | chmod(folder.c_str(), c.folderMode), 0);
         int result = AsOrdinaryUser([&] {
             std::string message = Write(target, "new");
             return message.empty() ? 0 : message == "Cannot write the file: Permission denied." ? 1 : 3;
@@ -144,15 +130,21 @@ TEST_F(MirrorFileTest, OrdinaryUserWritesExactlyWhatTheSystemLets) {
 TEST_F(MirrorFileTest, FileWrittenInPlaceIsRefusedWholeWhenTheRoomRunsOut) {
     chmod(m_dir.c_str(), 0755);
     const std::string old(3000, 'o'), longer(10000, 'n'), shorter(2000, 's'), empty;
-    const fs::path target = ClosedFolderWith(m_dir / "closed", old);
+    // A folder closed to the writer (root hands it to the ordinary user) holding a file the writer may write: that
+    // file can only be written in place.
+    const fs::path folder = m_dir / "closed", target = folder / "out.pbn";
+    fs::create_directory(folder);
+    WriteFile(target, old);
+    ASSERT_EQ(geteuid() == 0 ? chown(folder.c_str(), USER, USER) | chown(target.c_str(), USER, USER) : 0, 0);
+    chmod(folder.c_str(), 0555);
     const std::pair<const std::string &, std::string> cases[] = {
         {longer, "Cannot write the file: File too large."}, {shorter, ""}, {empty, ""}};
     for (const auto &[bytes, message] : cases) {
         EXPECT_EQ(AsOrdinaryUser([&] { return Write(target, bytes) == message ? 0 : 1; }, 4096), 0) << bytes.size();
         EXPECT_TRUE(ReadFile(target) == (message.empty() ? bytes : old)); // whole, never a mixture
-        EXPECT_EQ(Names(target.parent_path()).size(), 1u);
+        EXPECT_EQ(Names(folder).size(), 1u);
     }
-    chmod((m_dir / "closed").c_str(), 0755);
+    chmod(folder.c_str(), 0755);
 }
 
 // /dev/fd/N and links to it name a descriptor the program holds: the bytes go to it (a pipe, a file opened for
