@@ -251,25 +251,18 @@ TEST_F(BatchProgramTest, NothingButThePageWaitsForOthers) {
               0);
     fs::create_symlink("/dev/zero", companion::ClassesFilePath());
     const std::string unreadable = ":\nThe file cannot be read: it is not a regular file.";
-    const struct {
-        std::vector<std::string> arguments;
-        int exitCode;
-        std::vector<std::string> messages;
-    } cases[] = {
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{page, "-pbn", (m_dir / "out.pipe").string()},
          1,
-         {"out.pipe:\nCannot write the file: it is a named pipe that no program is reading."}},
-        {{page, "-pbn", pbn}, 0, {"Dealscope.ini" + unreadable}},
-        {{page, "-dda", "-pbn", pbn}, 1, {"Dealscope.ini" + unreadable, "classes.ini" + unreadable}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.arguments.back());
-        std::vector<std::string> arguments{"30", DEALSCOPE_EXE};
-        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-        ProgramResult run = RunProgram("/usr/bin/timeout", arguments); // 124 when it waited
-        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
-        for (const std::string &message : c.messages)
-            EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+         "out.pipe:\nCannot write the file: it is a named pipe that no program is reading."},
+        {{page, "-pbn", pbn}, 0, "Dealscope.ini" + unreadable},
+        {{page, "-dda", "-pbn", pbn}, 1, "classes.ini" + unreadable}};
+    for (const auto &[arguments, exitCode, message] : cases) {
+        std::vector<std::string> timed{"30", DEALSCOPE_EXE};
+        timed.insert(timed.end(), arguments.begin(), arguments.end());
+        ProgramResult run = RunProgram("/usr/bin/timeout", timed); // 124 when it waited
+        EXPECT_EQ(run.exitCode, exitCode) << run.output;
+        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
     }
     EXPECT_TRUE(fs::is_fifo(m_dir / "out.pipe") && fs::is_fifo(settings / "Dealscope.ini"));
     EXPECT_EQ(fs::read_symlink(companion::ClassesFilePath()), "/dev/zero");
