@@ -49,21 +49,6 @@ TEST(FavoritesText, LinesEndAtLineFeedsByteOrderMarkStaysAndTextIsUtf8) {
     EXPECT_EQ(FormatFavorites({"a", "", "\xC3\xA9&x"}), "a\r\n\r\n\xC3\xA9&x\r\n");
 }
 
-TEST(FavoritesText, BytesThatAreNotUtf8ShowAsReplacementCharactersAndKeepTheirLine) {
-    // Latin-1, a cut sequence, a lone continuation byte, an overlong form, an encoded surrogate, past U+10FFFF.
-    const std::vector<std::string> lines{
-        "http://caf\xE9.example/", "x\xF0\x9F\x82y", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80z"};
-    const List shown{u"http://caf\uFFFD.example/", u"x\uFFFDy", u"\uFFFD", u"\uFFFD\uFFFD", u"\uFFFD\uFFFD\uFFFD",
-                     u"\uFFFD\uFFFD\uFFFD\uFFFDz"};
-    std::string file;
-    for (const std::string &line : lines)
-        file += line + "\r\n";
-    const FavoritesLines all = ParseFavorites(file);
-    EXPECT_EQ(all.favorites, shown);
-    EXPECT_EQ(all.lines, lines);
-    EXPECT_EQ(FormatFavorites(all.lines), file);
-}
-
 TEST_F(FavoritesFileTest, AddSavesAndRefusesListedAddressesAndAFailedSaveKeepsListAndFile) {
     const fs::path file = m_dir / "DealscopeFavorites.txt";
     FavoritesList list(file.string());
