@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <wx/modalhook.h>
 #include <wx/utils.h>
 
 #include "app/window/window_prompts.h"
@@ -62,6 +63,13 @@ private:
         queue.pop_front();
         return next;
     }
+};
+
+// Counts the modal dialogs that the toolkit would show, and shows none of them (Register it to count).
+struct DialogCount : wxModalDialogHook {
+    int count = 0;
+    int Enter(wxDialog *) override { return ++count, wxID_OK; }
+    void Exit(wxDialog *) override {}
 };
 
 class GuiTest : public ScratchTest {

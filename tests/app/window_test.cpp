@@ -474,11 +474,7 @@ TEST_F(WindowTest, ErrorBoxShowsTheErrorIconBesideItsWholeText) {
 // What the toolkit reports itself reaches the user as the program's own errors do: through the error sink, in the
 // program's box, not in a box of the toolkit's.
 TEST_F(WindowTest, ToolkitErrorsGoThroughTheErrorSink) {
-    struct DialogCount : wxModalDialogHook {
-        int count = 0;
-        int Enter(wxDialog *) override { return ++count, wxID_OK; }
-        void Exit(wxDialog *) override {}
-    } dialogs;
+    DialogCount dialogs;
     ASSERT_TRUE(Start({}));
     dialogs.Register();
     wxHtmlHelpController help;
