@@ -88,12 +88,6 @@ protected:
             .ToStdString();
     }
 
-    static wxHtmlHelpFrame *HelpFrame() {
-        for (wxWindow *window : wxTopLevelWindows)
-            if (auto *help = dynamic_cast<wxHtmlHelpFrame *>(window); help && help->IsShown())
-                return help;
-        return nullptr;
-    }
     static wxHtmlHelpFrame *OpenHelp() {
         if (!Command(ID_VIEW_HELP) || !RunUntil([] { return HelpFrame() != nullptr; }, 10))
             return nullptr;

@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 
 #include <wx/evtloop.h>
+#include <wx/html/helpfrm.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -182,6 +183,13 @@ std::u16string GuiTest::ActiveText() {
 
 size_t GuiTest::TabCount() {
     return g_pMainFrame ? g_pMainFrame->GetNotebook()->GetPageCount() : 0;
+}
+
+wxHtmlHelpFrame *GuiTest::HelpFrame() {
+    for (wxWindow *window : wxTopLevelWindows)
+        if (auto *help = dynamic_cast<wxHtmlHelpFrame *>(window); help && help->IsShown())
+            return help;
+    return nullptr;
 }
 
 bool GuiTest::WaitForPage(const std::u16string &url) {

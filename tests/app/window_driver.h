@@ -19,6 +19,7 @@
 class CDSCDocument;
 class CDSCView;
 class CDSCTextView;
+class wxHtmlHelpFrame;
 class wxWindow;
 
 // Message boxes are recorded, questions and file dialogs answered from queues (an empty answer is Cancel).
@@ -96,6 +97,8 @@ protected:
     static size_t TabCount();
     // Waits until the active page window's document has loaded (and converted) its page, that address when given.
     static bool WaitForPage(const std::u16string &url = u"");
+    // The help viewer's frame when it is shown, else null.
+    static wxHtmlHelpFrame *HelpFrame();
     // Types an address into the address box and presses Enter.
     static void EnterAddress(const std::string &text);
 

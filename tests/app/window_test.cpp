@@ -316,14 +316,8 @@ TEST_F(WindowTest, WithoutPageTheMenusTheHelpBookAndTheAboutBox) {
 
     // The help book opens formatted on its first page, and its first link leads to the commands.
     ASSERT_TRUE(Command(ID_VIEW_HELP));
-    wxHtmlHelpFrame *help = nullptr;
-    RunUntil([&] {
-        for (wxWindow *window : wxTopLevelWindows)
-            if (window->IsShown() && (help = dynamic_cast<wxHtmlHelpFrame *>(window)))
-                return true;
-        return false;
-    });
-    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(RunUntil([] { return HelpFrame() != nullptr; }));
+    wxHtmlHelpFrame *help = HelpFrame();
     wxHtmlWindow *html = help->GetHelpWindow()->GetHtmlWindow();
     ASSERT_TRUE(RunUntil([&] { return html->ToText().Contains("Dealscope\nDealscope reads"); }, 5)) << html->ToText();
     const wxHtmlContainerCell *cells = html->GetInternalRepresentation();
