@@ -65,6 +65,13 @@ inline int RunInChild(const std::function<int()> &body, unsigned seconds = 60) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// The lines of a PBN text without its "%Created" lines, which hold the time of the conversion.
+inline std::string WithoutCreatedLine(std::string text) {
+    for (size_t at; (at = text.find("%Created:")) != std::string::npos;)
+        text.erase(at, text.find('\n', at) - at + 1);
+    return text;
+}
+
 class ScratchTest : public ::testing::Test {
 protected:
     void SetUp() override {

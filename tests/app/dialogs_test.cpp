@@ -6,7 +6,6 @@
 
 #include <wx/hyperlink.h>
 #include <wx/menu.h>
-#include <wx/modalhook.h>
 
 #include "app/favorites.h"
 #include "app/favorites_menu.h"
@@ -267,11 +266,7 @@ TEST_F(FavoritesDialogTest, EmptiedPopupBringsBackThePlaceholdersOwnText) {
 }
 
 TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMakersPageQuietly) {
-    struct DialogCount : wxModalDialogHook {
-        int count = 0;
-        int Enter(wxDialog *) override { return ++count, wxID_OK; }
-        void Exit(wxDialog *) override {}
-    } dialogs;
+    DialogCount dialogs;
     dialogs.Register();
 
     CAboutDlg dialog(nullptr);

@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 
 #include <wx/evtloop.h>
+#include <wx/html/helpfrm.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -184,6 +185,13 @@ size_t GuiTest::TabCount() {
     return g_pMainFrame ? g_pMainFrame->GetNotebook()->GetPageCount() : 0;
 }
 
+wxHtmlHelpFrame *GuiTest::HelpFrame() {
+    for (wxWindow *window : wxTopLevelWindows)
+        if (auto *help = dynamic_cast<wxHtmlHelpFrame *>(window); help && help->IsShown())
+            return help;
+    return nullptr;
+}
+
 bool GuiTest::WaitForPage(const std::u16string &url) {
     return RunUntil([&url] {
         CDSCView *view = ActiveBrowserView();
@@ -314,13 +322,6 @@ std::string GuiTest::CopyPage(const std::string &page, const std::string &name) 
     std::string path = m_home + "/" + name;
     fs::copy_file(DataPath("conversion/" + page), path);
     return path;
-}
-
-std::string GuiTest::WithoutCreatedLine(const std::string &pbn) {
-    std::string text = pbn;
-    for (size_t at; (at = text.find("%Created:")) != std::string::npos;)
-        text.erase(at, text.find('\n', at) - at + 1);
-    return text;
 }
 
 int GuiTest::RunProgram(const std::vector<std::string> &arguments, bool answerBox) {

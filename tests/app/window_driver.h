@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <wx/modalhook.h>
 #include <wx/utils.h>
 
 #include "app/window/window_prompts.h"
@@ -18,6 +19,7 @@
 class CDSCDocument;
 class CDSCView;
 class CDSCTextView;
+class wxHtmlHelpFrame;
 class wxWindow;
 
 // Message boxes are recorded, questions and file dialogs answered from queues (an empty answer is Cancel).
@@ -64,6 +66,13 @@ private:
     }
 };
 
+// Counts the modal dialogs that the toolkit would show, and shows none of them (Register it to count).
+struct DialogCount : wxModalDialogHook {
+    int count = 0;
+    int Enter(wxDialog *) override { return ++count, wxID_OK; }
+    void Exit(wxDialog *) override {}
+};
+
 class GuiTest : public ScratchTest {
 protected:
     void SetUp() override;
@@ -88,6 +97,8 @@ protected:
     static size_t TabCount();
     // Waits until the active page window's document has loaded (and converted) its page, that address when given.
     static bool WaitForPage(const std::u16string &url = u"");
+    // The help viewer's frame when it is shown, else null.
+    static wxHtmlHelpFrame *HelpFrame();
     // Types an address into the address box and presses Enter.
     static void EnterAddress(const std::string &text);
 
@@ -111,8 +122,6 @@ protected:
     static std::u16string FileUri(const std::string &path);
     // A copy of tests/data/conversion/<page> in the test's home under this name; its path.
     std::string CopyPage(const std::string &page, const std::string &name);
-    // The lines of a PBN text without its "%Created" line, which holds the time of the conversion.
-    static std::string WithoutCreatedLine(const std::string &pbn);
     // Runs the program itself with these arguments, answering its message box with Return when asked; its exit
     // code, or 128 + the signal that ended it.
     static int RunProgram(const std::vector<std::string> &arguments, bool answerBox = false);

@@ -110,43 +110,34 @@ TEST_F(StandinAnalysisTest, StandinsStartingTogetherEachGetAWorkingFolder) {
 }
 
 TEST_F(StandinAnalysisTest, OnlyRegularFilesOfBoundedSizeAreOpened) {
-    const fs::path folder = m_dir / "home", pipe = m_dir / "pipe", huge = m_dir / "huge.pbn", good = m_dir / "two.pbn";
+    const fs::path pipe = m_dir / "pipe", huge = m_dir / "huge.pbn", good = m_dir / "two.pbn";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     WriteFile(huge, "");
     fs::resize_file(huge, standin::MAX_PBN_FILE_BYTES + 1); // sparse: nothing of it need be read
     WriteFile(good, "[Board \"1\"]\r\n\r\n[Board \"2\"]\r\n");
-    const std::vector<std::pair<fs::path, std::string>> refused = {
-        {folder, "Is a directory"},
-        {"/dev/zero", "not a regular file"},
-        {pipe, "not a regular file"}, // and no wait for a writer
-        {huge, "larger than 1073741824 bytes"},
-        {m_dir / "missing.pbn", "No such file or directory"}};
     // Should a pipe be opened after all, the wait for its writer must end.
-    const std::string guard = "timeout 20 ";
-
-    std::string requests, replies = "READY 1\n";
-    for (const auto &[path, why] : refused) {
-        requests += "INVOKE 1 20 method " + companion::BstrArg(path.string()) + "\n";
-        replies += "OK bool:0\n";
-    }
-    requests += "INVOKE 1 20 method " + companion::BstrArg(good.string()) + "\nINVOKE 2 1 get\nQUIT\n";
-    replies += "OK bool:1\nOK i4:2\nOK empty\n";
-    WriteFile(m_dir / "requests", requests);
-    ProgramResult run = RunProgram(
-        "sh", {"-c", guard + Quoted(TRICKSMITH_STANDIN) + " --automation < " + Quoted((m_dir / "requests").string())});
-    EXPECT_EQ(run.output, replies);
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(TempFiles(), std::vector<std::string>{}); // the working folder went with the server
-
-    // Handed over on the command line.
-    for (const auto &[path, why] : refused) {
-        run = RunProgram("sh", {"-c", guard + Quoted(TRICKSMITH_STANDIN) + " " + Quoted(path.string())});
+    const std::string standin = "timeout 20 " + Quoted(TRICKSMITH_STANDIN);
+    for (const auto &[path, why] : std::initializer_list<std::pair<fs::path, std::string>>{
+             {m_dir / "home", "Is a directory"},
+             {"/dev/zero", "not a regular file"},
+             {pipe, "not a regular file"}, // and no wait for a writer
+             {huge, "larger than 1073741824 bytes"},
+             {m_dir / "missing.pbn", "No such file or directory"}}) {
+        ProgramResult run = RunProgram("sh", {"-c", standin + " " + Quoted(path.string())});
         EXPECT_EQ(run.output, "tricksmith-standin: cannot open " + path.string() + ": " + why + "\n");
         EXPECT_EQ(run.exitCode, 1);
     }
-    run = RunProgram(TRICKSMITH_STANDIN, {good.string()});
+    ProgramResult run = RunProgram(TRICKSMITH_STANDIN, {good.string()});
     EXPECT_EQ(run.output, good.string() + ": 2 boards\nBoard 1\nBoard 2\n");
     EXPECT_EQ(run.exitCode, 0);
+
+    // The server refuses the same files: the pipe, then the good file.
+    WriteFile(m_dir / "requests", "INVOKE 1 20 method " + companion::BstrArg(pipe.string()) + "\nINVOKE 1 20 method " +
+                                      companion::BstrArg(good.string()) + "\nINVOKE 2 1 get\nQUIT\n");
+    run = RunProgram("sh", {"-c", standin + " --automation < " + Quoted((m_dir / "requests").string())});
+    EXPECT_EQ(run.output, "READY 1\nOK bool:0\nOK bool:1\nOK i4:2\nOK empty\n");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{}); // the working folder went with the server
 }
 
 } // namespace

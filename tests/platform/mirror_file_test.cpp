@@ -7,7 +7,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <future>
 
 #include "../scratch_test.h"
@@ -32,19 +31,6 @@ int AsOrdinaryUser(const std::function<int()> &body, rlim_t fileSizeLimit = RLIM
             return 2;
         return body();
     });
-}
-
-// A folder closed to the writer, holding a file that the writer may write: that file can only be written in
-// place. (Root hands both to the ordinary user, who then writes.)
-fs::path ClosedFolderWith(const fs::path &folder, const std::string &old) {
-    fs::create_directories(folder);
-    fs::path target = folder / "out.pbn";
-    WriteFile(target, old);
-    if (geteuid() == 0 && (chown(folder.c_str(), USER, USER) | chown(target.c_str(), USER, USER)) != 0)
-        ADD_FAILURE() << "cannot hand the folder to the ordinary user";
-    chmod(target.c_str(), 0644);
-    chmod(folder.c_str(), 0555);
-    return target;
 }
 
 // "" when written, else the message.
@@ -112,20 +98,19 @@ TEST_F(MirrorFileTest, UnwritableTargetsFailWithTheSystemsReason) {
 TEST_F(MirrorFileTest, OrdinaryUserWritesExactlyWhatTheSystemLets) {
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can hand files to another user";
-    const uid_t user = USER;
     chmod(m_dir.c_str(), 0755);
     const struct {
         mode_t folderMode, fileMode;
         uid_t owner;
         bool written;
-    } cases[] = {{0777, 0444, user, false}, {0555, 0644, user, true}, {0777, 0444, 0, false}, {0777, 0666, 0, true}};
+    } cases[] = {{0777, 0444, USER, false}, {0555, 0644, USER, true}, {0777, 0444, 0, false}, {0777, 0666, 0, true}};
     for (const auto &c : cases) {
         fs::path folder = m_dir / std::to_string(&c - cases), target = folder / "out.pbn";
         SCOPED_TRACE(folder);
         fs::create_directory(folder);
         WriteFile(target, "old");
         ASSERT_EQ(chown(target.c_str(), c.owner, c.owner) | chmod(target.c_str(), c.fileMode), 0);
-        ASSERT_EQ(chown(folder.c_str(), user, user) | chmod(folder.c_str(), c.folderMode), 0);
+        ASSERT_EQ(chown(folder.c_str(), USER, USER) | chmod(folder.c_str(), c.folderMode), 0);
         int result = AsOrdinaryUser([&] {
             std::string message = Write(target, "new");
             return message.empty() ? 0 : message == "Cannot write the file: Permission denied." ? 1 : 3;
@@ -142,81 +127,70 @@ TEST_F(MirrorFileTest, OrdinaryUserWritesExactlyWhatTheSystemLets) {
 }
 
 // A file written in place has room for all of its new content reserved before its first byte changes: where a
-// file size limit or a full disk allows less, the file keeps its old content whole.
+// file size limit (or a full disk) allows less, the file keeps its old content whole.
 TEST_F(MirrorFileTest, FileWrittenInPlaceIsRefusedWholeWhenTheRoomRunsOut) {
     chmod(m_dir.c_str(), 0755);
-    const std::string old(3000, 'o'), longer(10000, 'n'), shorter(2000, 's'), empty;
-    const fs::path inPlace = ClosedFolderWith(m_dir / "closed", old), replaced = m_dir / "open" / "out.pbn";
-    fs::create_directory(m_dir / "open");
-    WriteFile(replaced, old);
-    if (geteuid() == 0) {
-        ASSERT_EQ(chown(replaced.parent_path().c_str(), USER, USER) | chown(replaced.c_str(), USER, USER), 0);
-    }
-    const struct {
-        fs::path target;
-        const std::string &bytes;
-        std::string message;
-    } cases[] = {{inPlace, longer, "Cannot write the file: File too large."},
-                 {replaced, longer, "Cannot write the file: File too large."},
-                 {inPlace, shorter, ""},
-                 {inPlace, empty, ""}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.target.string() + " " + std::to_string(c.bytes.size()));
-        EXPECT_EQ(AsOrdinaryUser([&] { return Write(c.target, c.bytes) == c.message ? 0 : 1; }, 4096), 0);
-        EXPECT_TRUE(ReadFile(c.target) == (c.message.empty() ? c.bytes : old)); // whole, never a mixture
-        EXPECT_EQ(Names(c.target.parent_path()).size(), 1u);
-    }
-    chmod((m_dir / "closed").c_str(), 0755);
+    // A folder closed to the writer (root hands it to the ordinary user) holding a file the writer may write: that
+    // file can only be written in place.
+    auto closedFolderWith = [](const fs::path &folder, const std::string &bytes) {
+        fs::create_directories(folder);
+        WriteFile(folder / "out.pbn", bytes);
+        EXPECT_EQ(geteuid() == 0 ? chown(folder.c_str(), USER, USER) | chown((folder / "out.pbn").c_str(), USER, USER)
+                                 : 0,
+                  0);
+        chmod(folder.c_str(), 0555);
+        return folder / "out.pbn";
+    };
+    // Each write either gives the file all of its new bytes or leaves it as it was, never a mixture.
+    auto expectWholeOrUntouched = [this](const fs::path &target, const std::string &old, const std::string &bytes,
+                                         const std::string &message, rlim_t limit) {
+        EXPECT_EQ(AsOrdinaryUser([&] { return Write(target, bytes) == message ? 0 : 1; }, limit), 0) << bytes.size();
+        EXPECT_TRUE(ReadFile(target) == (message.empty() ? bytes : old));
+        EXPECT_EQ(Names(target.parent_path()).size(), 1u);
+    };
+    const std::string old(3000, 'o');
+    const fs::path target = closedFolderWith(m_dir / "closed", old);
+    expectWholeOrUntouched(target, old, std::string(10000, 'n'), "Cannot write the file: File too large.", 4096);
+    expectWholeOrUntouched(target, old, std::string(2000, 's'), "", 4096);
+    expectWholeOrUntouched(target, std::string(2000, 's'), "", "", 4096);
+    chmod(target.parent_path().c_str(), 0755);
 
-    if (geteuid() != 0)
-        GTEST_SKIP() << "only root mounts a small disk";
+    // A full disk: a small one that only root can mount.
     const fs::path disk = m_dir / "disk";
     fs::create_directory(disk);
-    if (mount("tmpfs", disk.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0)
-        GTEST_SKIP() << "no small disk can be mounted here: " << std::strerror(errno);
-    struct Unmount {
-        const fs::path &at;
-        ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
-    } unmount{disk};
-    const std::string onDisk(20000, 'o'), tooLong(100000, 'n'), fits(30000, 'f');
-    const fs::path target = ClosedFolderWith(disk, onDisk);
-    EXPECT_EQ(AsOrdinaryUser(
-                  [&] { return Write(target, tooLong) == "Cannot write the file: No space left on device." ? 0 : 1; }),
-              0);
-    EXPECT_TRUE(ReadFile(target) == onDisk);
-    EXPECT_EQ(AsOrdinaryUser([&] { return Write(target, fits).empty() ? 0 : 1; }), 0);
-    EXPECT_TRUE(ReadFile(target) == fits);
-    EXPECT_EQ(Names(disk).size(), 1u);
+    if (geteuid() != 0 || mount("tmpfs", disk.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0)
+        GTEST_SKIP() << "no small disk can be mounted here";
+    const std::string onDisk(20000, 'o');
+    const fs::path full = closedFolderWith(disk / "closed", onDisk);
+    expectWholeOrUntouched(full, onDisk, std::string(100000, 'n'), "Cannot write the file: No space left on device.",
+                           RLIM_INFINITY);
+    expectWholeOrUntouched(full, onDisk, std::string(30000, 'f'), "", RLIM_INFINITY);
+    chmod(full.parent_path().c_str(), 0755);
+    umount2(disk.c_str(), MNT_DETACH);
 }
 
-// /dev/stdout, /dev/stderr, /dev/fd/N and /proc/self/fd/N name a descriptor the program holds: the bytes go to it
-// (a pipe, a file opened for appending) as they come; the file it leads to is never truncated nor replaced.
+// /dev/fd/N and links to it name a descriptor the program holds: the bytes go to it (a pipe, a file opened for
+// appending) as they come; the file it leads to is never truncated nor replaced.
 TEST_F(MirrorFileTest, HeldDescriptorsAreWrittenAsTheBytesComeAndNeverReplaced) {
     const fs::path log = m_dir / "log";
     WriteFile(log, "start\n");
-    struct stat before;
-    ASSERT_EQ(stat(log.c_str(), &before), 0);
-    int appending = open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    int readOnly = open(log.c_str(), O_RDONLY | O_CLOEXEC);
-    int pipeEnds[2];
-    ASSERT_TRUE(appending >= 0 && readOnly >= 0 && pipe2(pipeEnds, O_CLOEXEC) == 0);
-    const std::string number = std::to_string(appending);
-    fs::create_symlink("/dev/fd/" + number, m_dir / "link");
-    EXPECT_EQ(Write("/dev/fd/" + number, "one\n"), "");
-    EXPECT_EQ(Write("/proc/self/fd/" + number, "two\n"), "");
-    EXPECT_EQ(Write(m_dir / "link", "three\n"), "");
-    EXPECT_EQ(Write("/dev/fd/" + std::to_string(pipeEnds[1]), "piped"), "");
-    EXPECT_EQ(Write("/dev/fd/" + std::to_string(readOnly), "x"), "Cannot write the file: Bad file descriptor.");
+    auto fd = [](int number) { return "/dev/fd/" + std::to_string(number); };
+    int appending = open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC),
+        readOnly = open(log.c_str(), O_RDONLY | O_CLOEXEC);
+    int ends[2];
+    ASSERT_TRUE(appending >= 0 && readOnly >= 0 && pipe2(ends, O_CLOEXEC) == 0);
+    fs::create_symlink(fd(appending), m_dir / "link");
+    EXPECT_EQ(Write(fd(appending), "one\n"), "");
+    EXPECT_EQ(Write(m_dir / "link", "two\n"), "");
+    EXPECT_EQ(Write(fd(ends[1]), "piped"), "");
+    EXPECT_EQ(Write(fd(readOnly), "x"), "Cannot write the file: Bad file descriptor.");
     close(readOnly);
-    EXPECT_EQ(Write("/dev/fd/" + std::to_string(readOnly), "x"), "Cannot write the file: Bad file descriptor.");
+    EXPECT_EQ(Write(fd(readOnly), "x"), "Cannot write the file: Bad file descriptor.");
     close(appending);
-    close(pipeEnds[1]);
-    EXPECT_EQ(ReadFile("/dev/fd/" + std::to_string(pipeEnds[0])), "piped");
-    close(pipeEnds[0]);
-    struct stat after;
-    ASSERT_EQ(stat(log.c_str(), &after), 0);
-    EXPECT_EQ(after.st_ino, before.st_ino);
-    EXPECT_EQ(ReadFile(log), "start\none\ntwo\nthree\n");
+    close(ends[1]);
+    EXPECT_EQ(ReadFile(fd(ends[0])), "piped");
+    close(ends[0]);
+    EXPECT_EQ(ReadFile(log), "start\none\ntwo\n"); // a file put in its place would hold "two" alone
     EXPECT_EQ(Names(), (std::vector<std::string>{"link", "log"}));
 }
 
@@ -226,32 +200,18 @@ TEST_F(MirrorFileTest, InterruptedWriteLeavesNoTemporaryFile) {
     const fs::path target = m_dir / "out.pbn";
     WriteFile(target, "old");
     for (int interrupt : {SIGINT, SIGTERM, SIGHUP}) {
-        SCOPED_TRACE(strsignal(interrupt));
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        pid_t child = fork();
-        if (child == 0) {
-            alarm(20); // a run that goes on after the interrupt fails the test instead of holding it
+        const int ended = RunInChild([&] {
             signal(SIGHUP, interrupt == SIGHUP ? SIG_DFL : SIG_IGN); // as nohup would
             platform::RemoveTemporaryFilesOnInterrupt();
             platform::MirrorFile file(target.string());
             file.Write("part of the new");
-            if (write(ready[1], "w", 1) == 1)
-                for (;;)
-                    pause();
-            _exit(1);
-        }
-        close(ready[1]);
-        char written = 0;
-        EXPECT_EQ(read(ready[0], &written, 1), 1);
-        close(ready[0]);
-        EXPECT_EQ(Names().size(), 2u); // the temporary file beside the target
-        if (interrupt != SIGHUP)
-            kill(child, SIGHUP); // ignored
-        kill(child, interrupt);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == interrupt) << status;
+            if (Names().size() != 2) // the temporary file beside the target
+                return 1;
+            kill(getpid(), SIGHUP); // ignored, but for the run that takes it as its interrupt
+            kill(getpid(), interrupt);
+            return 2; // went on
+        });
+        EXPECT_EQ(ended, 128 + interrupt) << strsignal(interrupt);
         EXPECT_EQ(Names(), std::vector<std::string>{"out.pbn"});
         EXPECT_EQ(ReadFile(target), "old");
     }
@@ -270,13 +230,8 @@ TEST_F(MirrorFileTest, PipeTargetIsWrittenInPlace) {
     EXPECT_EQ(reader.get(), "through the pipe");
     EXPECT_TRUE(fs::is_fifo(fifo));
     // A pipe that no program reads is refused at once: the open must not wait for a reader that never comes.
-    EXPECT_EQ(RunInChild([&] {
-                  return Write(fifo, "nobody reads") ==
-                                 "Cannot write the file: it is a named pipe that no program is reading."
-                             ? 0
-                             : 1;
-              }),
-              0);
+    const std::string noReader = "Cannot write the file: it is a named pipe that no program is reading.";
+    EXPECT_EQ(RunInChild([&] { return Write(fifo, "nobody reads") == noReader ? 0 : 1; }), 0);
 }
 
 } // namespace
