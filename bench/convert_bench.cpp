@@ -164,31 +164,37 @@ std::string WithoutCreatedLine(std::string pbn) {
     return pbn;
 }
 
-// The 10,000 boards with divisions never closed against the same boards closed, whole loads taking turns. The
-// exports must be the same. Returns false when they differ.
-bool CompareNestedWithClosed() {
-    const std::string closedPage = GeneratePage(NESTED_BOARDS, true);
-    const std::string nestedPage = GeneratePage(NESTED_BOARDS, false);
-    MemoryPageSource closedSource(closedPage);
+// Whole loads of a page with nesting and of the same content laid out flat take turns; the two exports must be the
+// same. Prints both times and their ratio; returns false when the exports differ.
+bool CompareNestedWithFlat(const std::string &flatPage, const std::string &nestedPage, const std::string &flatName,
+                           const std::string &nestedName, const std::string &ratioName) {
+    MemoryPageSource flatSource(flatPage);
     MemoryPageSource nestedSource(nestedPage);
-    std::vector<double> closedTimes, nestedTimes;
-    std::string closedPbn, nestedPbn;
+    std::vector<double> flatTimes, nestedTimes;
+    std::string flatPbn, nestedPbn;
     for (int run = 0; run < NESTED_RUNS; ++run) {
         for (bool nested : {false, true}) {
             CDSCDoc document;
             double start = CpuSeconds();
-            document.LoadFromView(nested ? nestedSource : closedSource);
-            (nested ? nestedTimes : closedTimes).push_back(CpuSeconds() - start);
-            (nested ? nestedPbn : closedPbn) = WithoutCreatedLine(document.m_strPbn);
+            document.LoadFromView(nested ? nestedSource : flatSource);
+            (nested ? nestedTimes : flatTimes).push_back(CpuSeconds() - start);
+            (nested ? nestedPbn : flatPbn) = WithoutCreatedLine(document.m_strPbn);
         }
     }
-    const double closed = Best(closedTimes);
+    const double flat = Best(flatTimes);
     const double nested = Best(nestedTimes);
-    std::printf("closed_%d_boards: %.1f ms\n", NESTED_BOARDS, closed * 1e3);
-    std::printf("nested_%d_boards: %.1f ms\n", NESTED_BOARDS, nested * 1e3);
-    std::printf("nested_export: %s\n", nestedPbn == closedPbn ? "the same as closed" : "DIFFERS from closed");
-    std::printf("nested_vs_closed %.2f\n", nested / closed);
-    return nestedPbn == closedPbn;
+    std::printf("%s: %.1f ms\n", flatName.c_str(), flat * 1e3);
+    std::printf("%s: %.1f ms\n", nestedName.c_str(), nested * 1e3);
+    std::printf("%s_export: %s\n", nestedName.c_str(), nestedPbn == flatPbn ? "the same" : "DIFFERS");
+    std::printf("%s %.2f\n", ratioName.c_str(), nested / flat);
+    return nestedPbn == flatPbn;
+}
+
+// The 10,000 boards with divisions never closed against the same boards closed.
+bool CompareNestedWithClosed() {
+    const std::string count = std::to_string(NESTED_BOARDS);
+    return CompareNestedWithFlat(GeneratePage(NESTED_BOARDS, true), GeneratePage(NESTED_BOARDS, false),
+                                 "closed_" + count + "_boards", "nested_" + count + "_boards", "nested_vs_closed");
 }
 
 // Boards whose score tables each hold the next board in their contract cell, or the same boards one after the
@@ -211,32 +217,12 @@ std::string GenerateTablesPage(int boards, bool nested) {
     return page;
 }
 
-// Loads of the nested tables and of the tables side by side take turns; the exports must be the same. Returns
-// false when they differ.
+// The nested tables against the same tables side by side.
 bool CompareNestedTablesWithSideBySide() {
-    const std::string sideBySidePage = GenerateTablesPage(NESTED_TABLES, false);
-    const std::string nestedPage = GenerateTablesPage(NESTED_TABLES, true);
-    MemoryPageSource sideBySideSource(sideBySidePage);
-    MemoryPageSource nestedSource(nestedPage);
-    std::vector<double> sideBySideTimes, nestedTimes;
-    std::string sideBySidePbn, nestedPbn;
-    for (int run = 0; run < NESTED_RUNS; ++run) {
-        for (bool nested : {false, true}) {
-            CDSCDoc document;
-            double start = CpuSeconds();
-            document.LoadFromView(nested ? nestedSource : sideBySideSource);
-            (nested ? nestedTimes : sideBySideTimes).push_back(CpuSeconds() - start);
-            (nested ? nestedPbn : sideBySidePbn) = WithoutCreatedLine(document.m_strPbn);
-        }
-    }
-    const double sideBySide = Best(sideBySideTimes);
-    const double nested = Best(nestedTimes);
-    std::printf("side_by_side_%d_tables: %.1f ms\n", NESTED_TABLES, sideBySide * 1e3);
-    std::printf("nested_%d_tables: %.1f ms\n", NESTED_TABLES, nested * 1e3);
-    std::printf("nested_tables_export: %s\n",
-                nestedPbn == sideBySidePbn ? "the same as side by side" : "DIFFERS from side by side");
-    std::printf("nested_tables_vs_side_by_side %.2f\n", nested / sideBySide);
-    return nestedPbn == sideBySidePbn;
+    const std::string count = std::to_string(NESTED_TABLES);
+    return CompareNestedWithFlat(GenerateTablesPage(NESTED_TABLES, false), GenerateTablesPage(NESTED_TABLES, true),
+                                 "side_by_side_" + count + "_tables", "nested_" + count + "_tables",
+                                 "nested_tables_vs_side_by_side");
 }
 
 } // namespace
