@@ -284,18 +284,12 @@ TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMaker
     ASSERT_NE(link, nullptr);
     // As the dialog draws itself, the link's text starts where the lines above it start.
     Pump(0.5);
-    GtkWidget *top = dialog.GetHandle();
-    cairo_surface_t *drawn = cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(top),
-                                                        gtk_widget_get_allocated_height(top));
-    cairo_t *context = cairo_create(drawn);
-    gtk_widget_draw(top, context);
-    cairo_surface_flush(drawn);
-    auto textLeft = [drawn](wxWindow *control) {
-        const unsigned char *pixels = cairo_image_surface_get_data(drawn);
+    const DrawnWindow drawn(dialog);
+    auto textLeft = [&drawn](wxWindow *control) {
         wxRect area = control->GetRect();
         for (int x = area.x; x < area.GetRight(); ++x)
             for (int y = area.y; y < area.GetBottom(); ++y) {
-                const unsigned char *pixel = pixels + y * cairo_image_surface_get_stride(drawn) + 4 * x;
+                const unsigned char *pixel = drawn.Pixel(x, y);
                 if (pixel[0] + pixel[1] + pixel[2] < 450)
                     return x;
             }
@@ -303,8 +297,6 @@ TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMaker
     };
     EXPECT_NE(textLeft(version), -1);
     EXPECT_NEAR(textLeft(link), textLeft(version), 1);
-    cairo_destroy(context);
-    cairo_surface_destroy(drawn);
 
     // The click opens the page in the background: with an opener that fails, nothing is shown; the dialog stays
     // open and Enter means its OK button again.
@@ -322,6 +314,6 @@ TEST_F(FavoritesDialogTest, AboutBoxShowsVersionAndNoticeAndItsLinkOpensTheMaker
     Pump(0.5);
     EXPECT_EQ(dialogs.count, 0);
     EXPECT_TRUE(dialog.IsShown());
-    EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(top)), dialog.FindWindow(wxID_OK)->GetHandle());
+    EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(dialog.GetHandle())), dialog.FindWindow(wxID_OK)->GetHandle());
     setenv("PATH", path.c_str(), 1);
 }

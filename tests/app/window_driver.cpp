@@ -341,3 +341,21 @@ int GuiTest::RunProgram(const std::vector<std::string> &arguments, bool answerBo
 std::string GuiTest::RegisterCompanion(const std::string &program) {
     return companion::RegisterLocalServer(companion::TRICKSMITH_CLASS_ID, companion::TRICKSMITH_PROG_ID, program);
 }
+
+DrawnWindow::DrawnWindow(wxWindow &window) {
+    GtkWidget *top = window.GetHandle();
+    m_surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(top),
+                                           gtk_widget_get_allocated_height(top));
+    cairo_t *context = cairo_create(m_surface);
+    gtk_widget_draw(top, context);
+    cairo_destroy(context);
+    cairo_surface_flush(m_surface);
+}
+
+DrawnWindow::~DrawnWindow() {
+    cairo_surface_destroy(m_surface);
+}
+
+const unsigned char *DrawnWindow::Pixel(int x, int y) const {
+    return cairo_image_surface_get_data(m_surface) + y * cairo_image_surface_get_stride(m_surface) + 4 * x;
+}

@@ -22,6 +22,19 @@ class CDSCTextView;
 class wxHtmlHelpFrame;
 class wxWindow;
 
+// A window as the toolkit draws it, into memory: its pixels, blue, green, red and one unused byte each.
+class DrawnWindow {
+public:
+    explicit DrawnWindow(wxWindow &window);
+    ~DrawnWindow();
+    DrawnWindow(const DrawnWindow &) = delete;
+    DrawnWindow &operator=(const DrawnWindow &) = delete;
+    const unsigned char *Pixel(int x, int y) const;
+
+private:
+    struct _cairo_surface *m_surface;
+};
+
 // Message boxes are recorded, questions and file dialogs answered from queues (an empty answer is Cancel).
 class TestPrompts : public IWindowPrompts {
 public:

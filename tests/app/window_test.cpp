@@ -424,19 +424,13 @@ TEST_F(WindowTest, ErrorBoxShowsTheErrorIconBesideItsWholeText) {
         }
         void Exit(wxDialog *) override {}
         void Look(wxDialog &box) {
-            GtkWidget *top = box.GetHandle();
-            cairo_surface_t *drawn = cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(top),
-                                                                gtk_widget_get_allocated_height(top));
-            cairo_t *context = cairo_create(drawn);
-            gtk_widget_draw(top, context);
-            cairo_surface_flush(drawn);
-            const unsigned char *pixels = cairo_image_surface_get_data(drawn);
+            const DrawnWindow drawn(box);
             for (wxWindow *child : box.GetChildren()) {
                 const wxRect r = child->GetRect();
                 if (dynamic_cast<wxStaticBitmap *>(child)) {
                     for (int y = r.y; y < r.GetBottom(); ++y)
                         for (int x = r.x; x < r.GetRight(); ++x) {
-                            const unsigned char *p = pixels + y * cairo_image_surface_get_stride(drawn) + 4 * x;
+                            const unsigned char *p = drawn.Pixel(x, y);
                             redInIcon += p[2] > 150 && p[1] < 80 && p[0] < 80; // BGRX
                         }
                 } else if (auto *label = dynamic_cast<wxStaticText *>(child)) {
@@ -448,8 +442,6 @@ TEST_F(WindowTest, ErrorBoxShowsTheErrorIconBesideItsWholeText) {
                     buttons.push_back(button->GetLabelText());
                 }
             }
-            cairo_destroy(context);
-            cairo_surface_destroy(drawn);
         }
     } look;
     look.Register();
