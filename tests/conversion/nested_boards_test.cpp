@@ -205,139 +205,46 @@ private:
                 Attribute(siblings[at], u"class") == u"tsst")
                 table = siblings[at];
         }
-        return table ? platform::ConvertToCodePage(Build(table), static_cast<unsigned>(m_codePage)) : "|";
+        return table ? Flattened(table) : "|";
     }
-    std::u16string Build(const CNode *table) {
-        std::vector<const CNode *> rows;
+    // What the conversion makes of the table's result rows with every cell holding its whole text as plain text: a
+    // cell's text must not depend on whether the text lies in tables nested in the cell.
+    std::string Flattened(const CNode *table) {
+        std::string page = "<div class=\"tsboard\"><table class=\"tsst\"><tbody>";
         for (const CNode *body : table->m_children) {
-            for (const CNode *row : body->m_children)
-                if (IsElement(body, u"tbody") && IsElement(row, u"tr") &&
-                    (Attribute(row, u"class") == u"tsst" || Attribute(row, u"class") == u"tsstshade"))
-                    rows.push_back(row);
-        }
-        if (rows.empty())
-            return u"|";
-        static const char16_t *const classes[13] = {
-            u"tsstcontract", u"tsstdeclarer", u"tsstmade",  u"tsstlead",   u"tsstscorens", u"tsstscoreew", u"tsstmpns",
-            u"tsstmpew",     u"tsstimpns",    u"tsstimpew", u"tsstpairns", u"tsstpairew",  u"tsstpairs"};
-        static const int columns[13] = {3, 4, 6, 5, 7, 8, 9, 10, 11, 12, 1, 2, 1};
-        std::vector<int> entries;
-        bool present[15] = {};
-        for (const CNode *cell : rows[0]->m_children) {
-            int entry = -1;
-            for (int e = 0; e < 13 && entry < 0 && IsElement(cell, u"td"); ++e)
-                entry = Attribute(cell, u"class") == classes[e] ? e : -1;
-            entries.push_back(entry);
-            if (entry < 0)
-                continue;
-            present[columns[entry]] = true;
-            present[0] = present[0] || entry >= 10;
-            present[13] = present[13] || entry == 10 || entry == 12;
-            if (entry == 11 || entry == 12)
-                present[14] = present[2] = true;
-        }
-        std::vector<std::vector<std::u16string>> values;
-        for (const CNode *row : rows) {
-            std::vector<std::u16string> value(15);
-            for (size_t position = 0; position < entries.size() && position < row->m_children.size(); ++position) {
-                const int entry = entries[position];
-                const std::u16string raw = TextBelow(row->m_children[position]);
-                std::u16string cleaned;
-                for (char16_t c : raw) {
-                    const size_t symbol = std::u16string_view(u"\u2660\u2665\u2666\u2663\u2212\u00D7").find(c);
-                    if (symbol != std::u16string_view::npos)
-                        c = u"SHDC-X"[symbol];
-                    if (!platform::IsSpaceW(c))
-                        cleaned += c;
-                }
-                if (entry < 0) {
+            for (const CNode *row : body->m_children) {
+                const std::string rowClass = platform::Utf16ToUtf8(std::u16string(Attribute(row, u"class")));
+                if (!IsElement(body, u"tbody") || !IsElement(row, u"tr") ||
+                    (rowClass != "tsst" && rowClass != "tsstshade"))
                     continue;
-                } else if (entry == 2) {
-                    const int64_t made = platform::WToI(cleaned);
-                    const int64_t level = platform::WToI(value[3]);
-                    if (made == 0) {
-                        value[6] = u"0";
-                    } else if (made > 0 || level >= 1) {
-                        const int64_t tricks = made + 6 + (made > 0 ? 0 : level);
-                        if (tricks != 255)
-                            value[6] = Decimal(static_cast<int32_t>(static_cast<uint32_t>(tricks)));
-                    }
-                } else if (entry == 3) {
-                    if (cleaned.size() == 3 && cleaned.substr(1) == u"10")
-                        cleaned = cleaned.substr(0, 1) + u"T";
-                    value[5] = Token(cleaned);
-                } else if (entry < 10) {
-                    value[columns[entry]] = Token(cleaned);
-                } else if (entry < 12) {
-                    Pair(raw, value, entry - 10);
-                } else if (raw.find(u" vs ") != std::u16string::npos) {
-                    Pair(raw.substr(0, raw.find(u" vs ")), value, 0);
-                    Pair(raw.substr(raw.find(u" vs ") + 4), value, 1);
+                page += "<tr class=\"" + rowClass + "\">";
+                for (const CNode *cell : row->m_children) {
+                    const std::string name = cell->m_pszName ? platform::Utf16ToUtf8(cell->m_pszName) : "";
+                    const std::string open = "<" + name + " class=\"" +
+                                             platform::Utf16ToUtf8(std::u16string(Attribute(cell, u"class"))) + "\">";
+                    page += (name.empty() ? "" : open) + Escaped(cell->m_pszName ? TextBelow(cell) : cell->m_pszValue) +
+                            (name.empty() ? "" : "</" + name + ">");
                 }
+                page += "</tr>";
             }
-            values.push_back(value);
         }
-        static const char16_t *const names[15] = {u"Section", u"PairId_NS", u"PairId_EW", u"Contract", u"Declarer",
-                                                  u"Lead",    u"Result",    u"Score_NS",  u"Score_EW", u"MP_NS",
-                                                  u"MP_EW",   u"IMP_NS",    u"IMP_EW",    u"Names_NS", u"Names_EW"};
-        const std::u16string_view right = u"011000111111100";
-        size_t widths[15] = {};
-        int last = -1;
-        std::u16string tag;
-        for (int column = 0; column < 15; ++column) {
-            for (const auto &value : values)
-                widths[column] = std::max(widths[column], value[column].size());
-            if (!present[column])
-                continue;
-            last = column;
-            tag += (tag.empty() ? u"" : u";") + std::u16string(names[column]);
-            if (widths[column] >= 2)
-                tag += u"\\" + Decimal(static_cast<int64_t>(widths[column])) + (right[column] == u'1' ? u"R" : u"");
-        }
-        std::u16string text;
-        for (const auto &value : values) {
-            std::u16string line;
-            for (int column = 0; column < 15; ++column) {
-                if (!present[column])
-                    continue;
-                std::u16string cell = value[column].empty() ? u"-" : value[column];
-                const size_t padding = column == last ? 0 : widths[column] - std::min(widths[column], cell.size());
-                cell =
-                    right[column] == u'1' ? std::u16string(padding, u' ') + cell : cell + std::u16string(padding, u' ');
-                line += (line.empty() ? u"" : u" ") + cell;
-            }
-            text += (text.empty() ? u"" : u"/") + line;
-        }
-        return tag + u"|" + text;
+        CDSCDoc document;
+        const Strings boards = ExportedBoards(Load(document, page + "</tbody></table></div>").m_strPbn);
+        return boards.empty() ? "|"
+                              : platform::ConvertToCodePage(
+                                    platform::ConvertFromCodePage(boards[0].substr(std::string("?||?|?||").size()),
+                                                                  static_cast<unsigned>(document.m_nOutputCodePage)),
+                                    static_cast<unsigned>(m_codePage));
     }
-    static std::u16string Decimal(int64_t value) { return platform::WidenAscii(std::to_string(value)); }
-    static std::u16string Token(const std::u16string &value) {
-        bool quoted = false;
-        for (char16_t c : value)
-            quoted = quoted || c < 0x21 || c > 0x7E || std::u16string_view(u"[]{};%\"").find(c) != std::u16string::npos;
-        if (value.empty() || !quoted)
-            return value.empty() ? u"-" : value;
-        std::u16string token = u"\"";
-        for (char16_t c : value)
-            token += (c == u'"' || c == u'\\' ? u"\\" : u"") + std::u16string(1, c < u' ' ? u' ' : c);
-        return token + u"\"";
-    }
-    static void Pair(const std::u16string &text, std::vector<std::u16string> &value, int side) {
-        size_t run = 0;
-        while (run < text.size() && platform::IsAlphaW(text[run]))
-            ++run;
-        if (value[0].empty())
-            value[0] = text.substr(0, run);
-        size_t consumed = 0;
-        value[1 + side] = Decimal(platform::WcsToUL(std::u16string_view(text).substr(run), &consumed, 10));
-        std::u16string rest = text.substr(run + consumed);
-        if (!rest.empty() && rest[0] == u'-')
-            rest.erase(0, 1);
-        value[13 + side] = Token(rest);
+    static std::string Escaped(const std::u16string &text) {
+        std::string escaped;
+        for (char c : platform::Utf16ToUtf8(text))
+            escaped += c == '&' ? "&amp;" : c == '<' ? "&lt;" : std::string(1, c);
+        return escaped;
     }
 
     NKXML::CXMLParser &m_parser;
-    int m_codePage;
+    int m_codePage; // the page's own: the flattened table may be written in another
 };
 
 // Random pages: pieces of boards (divisions closed or not, labels, hand cells, score tables, section divisions and
