@@ -61,8 +61,8 @@ Strings ExportedBoards(const std::string &pbn) {
 }
 
 // What the conversion makes of each board, worked out the slow way: a search of the board's whole subtree for each
-// part, the section from the siblings before the board, the table after it when none is inside, and every cell's
-// text gathered from its whole subtree with each rule applied to it as it stands.
+// part, the section from the siblings before the board, the table after it when none is inside, and that table as
+// the conversion reads it when each cell holds its whole text as plain text (the golden pages check the rules).
 class Reference {
 public:
     explicit Reference(CDSCDoc &document) : m_parser(document.m_parser), m_codePage(document.m_nOutputCodePage) {}
@@ -218,12 +218,14 @@ private:
                     (rowClass != "tsst" && rowClass != "tsstshade"))
                     continue;
                 page += "<tr class=\"" + rowClass + "\">";
-                for (const CNode *cell : row->m_children) {
+                for (const CNode *cell : row->m_children) { // a text or a comment takes a position too
                     const std::string name = cell->m_pszName ? platform::Utf16ToUtf8(cell->m_pszName) : "";
-                    const std::string open = "<" + name + " class=\"" +
-                                             platform::Utf16ToUtf8(std::u16string(Attribute(cell, u"class"))) + "\">";
-                    page += (name.empty() ? "" : open) + Escaped(cell->m_pszName ? TextBelow(cell) : cell->m_pszValue) +
-                            (name.empty() ? "" : "</" + name + ">");
+                    if (cell->m_nType == NKXML::XML_ELEMENT)
+                        page += "<" + name + " class=\"" +
+                                platform::Utf16ToUtf8(std::u16string(Attribute(cell, u"class"))) + "\">" +
+                                Escaped(TextBelow(cell).c_str()) + "</" + name + ">";
+                    else
+                        page += cell->m_nType == NKXML::XML_TEXT ? Escaped(cell->m_pszValue) : "<!---->";
                 }
                 page += "</tr>";
             }
@@ -236,9 +238,9 @@ private:
                                                                   static_cast<unsigned>(document.m_nOutputCodePage)),
                                     static_cast<unsigned>(m_codePage));
     }
-    static std::string Escaped(const std::u16string &text) {
+    static std::string Escaped(const char16_t *text) {
         std::string escaped;
-        for (char c : platform::Utf16ToUtf8(text))
+        for (char c : platform::Utf16ToUtf8(text ? text : u""))
             escaped += c == '&' ? "&amp;" : c == '<' ? "&lt;" : std::string(1, c);
         return escaped;
     }
