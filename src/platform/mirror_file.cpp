@@ -50,8 +50,7 @@ std::string ResolveLink(const std::string &path) {
 std::string TempNameBeside(const std::string &target, unsigned attempt) {
     static std::atomic<unsigned> counter{0};
     std::string folder = FolderOf(target);
-    size_t slash = target.rfind('/');
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string name = NameOf(target);
     // The temporary name adds about two dozen bytes to the target's: keep it within the longest name a folder
     // allows, so that a target with a long (but allowed) name can still be written.
     constexpr size_t MAX_NAME_PART = 200;

@@ -12,11 +12,6 @@ namespace platform {
 
 namespace {
 
-std::string NameOf(const std::string &path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::optional<std::string> RealPath(const std::string &path) {
     char resolved[PATH_MAX];
     if (realpath(path.c_str(), resolved) == nullptr)
@@ -78,6 +73,11 @@ std::string FolderOf(const std::string &path) {
     if (slash == 0)
         return "/";
     return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string &path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string DanglingLinkTarget(const std::string &path) {

@@ -8,6 +8,8 @@ namespace platform {
 
 // The folder part of a path: "." without a '/', "/" for a file in the root.
 std::string FolderOf(const std::string &path);
+// The name part of a path: what follows its last '/', or the whole path without one.
+std::string NameOf(const std::string &path);
 
 // The file a dangling link points to (which writing creates), following a chain of links; the path itself
 // when it is no link or the chain cannot be read.
