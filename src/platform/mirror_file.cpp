@@ -7,9 +7,9 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "platform/error_report.h"
@@ -41,10 +41,10 @@ std::string ResolveLink(const std::string &path) {
             return DanglingLinkTarget(path);
         ThrowSystemError("Cannot write the file", errno);
     }
-    char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) == nullptr)
+    std::optional<std::string> resolved = RealPath(path);
+    if (!resolved)
         ThrowSystemError("Cannot write the file", errno);
-    return resolved;
+    return std::move(*resolved);
 }
 
 std::string TempNameBeside(const std::string &target, unsigned attempt) {

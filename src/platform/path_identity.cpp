@@ -12,13 +12,6 @@ namespace platform {
 
 namespace {
 
-std::optional<std::string> RealPath(const std::string &path) {
-    char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) == nullptr)
-        return std::nullopt;
-    return std::string(resolved);
-}
-
 // Where a link points, a relative target taken from the link's folder; nothing when the path is no link, or
 // when the link cannot be read (then `unreadable` is set).
 std::optional<std::string> LinkTarget(const std::string &path, bool &unreadable) {
@@ -73,6 +66,13 @@ std::string FolderOf(const std::string &path) {
     if (slash == 0)
         return "/";
     return path.substr(0, slash);
+}
+
+std::optional<std::string> RealPath(const std::string &path) {
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr)
+        return std::nullopt;
+    return std::string(resolved);
 }
 
 std::string NameOf(const std::string &path) {

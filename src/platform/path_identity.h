@@ -2,6 +2,7 @@
 // What a path names when a file is to be written through it: a descriptor the program already holds
 // (/dev/stdout, /dev/stderr, /dev/fd/N, /proc/self/fd/N, or a link to one of them), or a file, existing or yet
 // to be created, told apart from others by device and inode, or by its place for a file not yet there.
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -10,6 +11,8 @@ namespace platform {
 std::string FolderOf(const std::string &path);
 // The name part of a path: what follows its last '/', or the whole path without one.
 std::string NameOf(const std::string &path);
+// The path with every link and "." / ".." resolved, for a path that exists; nothing (errno says why) otherwise.
+std::optional<std::string> RealPath(const std::string &path);
 
 // The file a dangling link points to (which writing creates), following a chain of links; the path itself
 // when it is no link or the chain cannot be read.
