@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <new>
-#include <tuple>
 
 #include "app/batch_page_source.h"
 #include "app/document_output.h"
@@ -36,12 +35,14 @@ void CheckOutputsApart(const CTSCommandLineInfo &info) {
         page = std::move(path);
     if (page.empty())
         return;
-    for (const auto &[asked, name, path] :
-         {std::tuple(info.m_bPbn, &info.m_strPbnFile, &pbn), std::tuple(info.m_bText, &info.m_strTextFile, &text)})
-        if (asked && platform::NameSameRegularFile(page, *path))
+    auto refuseThePage = [&](bool asked, const std::string &path, const std::u16string &name) {
+        if (asked && platform::NameSameRegularFile(page, path))
             platform::FatalError(u"This is the page file: writing to it would overwrite the page. Name a "
                                  u"different output file.",
-                                 *name);
+                                 name);
+    };
+    refuseThePage(info.m_bPbn, pbn, info.m_strPbnFile);
+    refuseThePage(info.m_bText, text, info.m_strTextFile);
 }
 
 int RunBatchSteps(const CTSCommandLineInfo &info) {
