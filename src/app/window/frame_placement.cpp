@@ -3,10 +3,8 @@
 #include <charconv>
 #include <climits>
 #include <optional>
-#include <vector>
 
-#include <wx/display.h>
-
+#include "app/window/display_areas.h"
 #include "app/work_area.h"
 #include "platform/settings.h"
 
@@ -36,14 +34,9 @@ FramePlacement::Fields LoadFields(const char *section) {
     const std::optional<int> x = ReadInt(section, X), y = ReadInt(section, Y), width = ReadInt(section, WIDTH),
                              height = ReadInt(section, HEIGHT);
     if (x && y && width && height && *width > 0 && *height > 0) {
-        std::vector<SizeBoxRect> areas;
-        for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
-            const wxRect area = wxDisplay(i).GetClientArea();
-            areas.push_back({area.GetLeft(), area.GetTop(), area.GetRight() + 1, area.GetBottom() + 1});
-        }
         const long long right = static_cast<long long>(*x) + *width, bottom = static_cast<long long>(*y) + *height;
         if (right <= INT_MAX && bottom <= INT_MAX) {
-            const SizeBoxRect kept = KeepInsideWorkArea({*x, *y, int(right), int(bottom)}, areas);
+            const SizeBoxRect kept = KeepInsideWorkArea({*x, *y, int(right), int(bottom)}, DisplayWorkAreas());
             fields.values = {{X, kept.left}, {Y, kept.top}, {WIDTH, kept.Width()}, {HEIGHT, kept.Height()}};
         }
     }

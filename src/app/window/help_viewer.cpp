@@ -1,8 +1,8 @@
 #include "app/window/help_viewer.h"
 
-#include <wx/display.h>
 #include <wx/html/helpfrm.h>
 
+#include "app/window/display_areas.h"
 #include "app/window/frame_placement.h"
 #include "app/work_area.h"
 
@@ -31,14 +31,10 @@ wxHtmlHelpFrame *CHelpController::CreateHelpFrame(wxHtmlHelpData *data) {
 
     wxWindow *owner = m_parentWindow ? m_parentWindow : frame;
     const bool placed = frame->m_placement.Restore();
-    const int display = wxDisplay::GetFromWindow(owner);
-    const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
     wxRect rect = frame->GetRect();
     if (!placed)
         rect = rect.CentreIn(owner->GetScreenRect());
-    const SizeBoxRect workArea{area.x, area.y, area.x + area.width, area.y + area.height};
-    const SizeBoxRect kept =
-        KeepInsideWorkArea({rect.x, rect.y, rect.x + rect.width, rect.y + rect.height}, {&workArea, 1});
-    frame->SetSize(kept.left, kept.top, kept.Width(), kept.Height());
+    const SizeBoxRect workArea = ToBoxRect(WorkAreaOf(owner));
+    frame->SetSize(ToWxRect(KeepInsideWorkArea(ToBoxRect(rect), {&workArea, 1})));
     return frame;
 }

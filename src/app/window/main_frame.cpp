@@ -112,7 +112,7 @@ wxToolBar *CMainFrame::MakeToolBar() {
     bar->AddControl(m_pAddressBox, "Enter URL");
     tool(ID_VIEW_HELP, "Help", "Open the Help viewer");
     bar->Realize();
-    KeepRoomForToolbar(bar);
+    KeepRoomForToolbar(ToolbarButtonsWidth(bar));
     // The box is fitted once the toolkit has laid the toolbar out at its new width: a width set during that layout
     // would be laid out only at the next resize (until then the box would stay at its old width, or be drawn
     // narrower in the middle of its old place, under the help button).
@@ -137,10 +137,10 @@ int CMainFrame::ToolbarButtonsWidth(wxToolBar *bar) const {
     return barWidth - itemWidth;
 }
 
-void CMainFrame::KeepRoomForToolbar(wxToolBar *bar) {
+void CMainFrame::KeepRoomForToolbar(int buttonsWidth) {
     // The frame keeps room for the buttons and an address box that can still be typed into. Its size counts the
     // window manager's borders, which are known only once the frame is shown.
-    const wxSize least(ToolbarButtonsWidth(bar) + LeastAddressWidth() + GetSize().x - GetClientSize().x, 300);
+    const wxSize least(buttonsWidth + LeastAddressWidth() + GetSize().x - GetClientSize().x, 300);
     if (least != GetMinSize())
         SetMinSize(least);
 }
@@ -149,10 +149,11 @@ void CMainFrame::FitAddressBox() {
     wxToolBar *bar = GetToolBar();
     if (!bar || !m_pAddressBox)
         return;
-    KeepRoomForToolbar(bar);
+    const int buttons = ToolbarButtonsWidth(bar);
+    KeepRoomForToolbar(buttons);
     // Four inches wide while the toolbar has room; narrower rather than pushed out of the toolbar's end (into
     // its overflow menu, where a text box cannot be shown), even in a window held narrower than its least size.
-    const int room = bar->GetClientSize().x - ToolbarButtonsWidth(bar);
+    const int room = bar->GetClientSize().x - buttons;
     const int width = std::clamp(room, 1, 4 * m_nDpiX);
     if (width != m_pAddressBox->GetSize().x)
         m_pAddressBox->SetSize(width, -1);

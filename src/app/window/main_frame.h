@@ -48,7 +48,8 @@ private:
     wxToolBar *MakeToolBar();
     // The address box's width for the toolbar's present width, and what it is made of.
     void FitAddressBox();
-    void KeepRoomForToolbar(wxToolBar *bar);
+    // The frame's least size for a toolbar whose buttons take buttonsWidth pixels.
+    void KeepRoomForToolbar(int buttonsWidth);
     int LeastAddressWidth() const;
     int ToolbarButtonsWidth(wxToolBar *bar) const;
     void OnTabChanged(wxAuiNotebookEvent &event);

@@ -9,6 +9,7 @@
 #include <wx/toplevel.h>
 
 #include "app/dialog_state.h"
+#include "app/window/display_areas.h"
 #include "platform/settings.h"
 
 namespace {
@@ -16,13 +17,6 @@ namespace {
 // The grip is a square of the width of a vertical scroll bar, as the system draws its size boxes.
 int GripSize() {
     return std::max(wxSystemSettings::GetMetric(wxSYS_VSCROLL_X), 14);
-}
-
-SizeBoxRect ToBoxRect(const wxRect &r) {
-    return {r.x, r.y, r.x + r.width, r.y + r.height};
-}
-wxRect ToWxRect(const SizeBoxRect &r) {
-    return {r.left, r.top, r.Width(), r.Height()};
 }
 
 // The list's view as the store writes it: 0 icon, 1 report, 2 small icon, 3 list.

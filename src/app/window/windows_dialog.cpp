@@ -6,11 +6,12 @@
 #include <wx/aui/auibook.h>
 #include <wx/aui/tabmdi.h>
 #include <wx/button.h>
-#include <wx/display.h>
 #include <wx/listbox.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+
+#include "app/window/display_areas.h"
 
 CWindowsDialog::CWindowsDialog(wxAuiMDIParentFrame *frame)
     : wxDialog(frame, wxID_ANY, "Windows", wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
@@ -82,8 +83,7 @@ void CWindowsDialog::OnIdle(wxIdleEvent &event) {
 }
 
 void CWindowsDialog::FitList() {
-    const int display = wxDisplay::GetFromWindow(m_pFrame);
-    const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
+    const wxRect area = WorkAreaOf(m_pFrame);
     Fit();
     const wxSize room = area.GetSize() - (GetSize() - m_pList->GetSize());
     GtkWidget *rows = GTK_WIDGET(m_pList->m_treeview);
