@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -125,10 +126,19 @@ int OpenExistingTarget(const std::string &path) {
     return fd;
 }
 
-// Overwrites the file in place with all of `bytes`, once room for every one of them is reserved: a full disk, a
-// quota or a file size limit then refuses the write before anything of the old content is touched. Returns 0 or
-// the errno of the failure.
+// True when a file of `length` bytes stays within the file size limit. A write past it would stop at the limit,
+// and a file longer than that already would keep its old bytes beyond.
+bool WithinFileSizeLimit(size_t length) {
+    rlimit limit;
+    return getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || length <= limit.rlim_cur;
+}
+
+// Overwrites the file in place with all of `bytes`, once every one of them is sure to fit: the file size limit
+// allows the new length, and room for all of it is reserved, so a full disk or a quota refuses the write before
+// anything of the old content is touched. Returns 0 or the errno of the failure.
 int OverwriteInPlace(int fd, std::string_view bytes) {
+    if (!WithinFileSizeLimit(bytes.size()))
+        return EFBIG;
     struct stat before;
     if (fstat(fd, &before) != 0)
         return errno;
