@@ -13,7 +13,7 @@ namespace {
 
 constexpr int SLOTS = 16;
 // The user's or the system's interrupts, and a file size limit passed while a temporary file grows.
-constexpr int INTERRUPTS[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+constexpr int INTERRUPTS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ};
 
 // A slot's path is read by the handler only while the slot is marked used, and written only while it is not.
 char g_paths[SLOTS][PATH_MAX];

@@ -1,7 +1,7 @@
 #pragma once
-// Temporary files that a run interrupted by the user or the system (SIGINT, SIGTERM, SIGHUP, or SIGXFSZ when a
-// file size limit is passed) removes before it ends. The handler may run at any moment, so the paths wait in a fixed
-// table that it reads without taking a lock or allocating; files are added and dropped by one thread at a time.
+// Temporary files that a run interrupted by the user or the system (SIGINT, SIGTERM, SIGHUP, SIGQUIT, or SIGXFSZ when
+// a file size limit is passed) removes before it ends. The handler may run at any moment, so the paths wait in a
+// fixed table that it reads without taking a lock or allocating; files are added and dropped by one thread at a time.
 #include <string>
 
 namespace platform {

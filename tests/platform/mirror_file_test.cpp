@@ -208,8 +208,10 @@ TEST_F(MirrorFileTest, HeldDescriptorsAreWrittenAsTheBytesComeAndNeverReplaced) 
 TEST_F(MirrorFileTest, InterruptedWriteLeavesNoTemporaryFile) {
     const fs::path target = m_dir / "out.pbn";
     WriteFile(target, "old");
-    for (int interrupt : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int interrupt : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         const int ended = RunInChild([&] {
+            const rlimit noCore{0, 0}; // SIGQUIT's default action
+            setrlimit(RLIMIT_CORE, &noCore);
             signal(SIGHUP, interrupt == SIGHUP ? SIG_DFL : SIG_IGN); // as nohup would
             platform::RemoveTemporaryFilesOnInterrupt();
             platform::MirrorFile file(target.string());
