@@ -22,6 +22,8 @@ namespace platform {
 
 namespace {
 
+InPlaceWriteHook g_inPlaceWriteHook;
+
 [[noreturn]] void ThrowSystemError(const char *what, int error) {
     std::string text = what;
     text += ": ";
@@ -139,6 +141,8 @@ bool WithinFileSizeLimit(size_t length) {
 int OverwriteInPlace(int fd, std::string_view bytes) {
     if (!WithinFileSizeLimit(bytes.size()))
         return EFBIG;
+    // From the reservation, which may lengthen the file, to the file whole on disk, an interrupt waits.
+    HeldInterrupts held;
     struct stat before;
     if (fstat(fd, &before) != 0)
         return errno;
@@ -154,6 +158,8 @@ int OverwriteInPlace(int fd, std::string_view bytes) {
     // Nothing was written yet: the file's offset is still at its start.
     if (int error = WriteAll(fd, bytes))
         return error;
+    if (g_inPlaceWriteHook)
+        g_inPlaceWriteHook();
     if (ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || fsync(fd) != 0)
         return errno;
     return 0;
@@ -312,6 +318,10 @@ void MirrorFile::ForgetTempFile() noexcept {
         m_tempPath.clear();
     }
     DropPendingTemporaryFile(std::exchange(m_pendingSlot, -1));
+}
+
+InPlaceWriteHook SetInPlaceWriteHook(InPlaceWriteHook hook) {
+    return std::exchange(g_inPlaceWriteHook, std::move(hook));
 }
 
 void WriteFileThroughMirror(const std::string &targetPath, std::string_view bytes) {
