@@ -15,7 +15,7 @@ constexpr int SLOTS = 16;
 // The user's or the system's interrupts, and a file size limit passed while a temporary file grows.
 constexpr int INTERRUPTS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ};
 
-enum Entry : unsigned char { UNUSED, FILE_ENTRY };
+enum Entry : unsigned char { UNUSED, FILE_ENTRY, FOLDER_ENTRY };
 
 // A slot's path is read by the handler only while the slot is in use, and written only while it is not.
 char g_paths[SLOTS][PATH_MAX];
@@ -36,7 +36,7 @@ sigset_t Interrupts() {
 void RemovePendingEntries(Entry kind) {
     for (int slot = 0; slot < SLOTS; ++slot)
         if (g_entries[slot].load() == kind)
-            unlink(g_paths[slot]);
+            (void)(kind == FILE_ENTRY ? unlink(g_paths[slot]) : rmdir(g_paths[slot]));
 }
 
 extern "C" void RemovePendingFilesAndEnd(int signalNumber) {
@@ -47,6 +47,7 @@ extern "C" void RemovePendingFilesAndEnd(int signalNumber) {
             return;
     }
     RemovePendingEntries(FILE_ENTRY);
+    RemovePendingEntries(FOLDER_ENTRY);
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
@@ -92,6 +93,10 @@ void RemoveTemporaryFilesOnInterrupt() {
 
 int AddPendingTemporaryFile(const std::string &path) {
     return AddPending(path, FILE_ENTRY);
+}
+
+int AddPendingTemporaryFolder(const std::string &path) {
+    return AddPending(path, FOLDER_ENTRY);
 }
 
 void DropPendingTemporaryFile(int slot) {
