@@ -41,7 +41,8 @@ void RemovePendingEntries(Entry kind) {
 
 extern "C" void RemovePendingFilesAndEnd(int signalNumber) {
     if (g_holds.load() > 0) {
-        // Held off: whichever of this handler and the last guard sees the other's step last ends the run.
+        // Held off, though taken by a thread that does not block it: left to the last guard to go. Should that
+        // guard go meanwhile without finding it, whichever of the two takes it back first ends the run.
         g_heldSignal.store(signalNumber);
         if (g_holds.load() > 0 || g_heldSignal.exchange(0) == 0)
             return;
