@@ -16,6 +16,7 @@
 #include "pbn_file.h"
 #include "pbn_games.h"
 #include "platform/error_report.h"
+#include "platform/interrupt_cleanup.h"
 #include "server.h"
 #include "work_folder.h"
 
@@ -40,11 +41,15 @@ int Register() {
 }
 
 int Serve() {
-    // Dealscope may die without saying goodbye; go with it rather than linger. Had it died already, before the
-    // request took effect, we would have a new parent by now. (Dealscope itself may well be process 1, as in a
-    // container: a parent of 1 alone says nothing.)
+    // An interrupt removes the working folder before it ends us.
+    signal(SIGTERM, SIG_DFL); // the one that tells of Dealscope's end below, whatever we were started with
+    platform::RemoveTemporaryFilesOnInterrupt();
+    // Dealscope may die without saying goodbye (a batch run interrupted during the analysis); go with it rather
+    // than linger, by SIGTERM so that the working folder goes too. Had it died already, before the request took
+    // effect, we would have a new parent by now. (Dealscope itself may well be process 1, as in a container: a
+    // parent of 1 alone says nothing.)
     pid_t parent = getppid();
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent)
         return 1;
     // The solver writes dump.txt into the current folder when it dislikes a deal: give it a folder of its own.

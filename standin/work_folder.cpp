@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include "companion/temp_pbn_file.h"
+#include "platform/interrupt_cleanup.h"
 
 namespace standin {
 
@@ -22,6 +24,8 @@ namespace {
 constexpr std::string_view WORK_FOLDER_PREFIX = "tricksmith-standin-";
 constexpr std::string_view NEW_FOLDER_PREFIX = ".tricksmith-standin-";
 constexpr const char *LOCK_NAME = "lock";
+// What the solver writes into the folder, the only file besides the lock.
+constexpr const char *SOLVER_DUMP_NAME = "dump.txt";
 // A folder still under its hidden name is a stand-in's first moments; one this old is what a stand-in killed in
 // those moments left.
 constexpr std::time_t NEW_FOLDER_ABANDONED_AFTER_SECONDS = 3600;
@@ -92,6 +96,8 @@ bool WorkFolder::Make() {
     Remove();
     RemoveAbandonedFolders();
     const std::string temp = companion::TempFolder();
+    // An interrupt waits until the new folder is where it would find it.
+    platform::HeldInterrupts held;
     for (int attempt = 0; attempt < MAKE_ATTEMPTS; ++attempt) {
         std::string hidden = temp + std::string(NEW_FOLDER_PREFIX) + "XXXXXX";
         if (!mkdtemp(hidden.data()))
@@ -105,6 +111,9 @@ bool WorkFolder::Make() {
             close(folder);
             m_path = visible;
             m_lock = lock;
+            m_pending = {platform::AddPendingTemporaryFolder(m_path),
+                         platform::AddPendingTemporaryFile(m_path + '/' + LOCK_NAME),
+                         platform::AddPendingTemporaryFile(m_path + '/' + SOLVER_DUMP_NAME)};
             return true;
         }
         // Lost to a stand-in that took the folder for abandoned, or the visible name is taken: the folder, if
@@ -122,12 +131,17 @@ bool WorkFolder::Make() {
 }
 
 void WorkFolder::Remove() {
+    // An interrupt waits until the folder is gone and forgotten: it must not find a name that another stand-in
+    // may have taken since.
+    platform::HeldInterrupts held;
     // The lock is let go only once the folder is gone, so no other stand-in takes it meanwhile.
     if (!m_path.empty()) {
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
         m_path.clear();
     }
+    for (int &slot : m_pending)
+        platform::DropPendingTemporaryFile(std::exchange(slot, -1));
     if (m_lock >= 0)
         close(m_lock);
     m_lock = -1;

@@ -1,6 +1,8 @@
 #pragma once
 // The stand-in's private working folder in the temporary folder: the solver writes dump.txt into the current
-// folder when it dislikes a deal, and several stand-ins may run at once.
+// folder when it dislikes a deal, and several stand-ins may run at once. A stand-in ended by an interrupt removes
+// its folder on the way (interrupt_cleanup.h), under the folder's lock as ever.
+#include <array>
 #include <string>
 
 namespace standin {
@@ -23,6 +25,7 @@ public:
 private:
     std::string m_path;
     int m_lock = -1;
+    std::array<int, 3> m_pending{-1, -1, -1}; // the folder and its files among those an interrupt removes
 };
 
 } // namespace standin

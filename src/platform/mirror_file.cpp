@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +21,8 @@
 namespace platform {
 
 namespace {
+
+InPlaceWriteHook g_inPlaceWriteHook;
 
 [[noreturn]] void ThrowSystemError(const char *what, int error) {
     std::string text = what;
@@ -125,10 +128,21 @@ int OpenExistingTarget(const std::string &path) {
     return fd;
 }
 
-// Overwrites the file in place with all of `bytes`, once room for every one of them is reserved: a full disk, a
-// quota or a file size limit then refuses the write before anything of the old content is touched. Returns 0 or
-// the errno of the failure.
+// True when a file of `length` bytes stays within the file size limit. A write past it would stop at the limit,
+// and a file longer than that already would keep its old bytes beyond.
+bool WithinFileSizeLimit(size_t length) {
+    rlimit limit;
+    return getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || length <= limit.rlim_cur;
+}
+
+// Overwrites the file in place with all of `bytes`, once every one of them is sure to fit: the file size limit
+// allows the new length, and room for all of it is reserved, so a full disk or a quota refuses the write before
+// anything of the old content is touched. Returns 0 or the errno of the failure.
 int OverwriteInPlace(int fd, std::string_view bytes) {
+    if (!WithinFileSizeLimit(bytes.size()))
+        return EFBIG;
+    // From the reservation, which may lengthen the file, to the file whole on disk, an interrupt waits.
+    HeldInterrupts held;
     struct stat before;
     if (fstat(fd, &before) != 0)
         return errno;
@@ -144,6 +158,8 @@ int OverwriteInPlace(int fd, std::string_view bytes) {
     // Nothing was written yet: the file's offset is still at its start.
     if (int error = WriteAll(fd, bytes))
         return error;
+    if (g_inPlaceWriteHook)
+        g_inPlaceWriteHook();
     if (ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || fsync(fd) != 0)
         return errno;
     return 0;
@@ -302,6 +318,10 @@ void MirrorFile::ForgetTempFile() noexcept {
         m_tempPath.clear();
     }
     DropPendingTemporaryFile(std::exchange(m_pendingSlot, -1));
+}
+
+InPlaceWriteHook SetInPlaceWriteHook(InPlaceWriteHook hook) {
+    return std::exchange(g_inPlaceWriteHook, std::move(hook));
 }
 
 void WriteFileThroughMirror(const std::string &targetPath, std::string_view bytes) {

@@ -4,10 +4,12 @@
 // (or stays absent) and the temporary file is removed; so does an interrupted run (interrupt_cleanup.h).
 // Only a target the user may open for writing is written; one that may be written but not replaced (its folder
 // is closed to the user, or the new file could not keep the old one's owner) is overwritten in place, once all
-// of its new content is at hand and room for all of it is reserved on the disk.
+// of its new content is at hand, the file size limit allows its length and room for all of it is reserved on the
+// disk; the interrupts that end a run are held off until it is whole.
 // A target that is a device or a pipe is written directly, as the bytes come; so is a descriptor the program
 // already holds (/dev/stdout, /dev/stderr, /dev/fd/N): what it leads to is never truncated nor replaced, and a
 // write that fails part way there cannot be taken back.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +45,11 @@ private:
     bool m_inPlace = false; // the target is overwritten at Commit with m_pending
     std::string m_pending;
 };
+
+// Called while a file is overwritten in place, once its new bytes are written and before it is cut to their length,
+// where an interrupt would do most harm: a test sends one there. Returns the hook it replaces.
+using InPlaceWriteHook = std::function<void()>;
+InPlaceWriteHook SetInPlaceWriteHook(InPlaceWriteHook hook);
 
 // Writes all bytes through a MirrorFile. Throws ProgramException on failure; the target is then untouched.
 void WriteFileThroughMirror(const std::string &targetPath, std::string_view bytes);

@@ -1,6 +1,7 @@
 // The stand-in companion: its trick tables and par scores must equal libdds's own for the reference deals.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "../bridge/dds_support.h"
@@ -106,6 +107,60 @@ TEST_F(StandinAnalysisTest, StandinsStartingTogetherEachGetAWorkingFolder) {
     // Each start a process of its own, forty at a time, some ending as if killed; without the solver's weight.
     ProgramResult run = RunProgram(WORK_FOLDER_DRIVER, {"2000", "40"});
     EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
+}
+
+// The pipes of a stand-in server that a test starts itself. The test keeps the server's input open, so that the
+// server waits for requests (as it does not read them during an analysis) until it is ended otherwise.
+struct ServerPipes {
+    int input[2], output[2];
+    ServerPipes() { EXPECT_EQ(pipe2(input, O_CLOEXEC) | pipe2(output, O_CLOEXEC), 0); }
+    ~ServerPipes() {
+        for (int fd : {input[0], input[1], output[0], output[1]})
+            if (fd >= 0)
+                close(fd);
+    }
+    // Starts the server and waits for its greeting, by which its working folder is made; its process id, or -1.
+    pid_t Serve() {
+        pid_t server = fork();
+        if (server == 0) {
+            const rlimit noCore{0, 0}; // SIGQUIT's default action
+            setrlimit(RLIMIT_CORE, &noCore);
+            dup2(input[0], 0);
+            dup2(output[1], 1);
+            execl(TRICKSMITH_STANDIN, TRICKSMITH_STANDIN, "--automation", nullptr);
+            _exit(127);
+        }
+        close(std::exchange(input[0], -1));
+        close(std::exchange(output[1], -1)); // a server that ends without a greeting ends the wait for it
+        char greeting[9] = {};
+        return server > 0 && read(output[0], greeting, 8) == 8 && std::string(greeting) == "READY 1\n" ? server : -1;
+    }
+};
+
+// A stand-in ended by an interrupt removes its working folder on the way and ends by that signal; so does one whose
+// Dealscope ends without a word (a batch run interrupted during the analysis), which it learns by SIGTERM.
+TEST_F(StandinAnalysisTest, InterruptedStandinRemovesItsWorkingFolder) {
+    for (int interrupt : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(strsignal(interrupt));
+        ServerPipes pipes;
+        const pid_t server = pipes.Serve();
+        ASSERT_GT(server, 0);
+        EXPECT_EQ(TempFiles().size(), 1u);
+        kill(server, interrupt);
+        int status = 0;
+        pid_t ended = 0;
+        for (int waited = 0; waited < 500 && (ended = waitpid(server, &status, WNOHANG)) == 0; ++waited)
+            usleep(10 * 1000);
+        if (ended == 0 && kill(server, SIGKILL) == 0) // still running after 5 s: it went on
+            waitpid(server, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == interrupt) << status;
+        EXPECT_EQ(TempFiles(), std::vector<std::string>{});
+    }
+    ServerPipes pipes;
+    EXPECT_EQ(RunInChild([&] { return pipes.Serve() > 0 ? raise(SIGINT) : 1; }), 128 + SIGINT);
+    for (int waited = 0; waited < 500 && !TempFiles().empty(); ++waited)
+        usleep(10 * 1000);
     EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 

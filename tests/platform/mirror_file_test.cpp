@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 
 #include <future>
+#include <thread>
 
+#include "../scoped_hook.h"
 #include "../scratch_test.h"
 #include "platform/error_report.h"
 #include "platform/interrupt_cleanup.h"
@@ -31,6 +33,17 @@ int AsOrdinaryUser(const std::function<int()> &body, rlim_t fileSizeLimit = RLIM
             return 2;
         return body();
     });
+}
+
+// A folder closed to the writer (root hands it to the ordinary user) holding a file the writer may write: that file
+// can only be written in place.
+fs::path ClosedFolderWith(const fs::path &folder, const std::string &bytes) {
+    fs::create_directories(folder);
+    WriteFile(folder / "out.pbn", bytes);
+    EXPECT_EQ(geteuid() == 0 ? chown(folder.c_str(), USER, USER) | chown((folder / "out.pbn").c_str(), USER, USER) : 0,
+              0);
+    chmod(folder.c_str(), 0555);
+    return folder / "out.pbn";
 }
 
 // "" when written, else the message.
@@ -130,17 +143,6 @@ TEST_F(MirrorFileTest, OrdinaryUserWritesExactlyWhatTheSystemLets) {
 // file size limit (or a full disk) allows less, the file keeps its old content whole.
 TEST_F(MirrorFileTest, FileWrittenInPlaceIsRefusedWholeWhenTheRoomRunsOut) {
     chmod(m_dir.c_str(), 0755);
-    // A folder closed to the writer (root hands it to the ordinary user) holding a file the writer may write: that
-    // file can only be written in place.
-    auto closedFolderWith = [](const fs::path &folder, const std::string &bytes) {
-        fs::create_directories(folder);
-        WriteFile(folder / "out.pbn", bytes);
-        EXPECT_EQ(geteuid() == 0 ? chown(folder.c_str(), USER, USER) | chown((folder / "out.pbn").c_str(), USER, USER)
-                                 : 0,
-                  0);
-        chmod(folder.c_str(), 0555);
-        return folder / "out.pbn";
-    };
     // Each write either gives the file all of its new bytes or leaves it as it was, never a mixture.
     auto expectWholeOrUntouched = [this](const fs::path &target, const std::string &old, const std::string &bytes,
                                          const std::string &message, rlim_t limit) {
@@ -149,11 +151,20 @@ TEST_F(MirrorFileTest, FileWrittenInPlaceIsRefusedWholeWhenTheRoomRunsOut) {
         EXPECT_EQ(Names(target.parent_path()).size(), 1u);
     };
     const std::string old(3000, 'o');
-    const fs::path target = closedFolderWith(m_dir / "closed", old);
+    const fs::path target = ClosedFolderWith(m_dir / "closed", old);
     expectWholeOrUntouched(target, old, std::string(10000, 'n'), "Cannot write the file: File too large.", 4096);
     expectWholeOrUntouched(target, old, std::string(2000, 's'), "", 4096);
     expectWholeOrUntouched(target, std::string(2000, 's'), "", "", 4096);
+    // A file longer than the new content has nothing left to reserve: the limit itself must refuse a new content
+    // past it, which would otherwise stop at the limit before the old rest. Up to the limit all of it is written.
+    const std::string longer(10000, 'o');
+    const fs::path held = ClosedFolderWith(m_dir / "longer", longer);
+    expectWholeOrUntouched(held, longer, std::string(6000, 'n'), "Cannot write the file: File too large.", 4096);
+    expectWholeOrUntouched(held, longer, std::string(4097, 'n'), "Cannot write the file: File too large.", 4096);
+    expectWholeOrUntouched(held, longer, std::string(4096, 'a'), "", 4096);
+    expectWholeOrUntouched(held, std::string(4096, 'a'), std::string(3000, 'u'), "", RLIM_INFINITY);
     chmod(target.parent_path().c_str(), 0755);
+    chmod(held.parent_path().c_str(), 0755);
 
     // A full disk: a small one that only root can mount.
     const fs::path disk = m_dir / "disk";
@@ -161,7 +172,7 @@ TEST_F(MirrorFileTest, FileWrittenInPlaceIsRefusedWholeWhenTheRoomRunsOut) {
     if (geteuid() != 0 || mount("tmpfs", disk.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0)
         GTEST_SKIP() << "no small disk can be mounted here";
     const std::string onDisk(20000, 'o');
-    const fs::path full = closedFolderWith(disk / "closed", onDisk);
+    const fs::path full = ClosedFolderWith(disk / "closed", onDisk);
     expectWholeOrUntouched(full, onDisk, std::string(100000, 'n'), "Cannot write the file: No space left on device.",
                            RLIM_INFINITY);
     expectWholeOrUntouched(full, onDisk, std::string(30000, 'f'), "", RLIM_INFINITY);
@@ -199,8 +210,10 @@ TEST_F(MirrorFileTest, HeldDescriptorsAreWrittenAsTheBytesComeAndNeverReplaced) 
 TEST_F(MirrorFileTest, InterruptedWriteLeavesNoTemporaryFile) {
     const fs::path target = m_dir / "out.pbn";
     WriteFile(target, "old");
-    for (int interrupt : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int interrupt : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         const int ended = RunInChild([&] {
+            const rlimit noCore{0, 0}; // SIGQUIT's default action
+            setrlimit(RLIMIT_CORE, &noCore);
             signal(SIGHUP, interrupt == SIGHUP ? SIG_DFL : SIG_IGN); // as nohup would
             platform::RemoveTemporaryFilesOnInterrupt();
             platform::MirrorFile file(target.string());
@@ -215,6 +228,43 @@ TEST_F(MirrorFileTest, InterruptedWriteLeavesNoTemporaryFile) {
         EXPECT_EQ(Names(), std::vector<std::string>{"out.pbn"});
         EXPECT_EQ(ReadFile(target), "old");
     }
+}
+
+// An interrupt that comes while a file is overwritten in place, after its new beginning and before its old rest is
+// cut off, waits for the file to be whole and then ends the run as usual; whether the writing thread or another
+// one takes it.
+TEST_F(MirrorFileTest, InterruptDuringAnInPlaceWriteWaitsForTheWholeFile) {
+    chmod(m_dir.c_str(), 0755);
+    const std::string old(10000, 'o'), bytes(3000, 'n');
+    const fs::path target = ClosedFolderWith(m_dir / "closed", old);
+    for (int interrupt : {SIGTERM, SIGINT, SIGHUP, SIGQUIT})
+        for (bool otherThread : {false, true}) {
+            SCOPED_TRACE(std::string(strsignal(interrupt)) + (otherThread ? " in another thread" : ""));
+            WriteFile(target, old);
+            const int ended = AsOrdinaryUser([&] {
+                const rlimit noCore{0, 0};
+                setrlimit(RLIMIT_CORE, &noCore);
+                platform::RemoveTemporaryFilesOnInterrupt();
+                // Sent to the process: taken by the writing thread, or by another that has it unblocked (a thread
+                // started during the write inherits the writer's mask), as a window's threads would.
+                auto send = [&] {
+                    sigset_t unblocked;
+                    sigemptyset(&unblocked);
+                    sigaddset(&unblocked, interrupt);
+                    if (otherThread)
+                        pthread_sigmask(SIG_UNBLOCK, &unblocked, nullptr);
+                    kill(getpid(), interrupt);
+                };
+                ScopedHook<platform::SetInPlaceWriteHook> hook(
+                    [&] { otherThread ? std::thread(send).join() : send(); });
+                Write(target, bytes);
+                return 2; // went on
+            });
+            EXPECT_EQ(ended, 128 + interrupt);
+            EXPECT_TRUE(ReadFile(target) == bytes); // not its new beginning before the old rest
+            EXPECT_EQ(Names(target.parent_path()).size(), 1u);
+        }
+    chmod(target.parent_path().c_str(), 0755);
 }
 
 TEST_F(MirrorFileTest, PipeTargetIsWrittenInPlace) {
