@@ -87,6 +87,65 @@ protected:
             .ToStdString();
     }
 
+    static wxPoint OnScreen(GtkWidget *widget, int x, int y) {
+        GtkWidget *top = gtk_widget_get_toplevel(widget);
+        int left = 0, above = 0;
+        gtk_widget_translate_coordinates(widget, top, x, y, &x, &y);
+        gdk_window_get_origin(gtk_widget_get_window(top), &left, &above);
+        return {left + x, above + y};
+    }
+    // Right-clicks a bar's widget at (x, y) in it, as a person does; the menu that comes up, each item's label with
+    // " (on)" when it is ticked, "|" between them ("" when none came up). Then clicks the item `choose` (or closes it).
+    static std::string PaneMenuAt(GtkWidget *bar, int x, int y, const std::string &choose = "") {
+        wxUIActionSimulator mouse;
+        const wxPoint point = OnScreen(bar, x, y);
+        mouse.MouseMove(point.x, point.y);
+        Pump(0.1);
+        mouse.MouseClick(wxMOUSE_BTN_RIGHT);
+        std::string shown;
+        // The menu runs a loop of its own: it is read (and answered) from the test's timer inside that loop.
+        RunUntil(
+            [&] {
+                if (!shown.empty())
+                    return true; // answered, and the menu's loop not yet ended
+                GtkWidget *menu = nullptr;
+                GList *windows = gtk_window_list_toplevels();
+                for (GList *window = windows; window; window = window->next) {
+                    GtkWidget *child = gtk_bin_get_child(GTK_BIN(window->data));
+                    if (gtk_widget_get_mapped(GTK_WIDGET(window->data)) && child && GTK_IS_MENU(child))
+                        menu = child;
+                }
+                g_list_free(windows);
+                if (!menu)
+                    return false;
+                GtkWidget *chosen = nullptr;
+                GList *items = gtk_container_get_children(GTK_CONTAINER(menu));
+                for (GList *item = items; item; item = item->next) {
+                    const std::string label = gtk_menu_item_get_label(GTK_MENU_ITEM(item->data));
+                    const bool on = GTK_IS_CHECK_MENU_ITEM(item->data) &&
+                                    gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item->data));
+                    shown += (shown.empty() ? "" : "|") + label + (on ? " (on)" : "");
+                    chosen = label == choose ? GTK_WIDGET(item->data) : chosen;
+                }
+                g_list_free(items);
+                if (!chosen) {
+                    gtk_menu_shell_cancel(GTK_MENU_SHELL(menu));
+                    return true;
+                }
+                const wxPoint middle = OnScreen(chosen, gtk_widget_get_allocated_width(chosen) / 2,
+                                                gtk_widget_get_allocated_height(chosen) / 2);
+                mouse.MouseMove(middle.x, middle.y);
+                mouse.MouseClick();
+                return true;
+            },
+            5);
+        Pump(0.3);
+        return shown;
+    }
+    static GtkWidget *ToolbarWidget() { return g_pMainFrame->GetToolBar()->m_widget; }
+    static GtkWidget *StatusBarWidget() { return StatusBar()->m_widget; }
+    static GtkWidget *MenuBarWidget() { return g_pMainFrame->GetMenuBar()->m_widget; }
+
     static wxHtmlHelpFrame *OpenHelp() {
         if (!Command(ID_VIEW_HELP) || !RunUntil([] { return HelpFrame() != nullptr; }, 10))
             return nullptr;
@@ -210,4 +269,46 @@ TEST_F(WindowBarsTest, HelpViewerOpensInsideTheWorkAreaWhereverItWasLastClosed) 
         EXPECT_TRUE(area.Contains(place)) << Describe(place) << " in " << Describe(area);
         EXPECT_TRUE(closed.width > area.width || place.GetSize() == closed.GetSize()) << Describe(place);
     }
+}
+
+// A right click on the menu bar (on a title or beside them), on a toolbar button or beside the buttons, or on the
+// status bar lists the panes with their ticks, as View's "Toolbars and Docking Windows" does: an entry shows or
+// hides its pane, and the ticks of both lists follow.
+TEST_F(WindowBarsTest, PaneMenuOverEachBarAndViewsTogglesShowAndHideThePanes) {
+    ASSERT_TRUE(Start({}));
+    Pump(0.5);
+    const int pageHeight = g_pMainFrame->GetNotebook()->GetSize().y;
+    const std::string all = "Standard (on)|Status Bar (on)";
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, 5), all);
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), gtk_widget_get_allocated_width(MenuBarWidget()) - 10, 5), all);
+    EXPECT_EQ(PaneMenuAt(ToolbarWidget(), 10, 10), all); // the first button
+    EXPECT_EQ(PaneMenuAt(ToolbarWidget(), gtk_widget_get_allocated_width(ToolbarWidget()) - 5, 10), all);
+    EXPECT_EQ(PaneMenuAt(StatusBarWidget(), 10, 5), all);
+    EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "xx");
+    EXPECT_EQ(MarksDrawn(ID_VIEW_STATUS_BAR), "x");
+
+    // View's toolbar item hides the toolbar; the status bar's pop-up entry hides the status bar.
+    ASSERT_TRUE(Command(ID_VIEW_TOOLBAR));
+    Pump(0.3);
+    EXPECT_FALSE(gtk_widget_get_mapped(ToolbarWidget()));
+    EXPECT_GT(g_pMainFrame->GetNotebook()->GetSize().y, pageHeight);
+    EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "_x");
+    EXPECT_EQ(PaneMenuAt(StatusBarWidget(), 10, 5, "Status Bar"), "Standard|Status Bar (on)");
+    EXPECT_FALSE(gtk_widget_get_mapped(StatusBarWidget()));
+    EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "__");
+    EXPECT_EQ(MarksDrawn(ID_VIEW_STATUS_BAR), "_");
+
+    // Shown again from the menu bar's pop-up and View's status bar item, in the page window's menu bar and then in
+    // the frame's own.
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, 5, "Standard"), "Standard|Status Bar");
+    EXPECT_TRUE(gtk_widget_get_mapped(ToolbarWidget()));
+    ASSERT_TRUE(Command(wxID_CLOSE));
+    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetMenuBar()->GetMenuCount() == 3; }, 5));
+    Pump(0.3);
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, 5), "Standard (on)|Status Bar");
+    ASSERT_TRUE(Command(ID_VIEW_STATUS_BAR));
+    Pump(0.3);
+    EXPECT_TRUE(gtk_widget_get_mapped(StatusBarWidget()));
+    EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "xx");
+    EXPECT_EQ(PaneMenuAt(ToolbarWidget(), 10, 10), all);
 }
