@@ -333,9 +333,8 @@ void CMainFrame::OnContextMenu(wxContextMenuEvent &event) {
 }
 
 void CMainFrame::PopUpPaneMenu() {
+    // Ticked as the panes stand: the menu gets its update before the toolkit shows it.
     const std::unique_ptr<wxMenu> panes(CreatePaneMenu());
-    // Ticked as the panes stand before the toolkit sizes and shows the menu.
-    panes->UpdateUI(this);
     PopupMenu(panes.get());
 }
 
