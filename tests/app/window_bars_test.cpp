@@ -1,9 +1,17 @@
 // The main window's bars and the help viewer as they are drawn: the toolbar's address box after the window is
 // resized, the status bar's lock panes, and where the help viewer opens.
 
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
+
+#include <webkit2/webkit2.h>
 
 #include <gtk/gtk.h>
 #include <wx/display.h>
@@ -12,7 +20,9 @@
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 #include <wx/uiaction.h>
+#include <wx/webview.h>
 
+#include "app/window/browser_view.h"
 #include "app/window/command_ids.h"
 #include "app/window/main_frame.h"
 #include "app/window/window_app.h"
@@ -86,6 +96,94 @@ protected:
                 StatusBar()->GetStatusText(3))
             .ToStdString();
     }
+
+    static wxPoint OnScreen(GtkWidget *widget, int x, int y) {
+        GtkWidget *top = gtk_widget_get_toplevel(widget);
+        int left = 0, above = 0;
+        gtk_widget_translate_coordinates(widget, top, x, y, &x, &y);
+        gdk_window_get_origin(gtk_widget_get_window(top), &left, &above);
+        return {left + x, above + y};
+    }
+    // Right-clicks a bar's widget at (x, y) in it, as a person does; the menu that comes up, each item's label with
+    // " (on)" when it is ticked, "|" between them ("" when none came up). Then clicks the item `choose` (or closes it).
+    static std::string PaneMenuAt(GtkWidget *bar, int x, int y, const std::string &choose = "") {
+        wxUIActionSimulator mouse;
+        const wxPoint point = OnScreen(bar, x, y);
+        mouse.MouseMove(point.x, point.y);
+        Pump(0.1);
+        mouse.MouseClick(wxMOUSE_BTN_RIGHT);
+        std::string shown;
+        // The menu runs a loop of its own: it is read (and answered) from the test's timer inside that loop.
+        RunUntil(
+            [&] {
+                if (!shown.empty())
+                    return true; // answered, and the menu's loop not yet ended
+                GtkWidget *menu = nullptr;
+                GList *windows = gtk_window_list_toplevels();
+                for (GList *window = windows; window; window = window->next) {
+                    GtkWidget *child = gtk_bin_get_child(GTK_BIN(window->data));
+                    if (gtk_widget_get_mapped(GTK_WIDGET(window->data)) && child && GTK_IS_MENU(child))
+                        menu = child;
+                }
+                g_list_free(windows);
+                if (!menu)
+                    return false;
+                GtkWidget *chosen = nullptr;
+                GList *items = gtk_container_get_children(GTK_CONTAINER(menu));
+                for (GList *item = items; item; item = item->next) {
+                    const std::string label = gtk_menu_item_get_label(GTK_MENU_ITEM(item->data));
+                    const bool on = GTK_IS_CHECK_MENU_ITEM(item->data) &&
+                                    gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item->data));
+                    shown += (shown.empty() ? "" : "|") + label + (on ? " (on)" : "");
+                    chosen = label == choose ? GTK_WIDGET(item->data) : chosen;
+                }
+                g_list_free(items);
+                if (!chosen) {
+                    gtk_menu_shell_cancel(GTK_MENU_SHELL(menu));
+                    return true;
+                }
+                const wxPoint middle = OnScreen(chosen, gtk_widget_get_allocated_width(chosen) / 2,
+                                                gtk_widget_get_allocated_height(chosen) / 2);
+                mouse.MouseMove(middle.x, middle.y);
+                mouse.MouseClick();
+                return true;
+            },
+            5);
+        Pump(0.3);
+        return shown;
+    }
+    static GtkWidget *ToolItem(int id) {
+        wxToolBar *bar = g_pMainFrame->GetToolBar();
+        return GTK_WIDGET(gtk_toolbar_get_nth_item(bar->GTKGetToolbar(), bar->GetToolPos(id)));
+    }
+    // Each button's darkest pixel, its lightness from 0 to 1, as the toolbar draws it with all its buttons enabled
+    // or all disabled.
+    static std::map<int, double> DarkestPixels(bool enabled) {
+        wxToolBar *bar = g_pMainFrame->GetToolBar();
+        for (size_t i = 0; i < bar->GetToolsCount(); ++i)
+            if (bar->GetToolByPos(int(i))->IsButton())
+                bar->EnableTool(bar->GetToolByPos(int(i))->GetId(), enabled);
+        const DrawnWindow drawn(*bar);
+        std::map<int, double> darkest;
+        for (size_t i = 0; i < bar->GetToolsCount(); ++i) {
+            const int id = bar->GetToolByPos(int(i))->GetId();
+            if (!bar->GetToolByPos(int(i))->IsButton())
+                continue;
+            GtkWidget *item = ToolItem(id);
+            int left = 0, top = 0;
+            gtk_widget_translate_coordinates(item, bar->m_widget, 0, 0, &left, &top);
+            darkest[id] = 1;
+            for (int y = top; y < top + gtk_widget_get_allocated_height(item); ++y)
+                for (int x = left; x < left + gtk_widget_get_allocated_width(item); ++x) {
+                    const unsigned char *bgr = drawn.Pixel(x, y);
+                    darkest[id] = std::min(darkest[id], (0.114 * bgr[0] + 0.587 * bgr[1] + 0.299 * bgr[2]) / 255);
+                }
+        }
+        return darkest;
+    }
+    static GtkWidget *ToolbarWidget() { return g_pMainFrame->GetToolBar()->m_widget; }
+    static GtkWidget *StatusBarWidget() { return StatusBar()->m_widget; }
+    static GtkWidget *MenuBarWidget() { return g_pMainFrame->GetMenuBar()->m_widget; }
 
     static wxHtmlHelpFrame *OpenHelp() {
         if (!Command(ID_VIEW_HELP) || !RunUntil([] { return HelpFrame() != nullptr; }, 10))
@@ -210,4 +308,116 @@ TEST_F(WindowBarsTest, HelpViewerOpensInsideTheWorkAreaWhereverItWasLastClosed) 
         EXPECT_TRUE(area.Contains(place)) << Describe(place) << " in " << Describe(area);
         EXPECT_TRUE(closed.width > area.width || place.GetSize() == closed.GetSize()) << Describe(place);
     }
+}
+
+// A right click on the menu bar (on a title or beside them), on a toolbar button or beside the buttons, or on the
+// status bar lists the panes with their ticks, as View's "Toolbars and Docking Windows" does: an entry shows or
+// hides its pane, and the ticks of both lists follow.
+TEST_F(WindowBarsTest, PaneMenuOverEachBarAndViewsTogglesShowAndHideThePanes) {
+    ASSERT_TRUE(Start({}));
+    Pump(0.5);
+    const int pageHeight = g_pMainFrame->GetNotebook()->GetSize().y;
+    const std::string all = "Standard (on)|Status Bar (on)";
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, 5), all);
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), gtk_widget_get_allocated_width(MenuBarWidget()) - 10, 5), all);
+    EXPECT_EQ(PaneMenuAt(ToolbarWidget(), 10, 10), all); // the first button
+    EXPECT_EQ(PaneMenuAt(ToolbarWidget(), gtk_widget_get_allocated_width(ToolbarWidget()) - 5, 10), all);
+    EXPECT_EQ(PaneMenuAt(StatusBarWidget(), 10, 5), all);
+    EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "xx");
+    EXPECT_EQ(MarksDrawn(ID_VIEW_STATUS_BAR), "x");
+
+    // View's toolbar item hides the toolbar; the status bar's pop-up entry hides the status bar.
+    ASSERT_TRUE(Command(ID_VIEW_TOOLBAR));
+    Pump(0.3);
+    EXPECT_FALSE(gtk_widget_get_mapped(ToolbarWidget()));
+    EXPECT_GT(g_pMainFrame->GetNotebook()->GetSize().y, pageHeight);
+    EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "_x");
+    EXPECT_EQ(PaneMenuAt(StatusBarWidget(), 10, 5, "Status Bar"), "Standard|Status Bar (on)");
+    EXPECT_FALSE(gtk_widget_get_mapped(StatusBarWidget()));
+    EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "__");
+    EXPECT_EQ(MarksDrawn(ID_VIEW_STATUS_BAR), "_");
+
+    // Shown again from the menu bar's pop-up and View's status bar item, in the page window's menu bar and then in
+    // the frame's own.
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, 5, "Standard"), "Standard|Status Bar");
+    EXPECT_TRUE(gtk_widget_get_mapped(ToolbarWidget()));
+    ASSERT_TRUE(Command(wxID_CLOSE));
+    ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetMenuBar()->GetMenuCount() == 3; }, 5));
+    Pump(0.3);
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, 5), "Standard (on)|Status Bar");
+    ASSERT_TRUE(Command(ID_VIEW_STATUS_BAR));
+    Pump(0.3);
+    EXPECT_TRUE(gtk_widget_get_mapped(StatusBarWidget()));
+    EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "xx");
+    EXPECT_EQ(PaneMenuAt(ToolbarWidget(), 10, 10), all);
+}
+
+// Back and Forward look as plainly off when disabled as the other buttons do: each button's darkest pixel grows
+// lighter by at least as much as the middle one of the others' does.
+TEST_F(WindowBarsTest, BackAndForwardGreyAsPlainlyAsTheOtherButtons) {
+    ASSERT_TRUE(Start({}));
+    Pump(0.5);
+    const std::map<int, double> on = DarkestPixels(true), off = DarkestPixels(false);
+    std::vector<double> others;
+    std::string figures;
+    for (const auto &[id, darkest] : on) {
+        figures += std::to_string(id) + ": " + std::to_string(darkest) + " to " + std::to_string(off.at(id)) + "\n";
+        if (id != ID_GO_BACK && id != ID_GO_FORWARD)
+            others.push_back(off.at(id) - darkest);
+    }
+    std::sort(others.begin(), others.end());
+    const double middle = others[others.size() / 2];
+    EXPECT_GT(others.front(), 0.2) << figures;
+    EXPECT_GE(off.at(ID_GO_BACK) - on.at(ID_GO_BACK), middle) << figures;
+    EXPECT_GE(off.at(ID_GO_FORWARD) - on.at(ID_GO_FORWARD), middle) << figures;
+}
+
+// When a load fails (the server closes the connection, and then its port), Stop goes out at once, with no mouse move
+// or key to bring the toolbar's next update.
+TEST_F(WindowBarsTest, StopGoesOutAsSoonAsALoadFailsWithoutInput) {
+    ASSERT_TRUE(Start({}));
+    ASSERT_TRUE(RunUntil([] { return ActiveBrowserView() != nullptr; }));
+    Pump(0.5);
+    const int server = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr *>(&address), size), 0);
+    ASSERT_EQ(getsockname(server, reinterpret_cast<sockaddr *>(&address), &size), 0);
+    ASSERT_EQ(listen(server, 4), 0);
+    CDSCView *view = ActiveBrowserView();
+    auto *webView = WEBKIT_WEB_VIEW(view->GetWebView()->GetNativeBackend());
+    // Stop lit as the load starts, as idle time during the load shows it; Refresh lit from the start, as after any
+    // earlier page (the toolkit lays the toolbar out again when a button changes, which makes idle time itself).
+    view->m_bRefreshEnabled = true;
+    wxToolBar *bar = g_pMainFrame->GetToolBar();
+    g_signal_connect(webView, "load-changed", G_CALLBACK(+[](WebKitWebView *, WebKitLoadEvent event, wxToolBar *tools) {
+                         if (event == WEBKIT_LOAD_STARTED)
+                             tools->UpdateWindowUI();
+                     }),
+                     bar);
+    EnterAddress("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/");
+    // GLib's loop alone, without the test's timers, which make idle time themselves.
+    const auto runFor = [](const std::function<bool()> &done, int milliseconds) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < end && !done()) {
+            g_main_context_iteration(nullptr, FALSE);
+            g_usleep(1000);
+        }
+    };
+    // The request is taken and, once the toolbar has settled while the load runs (its own relayout makes idle
+    // time), the connection and the port are closed without an answer.
+    int connection = -1;
+    runFor([&] { return (connection = accept(server, nullptr, nullptr)) >= 0; }, 10000);
+    runFor([] { return false; }, 300);
+    EXPECT_TRUE(gtk_widget_get_sensitive(ToolItem(ID_STOP)));
+    close(connection);
+    close(server);
+    runFor([&] { return view->m_bLoadFailed && !webkit_web_view_is_loading(webView); }, 10000);
+    runFor([] { return false; }, 300);
+    g_signal_handlers_disconnect_by_data(webView, bar);
+    ASSERT_TRUE(view->m_bLoadFailed);
+    EXPECT_FALSE(webkit_web_view_is_loading(webView));
+    EXPECT_FALSE(gtk_widget_get_sensitive(ToolItem(ID_STOP)));
 }

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include <webkit2/webkit2.h>
+#include <wx/app.h>
 #include <wx/menu.h>
 #include <wx/utils.h>
 #include <wx/webview.h>
@@ -237,6 +238,13 @@ void CDSCView::ConnectWebKitSignals() {
             return FALSE; // WebKit shows its error page
         }),
         this);
+    // The toolbar's buttons are updated in idle time, which the toolkit gives after input only: WebKit's news of a
+    // load starting or ending (finished, failed or stopped: each ends with "finished" and "is-loading" off), or of
+    // the history changing, would show on Back, Forward, Stop and Refresh only at the next mouse move or key.
+    const GCallback wakeUpIdle = G_CALLBACK(+[] { wxWakeUpIdle(); });
+    g_signal_connect_after(m_pWebKitView, "load-changed", wakeUpIdle, this);
+    g_signal_connect_after(m_pWebKitView, "notify::is-loading", wakeUpIdle, this);
+    g_signal_connect(webkit_web_view_get_back_forward_list(m_pWebKitView), "changed", wakeUpIdle, this);
     // Any page window shows where it is, also one whose tab is not on display.
     g_signal_connect(m_pWebKitView, "notify::uri",
                      G_CALLBACK(+[](GObject *, GParamSpec *, CDSCView *view) { view->ShowAddress(); }), this);
@@ -246,6 +254,7 @@ void CDSCView::DisconnectWebKitSignals() {
     if (!m_pWebKitView)
         return;
     g_signal_handlers_disconnect_by_data(m_pWebKitView, this);
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_pWebKitView), this);
     g_object_unref(m_pWebKitView);
     m_pWebKitView = nullptr;
 }

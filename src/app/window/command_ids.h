@@ -39,6 +39,9 @@ enum : int {
     ID_WINDOW_NEW = WxCommandId(57648),
     ID_VIEW_TOOLBAR = WxCommandId(59392),
     ID_VIEW_STATUS_BAR = WxCommandId(59393),
+    // The status bar's entry in the list of panes: the same command as View's "Status Bar", under an id of its own
+    // so that the menu updates tick both items (an update ticks the first item of its id in a menu and below).
+    ID_PANE_STATUS_BAR = WxCommandId(59394),
 };
 
 // The recent-file list of the File menu.

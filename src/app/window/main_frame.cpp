@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include <gtk/gtk.h>
@@ -38,8 +39,11 @@ CMainFrame::CMainFrame(wxDocManager *manager, int dpiX, const std::vector<wxStri
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_MENU, &CMainFrame::OnToggleToolBar, this, ID_VIEW_TOOLBAR);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleToolBar, this, ID_VIEW_TOOLBAR);
-    Bind(wxEVT_MENU, &CMainFrame::OnToggleStatusBar, this, ID_VIEW_STATUS_BAR);
-    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleStatusBar, this, ID_VIEW_STATUS_BAR);
+    for (int id : {ID_VIEW_STATUS_BAR, ID_PANE_STATUS_BAR}) {
+        Bind(wxEVT_MENU, &CMainFrame::OnToggleStatusBar, this, id);
+        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateToggleStatusBar, this, id);
+    }
+    Bind(wxEVT_CONTEXT_MENU, &CMainFrame::OnContextMenu, this);
     Bind(wxEVT_MENU, &CMainFrame::OnWindowManager, this, ID_WINDOW_MANAGER);
     // The browser's commands reach here only when the active window is no page window (or there is none):
     // nothing handles them then, so their buttons are greyed.
@@ -112,6 +116,15 @@ wxToolBar *CMainFrame::MakeToolBar() {
     bar->AddControl(m_pAddressBox, "Enter URL");
     tool(ID_VIEW_HELP, "Help", "Open the Help viewer");
     bar->Realize();
+    // A right click on a button comes as the tool's right click; one between the buttons as the toolkit toolbar's
+    // request for a context menu (the address box has a menu of its own): neither as the window's mouse events.
+    bar->Bind(wxEVT_TOOL_RCLICKED, [this](wxCommandEvent &) { PopUpPaneMenu(); });
+    g_signal_connect(bar->GTKGetToolbar(), "popup-context-menu",
+                     G_CALLBACK(+[](GtkToolbar *, gint, gint, gint, CMainFrame *frame) -> gboolean {
+                         frame->PopUpPaneMenu();
+                         return TRUE;
+                     }),
+                     this);
     KeepRoomForToolbar(ToolbarButtonsWidth(bar));
     // The box is fitted once the toolkit has laid the toolbar out at its new width: a width set during that layout
     // would be laid out only at the next resize (until then the box would stay at its old width, or be drawn
@@ -308,6 +321,21 @@ void CMainFrame::OnToggleStatusBar(wxCommandEvent &) {
 
 void CMainFrame::OnUpdateToggleStatusBar(wxUpdateUIEvent &event) {
     event.Check(GetStatusBar() && GetStatusBar()->IsShown());
+}
+
+void CMainFrame::OnContextMenu(wxContextMenuEvent &event) {
+    // A right click on the menu bar or the status bar (not in a page window below).
+    const wxObject *clicked = event.GetEventObject();
+    if (clicked && (clicked == GetStatusBar() || clicked == GetMenuBar()))
+        PopUpPaneMenu();
+    else
+        event.Skip();
+}
+
+void CMainFrame::PopUpPaneMenu() {
+    // Ticked as the panes stand: the menu gets its update before the toolkit shows it.
+    const std::unique_ptr<wxMenu> panes(CreatePaneMenu());
+    PopupMenu(panes.get());
 }
 
 void CMainFrame::OnWindowManager(wxCommandEvent &) {

@@ -63,6 +63,9 @@ private:
     void OnUpdateToggleToolBar(wxUpdateUIEvent &event);
     void OnToggleStatusBar(wxCommandEvent &event);
     void OnUpdateToggleStatusBar(wxUpdateUIEvent &event);
+    // The list of panes, over a bar that was right-clicked.
+    void OnContextMenu(wxContextMenuEvent &event);
+    void PopUpPaneMenu();
     void OnWindowManager(wxCommandEvent &event);
     bool TryBefore(wxEvent &event) override;
 

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include <wx/frame.h>
 #include <wx/menu.h>
 
 #include "app/window/command_ids.h"
@@ -27,18 +28,41 @@ wxMenu *FileMenu(bool withPrint) {
 }
 
 wxMenu *ViewMenu() {
-    auto *panes = new wxMenu;
-    panes->AppendCheckItem(ID_VIEW_TOOLBAR, "Standard", "Show or hide the toolbar");
     auto *menu = new wxMenu;
-    menu->AppendSubMenu(panes, "&Toolbars and Docking Windows");
+    menu->AppendSubMenu(CreatePaneMenu(), "&Toolbars and Docking Windows");
     menu->AppendCheckItem(ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar");
     return menu;
 }
 
+// A right click anywhere on the menu bar asks its frame for a context menu, as one on the toolbar or the status bar
+// does; the menu bar opens none of its menus for it. The toolkit's menu bar takes every button itself, before the
+// window's own mouse handling.
+gboolean OnMenuBarButtonPress(GtkWidget *, GdkEventButton *event, wxMenuBar *bar) {
+    wxFrame *frame = bar->GetFrame();
+    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_SECONDARY || !frame)
+        return FALSE;
+    wxContextMenuEvent contextMenu(wxEVT_CONTEXT_MENU, bar->GetId(), wxPoint(int(event->x_root), int(event->y_root)));
+    contextMenu.SetEventObject(bar);
+    return frame->HandleWindowEvent(contextMenu);
+}
+
+wxMenuBar *NewMenuBar() {
+    auto *bar = new wxMenuBar;
+    g_signal_connect(bar->m_widget, "button-press-event", G_CALLBACK(OnMenuBarButtonPress), bar);
+    return bar;
+}
+
 } // namespace
 
+wxMenu *CreatePaneMenu() {
+    auto *panes = new wxMenu;
+    panes->AppendCheckItem(ID_VIEW_TOOLBAR, "Standard", "Show or hide the toolbar");
+    panes->AppendCheckItem(ID_PANE_STATUS_BAR, "Status Bar", "Show or hide the status bar");
+    return panes;
+}
+
 wxMenuBar *CreateMainMenuBar() {
-    auto *bar = new wxMenuBar;
+    auto *bar = NewMenuBar();
     bar->Append(FileMenu(false), "&File");
     bar->Append(ViewMenu(), "&View");
     auto *help = new wxMenu;
@@ -48,7 +72,7 @@ wxMenuBar *CreateMainMenuBar() {
 }
 
 wxMenuBar *CreateDocumentMenuBar() {
-    auto *bar = new wxMenuBar;
+    auto *bar = NewMenuBar();
     bar->Append(FileMenu(true), "&File");
 
     auto *edit = new wxMenu;
