@@ -121,6 +121,21 @@ TEST_F(FavoritesFileTest, PipesAreNeitherReadNorWritten) {
     EXPECT_TRUE(fs::is_fifo(favorites));
 }
 
+// A regular file too large to read may still be written: adding a favorite must not replace it with one line.
+TEST_F(FavoritesFileTest, FileTooLargeToReadIsNeverOverwritten) {
+    const fs::path file = m_dir / "DealscopeFavorites.txt";
+    WriteFile(file, "http://kept/\r\n");
+    fs::resize_file(file, 17 << 20); // sparse: the rest reads as zeros
+    FavoritesList list(file.string());
+    EXPECT_FALSE(list.LoadFavorites());
+    EXPECT_THROW(list.AddFavorite(u"http://new/"), platform::UserException);
+    EXPECT_EQ(fs::file_size(file), 17u << 20);
+    EXPECT_EQ(ReadFile(file).substr(0, 16), std::string("http://kept/\r\n\0\0", 16));
+    ASSERT_EQ(m_errors.size(), 2u); // the failed read, then the refused save
+    EXPECT_NE(m_errors[0].find("larger than 16777216 bytes"), std::string::npos) << m_errors[0];
+    EXPECT_NE(m_errors[1].find("is not overwritten"), std::string::npos) << m_errors[1];
+}
+
 TEST_F(FavoritesFileTest, DocumentsFolderFromXdgUserDirsElseHome) {
     SetEnv("HOME", m_dir);
     SetEnv("XDG_CONFIG_HOME", "");

@@ -215,6 +215,22 @@ bool GuiTest::Command(int id) {
     return IsEnabled(id) && g_pMainFrame->ProcessCommand(id);
 }
 
+void GuiTest::Click(GtkWidget *widget) {
+    const wxRect area = ScreenRect(widget);
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(area.x + area.width / 2, area.y + area.height / 2);
+    Pump(0.05);
+    mouse.MouseClick();
+}
+
+wxRect GuiTest::ScreenRect(GtkWidget *widget) {
+    GtkWidget *top = gtk_widget_get_toplevel(widget);
+    int x = 0, y = 0, originX = 0, originY = 0;
+    gtk_widget_translate_coordinates(widget, top, 0, 0, &x, &y);
+    gdk_window_get_origin(gtk_widget_get_window(top), &originX, &originY);
+    return {originX + x, originY + y, gtk_widget_get_allocated_width(widget), gtk_widget_get_allocated_height(widget)};
+}
+
 bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
     wxMenuBar *bar = g_pMainFrame ? g_pMainFrame->GetMenuBar() : nullptr;
     const int index = bar ? bar->FindMenu(wxString::FromUTF8(title)) : wxNOT_FOUND;
@@ -245,6 +261,26 @@ bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
     gtk_menu_shell_deactivate(GTK_MENU_SHELL(shell));
     Pump(0.1);
     return fits;
+}
+
+WhileDialogShown::WhileDialogShown(std::function<bool(wxDialog &)> step) : m_step(std::move(step)) {}
+
+WhileDialogShown::~WhileDialogShown() = default;
+
+int WhileDialogShown::Enter(wxDialog *dialog) {
+    if (m_timer) // the generic message box passes the hook twice on its way to the screen
+        return wxID_NONE;
+    closed = false;
+    m_timer = std::make_unique<wxTimer>();
+    m_timer->Bind(wxEVT_TIMER, [this, dialog](wxTimerEvent &) {
+        if (!gtk_widget_get_mapped(dialog->GetHandle()))
+            return;
+        m_timer->Stop(); // the step may run the event loop itself
+        if (!m_step(*dialog))
+            m_timer->Start(50);
+    });
+    m_timer->Start(50);
+    return wxID_NONE;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // message boxes recorded and file dialogs answered from a queue.
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +21,9 @@ class CDSCDocument;
 class CDSCView;
 class CDSCTextView;
 class wxHtmlHelpFrame;
+class wxTimer;
 class wxWindow;
+typedef struct _GtkWidget GtkWidget;
 
 // A window as the toolkit draws it, into memory: its pixels, blue, green, red and one unused byte each.
 class DrawnWindow {
@@ -86,6 +89,21 @@ struct DialogCount : wxModalDialogHook {
     void Exit(wxDialog *) override {}
 };
 
+// Runs `step` every 50 ms while a modal dialog is on the screen, shown as the user sees it, until `step` returns
+// true (having answered the dialog itself).
+class WhileDialogShown : public wxModalDialogHook {
+public:
+    explicit WhileDialogShown(std::function<bool(wxDialog &)> step);
+    ~WhileDialogShown() override;
+    int Enter(wxDialog *dialog) override;
+    void Exit(wxDialog *) override { closed = true; }
+    bool closed = false;
+
+private:
+    std::function<bool(wxDialog &)> m_step;
+    std::unique_ptr<wxTimer> m_timer;
+};
+
 class GuiTest : public ScratchTest {
 protected:
     void SetUp() override;
@@ -120,6 +138,10 @@ protected:
     // Opens the menu bar's menu of that title as a click would, waits until the toolkit has drawn it, and closes
     // it again; whether the drawn menu was as large as its items need (none cut, no scroll arrows).
     static bool MenuOpensAtFullSize(const std::string &title);
+    // A click on the middle of a widget, as a person's.
+    static void Click(GtkWidget *widget);
+    // Where a widget is on the screen.
+    static wxRect ScreenRect(GtkWidget *widget);
     // Whether a command is enabled or checked, as its menu item or button would show it.
     static bool IsEnabled(int id);
     // The menu bar as a person reads it: a line per menu, its title and items, "-" for a separator, "(off)" after a

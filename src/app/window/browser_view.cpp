@@ -43,6 +43,18 @@ void ApplyBrowserSettings(WebKitWebView *webView) {
     g_signal_connect(webView, "script-dialog",
                      G_CALLBACK(+[](WebKitWebView *, WebKitScriptDialog *, gpointer) -> gboolean { return TRUE; }),
                      nullptr);
+    // The toolkit paints WebKit's composited page through OpenGL, and on X11 a repaint of a part of it (where a
+    // menu or a box closed over the page) can come out blank and stay so. A part repainted is followed by a
+    // repaint of the whole page, which comes out right.
+    g_signal_connect(webView, "draw", G_CALLBACK(+[](GtkWidget *widget, cairo_t *context, gpointer) -> gboolean {
+                         GdkRectangle clip;
+                         if (gdk_cairo_get_clip_rectangle(context, &clip) &&
+                             (clip.x > 0 || clip.y > 0 || clip.width < gtk_widget_get_allocated_width(widget) ||
+                              clip.height < gtk_widget_get_allocated_height(widget)))
+                             gtk_widget_queue_draw(widget);
+                         return FALSE;
+                     }),
+                     nullptr);
 }
 
 bool IsSchemeChar(char16_t c) {
