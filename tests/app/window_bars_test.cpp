@@ -97,19 +97,12 @@ protected:
             .ToStdString();
     }
 
-    static wxPoint OnScreen(GtkWidget *widget, int x, int y) {
-        GtkWidget *top = gtk_widget_get_toplevel(widget);
-        int left = 0, above = 0;
-        gtk_widget_translate_coordinates(widget, top, x, y, &x, &y);
-        gdk_window_get_origin(gtk_widget_get_window(top), &left, &above);
-        return {left + x, above + y};
-    }
     // Right-clicks a bar's widget at (x, y) in it, as a person does; the menu that comes up, each item's label with
     // " (on)" when it is ticked, "|" between them ("" when none came up). Then clicks the item `choose` (or closes it).
     static std::string PaneMenuAt(GtkWidget *bar, int x, int y, const std::string &choose = "") {
         wxUIActionSimulator mouse;
-        const wxPoint point = OnScreen(bar, x, y);
-        mouse.MouseMove(point.x, point.y);
+        const wxRect place = ScreenRect(bar);
+        mouse.MouseMove(place.x + x, place.y + y);
         Pump(0.1);
         mouse.MouseClick(wxMOUSE_BTN_RIGHT);
         std::string shown;
@@ -142,10 +135,7 @@ protected:
                     gtk_menu_shell_cancel(GTK_MENU_SHELL(menu));
                     return true;
                 }
-                const wxPoint middle = OnScreen(chosen, gtk_widget_get_allocated_width(chosen) / 2,
-                                                gtk_widget_get_allocated_height(chosen) / 2);
-                mouse.MouseMove(middle.x, middle.y);
-                mouse.MouseClick();
+                Click(chosen);
                 return true;
             },
             5);
