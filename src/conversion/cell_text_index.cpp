@@ -8,23 +8,6 @@
 
 namespace {
 
-bool InRun(TextRun kind, char16_t c) {
-    switch (kind) {
-    case RUN_LETTERS:
-        return platform::IsAlphaW(c);
-    case RUN_SPACES:
-        return platform::IsSpaceW(c);
-    case RUN_DIGITS:
-        return DecimalDigitValue(c) < 10;
-    case RUN_ZEROS:
-        return DecimalDigitValue(c) == 0;
-    case RUN_TOKEN:
-        return !NeedsQuotes(c);
-    default:
-        return false;
-    }
-}
-
 constexpr std::u16string_view VERSUS = u" vs ";
 
 // A "tsst" or "tsstshade" row in the body of a "tsst" table: the rows whose cells the score tables read.
@@ -43,6 +26,23 @@ bool IsResultRow(const NKXML::CNode *node, const uint16_t atoms[]) {
 }
 
 } // namespace
+
+bool InRunAboveAscii(TextRun kind, char16_t c) {
+    switch (kind) {
+    case RUN_LETTERS:
+        return platform::IsAlphaW(c);
+    case RUN_SPACES:
+        return platform::IsSpaceW(c);
+    case RUN_DIGITS:
+        return DecimalDigitValue(c) < 10;
+    case RUN_ZEROS:
+        return DecimalDigitValue(c) == 0;
+    case RUN_TOKEN:
+        return !NeedsQuotes(c);
+    default:
+        return false;
+    }
+}
 
 unsigned DecimalDigitValue(char16_t c) {
     if (c < 0x80)
@@ -168,12 +168,8 @@ const CellStretch *CellTextIndex::Find(const NKXML::CNode *cell) const {
     return found != m_cells.end() ? &found->second : nullptr;
 }
 
-size_t CellText::RunEnd(TextRun kind, size_t from) const {
-    if (m_indexed)
-        return std::min(m_indexed->RunEnd(kind, m_begin + from), m_begin + m_view.size()) - m_begin;
-    while (from < m_view.size() && InRun(kind, m_view[from]))
-        ++from;
-    return from;
+size_t CellText::IndexedRunEnd(TextRun kind, size_t from) const {
+    return std::min(m_indexed->RunEnd(kind, m_begin + from), m_begin + m_view.size()) - m_begin;
 }
 
 size_t CellText::FindVersus() const {
@@ -190,26 +186,58 @@ CellText CellText::Part(size_t from, size_t to) const {
     return part;
 }
 
-CellNumber ReadCellNumber(const CellText &text, size_t from) {
+namespace {
+
+// The value of a decimal digit, ASCII answered without a call; 10 and above for a character that is none.
+unsigned DigitValue(char16_t c) {
+    const unsigned ascii = unsigned(c) - u'0';
+    return ascii < 10 || c < 0x80 ? ascii : DecimalDigitValue(c);
+}
+
+CellNumber NumberOf(uint64_t magnitude, bool negative, size_t consumed) {
+    const bool overflow = magnitude > 0xFFFFFFFFu;
+    const uint32_t saturated = overflow ? 0xFFFFFFFFu : static_cast<uint32_t>(magnitude);
+    return {platform::UnsignedReading(saturated, negative, overflow),
+            platform::SignedReading(saturated, negative, overflow), consumed};
+}
+
+// A plain text's number in one pass: the digits are read as they are found.
+CellNumber ReadPlainNumber(std::u16string_view view, size_t from) {
+    size_t p = from;
+    while (p < view.size() && InRun(RUN_SPACES, view[p]))
+        ++p;
+    const bool negative = p < view.size() && view[p] == u'-';
+    if (p < view.size() && (view[p] == u'-' || view[p] == u'+'))
+        ++p;
+    const size_t digits = p;
+    uint64_t magnitude = 0;
+    for (unsigned digit; p < view.size() && (digit = DigitValue(view[p])) < 10; ++p)
+        magnitude = std::min<uint64_t>(magnitude * 10 + digit, uint64_t(1) << 32); // past 32 bits stays past
+    if (p == digits)
+        return {};
+    return NumberOf(magnitude, negative, p - from);
+}
+
+// An indexed text's number: the runs of white space, digits and zeros are looked up, so that only the significant
+// digits are read. Eleven of them overflow 32 bits, as any longer run does.
+CellNumber ReadIndexedNumber(const CellText &text, size_t from) {
     const std::u16string_view view = text.View();
     size_t p = text.RunEnd(RUN_SPACES, from);
-    // The sign, a zero and the significant digits: eleven of them overflow 32 bits as any longer run does, so the
-    // platform readers give the value of the whole number from them.
-    char16_t number[13];
-    size_t length = 0;
+    const bool negative = p < view.size() && view[p] == u'-';
     if (p < view.size() && (view[p] == u'-' || view[p] == u'+'))
-        number[length++] = view[p++];
+        ++p;
     const size_t digitsEnd = text.RunEnd(RUN_DIGITS, p);
     if (digitsEnd == p)
         return {};
-    number[length++] = u'0';
     const size_t significant = text.RunEnd(RUN_ZEROS, p);
+    uint64_t magnitude = 0;
     for (size_t d = significant; d < digitsEnd && d < significant + 11; ++d)
-        number[length++] = view[d];
-    CellNumber result;
-    size_t consumed = 0;
-    result.unsignedValue = platform::WcsToUL(std::u16string_view(number, length), &consumed, 10);
-    result.signedValue = platform::WToI(std::u16string_view(number, length));
-    result.consumed = digitsEnd - from;
-    return result;
+        magnitude = magnitude * 10 + DigitValue(view[d]);
+    return NumberOf(magnitude, negative, digitsEnd - from);
+}
+
+} // namespace
+
+CellNumber ReadCellNumber(const CellText &text, size_t from) {
+    return text.IsIndexed() ? ReadIndexedNumber(text, from) : ReadPlainNumber(text.View(), from);
 }

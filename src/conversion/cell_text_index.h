@@ -59,6 +59,28 @@ enum TextRun { RUN_LETTERS, RUN_SPACES, RUN_DIGITS, RUN_ZEROS, RUN_TOKEN, RUN_KI
 // The value of a digit as wcstoul reads it (any script it knows), or 10 and above for a character that is none.
 unsigned DecimalDigitValue(char16_t c);
 
+// Which runs each ASCII character belongs to, a bit (1 << TextRun) for each: cells are mostly ASCII, and their
+// characters are answered without a call.
+inline constexpr auto ASCII_RUNS = [] {
+    std::array<uint8_t, 128> runs{};
+    for (int c = 0; c < 128; ++c) {
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        const bool space = (c >= 0x09 && c <= 0x0D) || c == ' ';
+        const bool digit = c >= '0' && c <= '9';
+        runs[c] =
+            uint8_t((letter ? 1 << RUN_LETTERS : 0) | (space ? 1 << RUN_SPACES : 0) | (digit ? 1 << RUN_DIGITS : 0) |
+                    (c == '0' ? 1 << RUN_ZEROS : 0) | (QUOTED_ASCII[c] ? 0 : 1 << RUN_TOKEN));
+    }
+    return runs;
+}();
+
+// Whether a character above ASCII belongs to a run of that kind (the general tests).
+bool InRunAboveAscii(TextRun kind, char16_t c);
+
+inline bool InRun(TextRun kind, char16_t c) {
+    return c < 0x80 ? (ASCII_RUNS[c] >> kind & 1) != 0 : InRunAboveAscii(kind, c);
+}
+
 // A text with, at each position, where each kind of run starting there ends, and where the next " vs " starts.
 class IndexedText {
 public:
@@ -115,14 +137,23 @@ public:
 
     std::u16string_view View() const { return m_view; }
     size_t Size() const { return m_view.size(); }
+    bool IsIndexed() const { return m_indexed != nullptr; }
     // Where the run of that kind that starts at `from` ends, at most at the end of the text.
-    size_t RunEnd(TextRun kind, size_t from) const;
+    size_t RunEnd(TextRun kind, size_t from) const {
+        if (m_indexed)
+            return IndexedRunEnd(kind, from);
+        while (from < m_view.size() && InRun(kind, m_view[from]))
+            ++from;
+        return from;
+    }
     // The start of the first " vs " in the text, or npos.
     size_t FindVersus() const;
     // The text from `from` up to `to`.
     CellText Part(size_t from, size_t to) const;
 
 private:
+    size_t IndexedRunEnd(TextRun kind, size_t from) const;
+
     std::u16string_view m_view;
     const IndexedText *m_indexed = nullptr;
     size_t m_begin = 0; // where the view starts in the indexed text

@@ -91,7 +91,8 @@ private:
         std::vector<const NKXML::CNode *> resultRows;
         std::vector<int> entryAt;
         ScoreTableRows rows;
-        std::vector<uint8_t> replaced;
+        std::vector<uint8_t> patternReplaced;     // values a later cell replaces, for a table's whole pattern
+        std::vector<uint8_t> rowReplaced;         // and for a row, where the pattern has any
         std::u16string raw;
         std::u16string cleaned;
         CellTextIndex index; // the texts of the cells that hold elements, made when the first one is read

@@ -54,13 +54,19 @@ bool NeedsQuotes(std::u16string_view value) {
     return false;
 }
 
-// Symbols replaced, then white space dropped.
-void CleanCellText(std::u16string_view text, std::u16string &out) {
-    out.clear();
+// Symbols replaced, then white space dropped; true when the cleaned text needs quotes as a token.
+bool CleanCellText(std::u16string_view text, std::u16string &out) {
+    out.resize(text.size());
+    char16_t *end = out.data();
+    bool quoted = false;
     for (char16_t c : text) {
-        if (CleanCellChar(c))
-            out += c;
+        if (CleanCellChar(c)) {
+            *end++ = c;
+            quoted = quoted || ::NeedsQuotes(c);
+        }
     }
+    out.resize(static_cast<size_t>(end - out.data()));
+    return quoted;
 }
 
 // Appends the value as one table token: "-" when empty; when it needs quotes, in double quotes with a quote or a
@@ -69,15 +75,20 @@ void AppendPbnToken(std::u16string &out, std::u16string_view value, bool needsQu
     if (value.empty()) {
         out += u'-';
     } else if (needsQuotes) {
-        out += u'"';
+        // Written in place: the quotes, and each character escaped at most once.
+        const size_t start = out.size();
+        out.resize(start + 2 + 2 * value.size());
+        char16_t *end = out.data() + start;
+        *end++ = u'"';
         for (char16_t c : value) {
             if (c == u'"' || c == u'\\')
-                out += u'\\';
+                *end++ = u'\\';
             // A line break inside a token would end the table's line, and a blank line the whole game, in every
             // reader: control characters go in as blanks, one for one, so the columns keep their widths.
-            out += c < u' ' ? u' ' : c;
+            *end++ = c < u' ' ? u' ' : c;
         }
-        out += u'"';
+        *end++ = u'"';
+        out.resize(static_cast<size_t>(end - out.data()));
     } else {
         out += value;
     }
@@ -112,12 +123,13 @@ void ScoreTableRows::SetToken(size_t row, int column, std::u16string_view value)
     End();
 }
 
-void ScoreTableRows::SetCleanedToken(size_t row, int column, std::u16string_view cleaned, bool leadTen) {
+void ScoreTableRows::SetCleanedToken(size_t row, int column, std::u16string_view cleaned, bool leadTen,
+                                     bool needsQuotes) {
     const char16_t ten[2] = {cleaned.empty() ? u'\0' : cleaned[0], u'T'}; // "10" as PBN writes the ten
     if (leadTen && cleaned.size() == 3 && cleaned[1] == u'1' && cleaned[2] == u'0')
         cleaned = std::u16string_view(ten, 2);
     Begin(row, column);
-    AppendPbnToken(m_pool, cleaned, NeedsQuotes(cleaned));
+    AppendPbnToken(m_pool, cleaned, needsQuotes);
     End();
 }
 
@@ -285,10 +297,51 @@ void SetTricks(const CellText &cleaned, ScoreTableRows &rows, size_t r) {
 // Values of a row that a later cell of the same row writes again, and so are never written out.
 enum : uint8_t { REPLACED_NAMES_NS = 1, REPLACED_NAMES_EW = 2, REPLACED_VALUE = 4 };
 
-// A cell's text, and its cleaned text where a rule reads it.
+// Right to left: which values of the cells before `limit` a later cell of the row writes again, each cell marked
+// only with what its rule makes. `writesBothNames(position)`: whether the "vs" cell there writes both names. True
+// when any is replaced.
+template <typename WritesBothNames>
+bool MarkReplaced(const std::vector<int> &entryAt, size_t limit, std::vector<uint8_t> &replaced,
+                  WritesBothNames writesBothNames) {
+    replaced.assign(limit, 0);
+    bool columnWritten[SCORE_TABLE_COLUMN_COUNT] = {};
+    bool namesWritten[2] = {};
+    bool any = false;
+    for (size_t position = limit; position-- > 0;) {
+        if (entryAt[position] < 0)
+            continue;
+        const ScoreTableClass &info = ScoreTableClassMap[entryAt[position]];
+        switch (info.rule) {
+        case RULE_PLAIN:
+        case RULE_LEAD:
+            replaced[position] = columnWritten[info.column] ? REPLACED_VALUE : 0;
+            columnWritten[info.column] = true;
+            break;
+        case RULE_PAIR_NS:
+        case RULE_PAIR_EW: {
+            const int side = info.rule == RULE_PAIR_EW;
+            replaced[position] = namesWritten[side] ? (side ? REPLACED_NAMES_EW : REPLACED_NAMES_NS) : 0;
+            namesWritten[side] = true;
+            break;
+        }
+        case RULE_PAIRS:
+            replaced[position] = (namesWritten[0] ? REPLACED_NAMES_NS : 0) | (namesWritten[1] ? REPLACED_NAMES_EW : 0);
+            if (writesBothNames(position))
+                namesWritten[0] = namesWritten[1] = true;
+            break;
+        case RULE_TRICKS:
+            break;
+        }
+        any = any || replaced[position] != 0;
+    }
+    return any;
+}
+
+// A cell's text, and its cleaned text where a rule reads it, with whether that needs quotes as a token.
 struct CellTexts {
     CellText raw;
     CellText cleaned;
+    bool cleanedQuoted = false;
 };
 
 // One cell's text into the row's columns, by the rule of its position. A value that a later cell replaces is not
@@ -298,11 +351,10 @@ void ReadCell(const ScoreTableClass &info, const CellTexts &text, uint8_t replac
     case RULE_PLAIN:
     case RULE_LEAD:
         if (!(replaced & REPLACED_VALUE)) {
-            rows.SetCleanedToken(r, info.column, text.cleaned.View(), info.rule == RULE_LEAD);
+            rows.SetCleanedToken(r, info.column, text.cleaned.View(), info.rule == RULE_LEAD, text.cleanedQuoted);
         } else if (info.column == STC_CONTRACT) {
             // A value that needs quotes starts with one, and reads as no number.
-            const bool quoted = text.cleaned.RunEnd(RUN_TOKEN, 0) < text.cleaned.Size();
-            rows.SetNumber(r, STC_CONTRACT, quoted ? 0 : ReadCellNumber(text.cleaned, 0).signedValue);
+            rows.SetNumber(r, STC_CONTRACT, text.cleanedQuoted ? 0 : ReadCellNumber(text.cleaned, 0).signedValue);
         }
         break;
     case RULE_TRICKS:
@@ -400,51 +452,50 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, 
     // nested in cells would otherwise read the text of every table inside them again.
     auto cellText = [this](const NKXML::CNode *cell, bool needsCleaned) {
         CellTexts text;
-        CellTextIndex &index = m_scoreTable.index;
-        if (HoldsNestedElements(cell)) {
-            if (!index.IsBuilt())
-                index.Build(m_parser.m_roots, m_atoms);
-            if (const CellStretch *stretch = index.Find(cell)) {
-                text.raw = CellText(index.m_raw, stretch->rawBegin, stretch->rawEnd);
-                text.cleaned = CellText(index.m_clean, stretch->cleanBegin, stretch->cleanEnd);
-                return text;
+        const auto &children = cell->m_children;
+        if (children.empty() || (children.size() == 1 && children[0]->m_nType == NKXML::XML_TEXT)) {
+            // Most cells hold one text or nothing: read in place.
+            const char16_t *only = children.empty() ? nullptr : children[0]->m_pszValue;
+            text.raw = CellText(only ? std::u16string_view(only) : std::u16string_view());
+        } else {
+            CellTextIndex &index = m_scoreTable.index;
+            if (HoldsNestedElements(cell)) {
+                if (!index.IsBuilt())
+                    index.Build(m_parser.m_roots, m_atoms);
+                if (const CellStretch *stretch = index.Find(cell)) {
+                    text.raw = CellText(index.m_raw, stretch->rawBegin, stretch->rawEnd);
+                    text.cleaned = CellText(index.m_clean, stretch->cleanBegin, stretch->cleanEnd);
+                    text.cleanedQuoted = text.cleaned.RunEnd(RUN_TOKEN, 0) < text.cleaned.Size();
+                    return text;
+                }
             }
+            text.raw = CellText(GetNodeText(cell, m_scoreTable.raw));
         }
-        text.raw = CellText(GetNodeText(cell, m_scoreTable.raw));
         if (needsCleaned) {
-            CleanCellText(text.raw.View(), m_scoreTable.cleaned);
+            text.cleanedQuoted = CleanCellText(text.raw.View(), m_scoreTable.cleaned);
             text.cleaned = CellText(m_scoreTable.cleaned);
         }
         return text;
     };
 
+    // Which values a later cell replaces, first for the whole pattern with every "vs" cell taken to write both
+    // names. A row holds a part of the pattern, and its "vs" cells write names only when they hold " vs ": where
+    // the pattern replaces nothing, no row does, and the rows need no pass of their own.
+    std::vector<uint8_t> &patternReplaced = m_scoreTable.patternReplaced;
+    const bool rowsReplace = MarkReplaced(entryAt, entryAt.size(), patternReplaced, [](size_t) { return true; });
+
     // Each result row's cells, as far as the first row's pattern reaches.
     ScoreTableRows &rows = m_scoreTable.rows;
     rows.Reset(resultRows.size());
-    std::vector<uint8_t> &replaced = m_scoreTable.replaced;
     for (size_t r = 0; r < resultRows.size(); ++r) {
         const NKXML::CNode *source = resultRows[r];
         const size_t limit = std::min(entryAt.size(), static_cast<size_t>(source->m_children.size()));
-        // Right to left: which values of the row a later cell writes again.
-        replaced.assign(limit, 0);
-        bool columnWritten[SCORE_TABLE_COLUMN_COUNT] = {};
-        bool namesWritten[2] = {};
-        for (size_t position = limit; position-- > 0;) {
-            if (entryAt[position] < 0)
-                continue;
-            const ScoreTableClass &info = ScoreTableClassMap[entryAt[position]];
-            const CellRule rule = info.rule;
-            if (rule == RULE_PLAIN || rule == RULE_LEAD) {
-                replaced[position] = columnWritten[info.column] ? REPLACED_VALUE : 0;
-                columnWritten[info.column] = true;
-            } else if (rule == RULE_PAIR_NS || rule == RULE_PAIR_EW || rule == RULE_PAIRS) {
-                replaced[position] =
-                    (namesWritten[0] ? REPLACED_NAMES_NS : 0) | (namesWritten[1] ? REPLACED_NAMES_EW : 0);
-                if (rule != RULE_PAIRS)
-                    namesWritten[rule == RULE_PAIR_EW] = true;
-                else if (cellText(source->m_children[position], false).raw.FindVersus() != std::u16string_view::npos)
-                    namesWritten[0] = namesWritten[1] = true;
-            }
+        const uint8_t *replaced = patternReplaced.data(); // none
+        if (rowsReplace) {
+            MarkReplaced(entryAt, limit, m_scoreTable.rowReplaced, [&](size_t position) {
+                return cellText(source->m_children[position], false).raw.FindVersus() != std::u16string_view::npos;
+            });
+            replaced = m_scoreTable.rowReplaced.data();
         }
         for (size_t position = 0; position < limit; ++position) {
             if (entryAt[position] < 0)

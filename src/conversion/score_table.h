@@ -56,9 +56,10 @@ public:
     // Sets the value as one token of a table row (QuotePbnToken).
     void SetToken(size_t row, int column, std::u16string_view value);
     void SetNumber(size_t row, int column, int64_t number);
-    // Sets the token of a cell's cleaned text (suit symbols and signs replaced, white space dropped), quoted as
-    // QuotePbnToken quotes; `leadTen`: a three-character "x10" becomes "xT".
-    void SetCleanedToken(size_t row, int column, std::u16string_view cleaned, bool leadTen);
+    // Sets the token of a cell's cleaned text (suit symbols and signs replaced, white space dropped), in quotes as
+    // QuotePbnToken quotes when `needsQuotes` (NeedsQuotes of any character); `leadTen`: a three-character "x10"
+    // becomes "xT".
+    void SetCleanedToken(size_t row, int column, std::u16string_view cleaned, bool leadTen, bool needsQuotes);
 
 private:
     struct Span {

@@ -117,20 +117,11 @@ ParsedInteger ScanInteger(const char16_t *text, size_t length, size_t *end, int 
 }
 
 uint32_t UnsignedResult(const ParsedInteger &r) {
-    if (r.overflow)
-        return 0xFFFFFFFFu;
-    return r.negative ? uint32_t(0u - r.magnitude) : r.magnitude;
+    return UnsignedReading(r.magnitude, r.negative, r.overflow);
 }
 
 int32_t SignedResult(const ParsedInteger &r) {
-    if (r.negative) {
-        if (r.overflow || r.magnitude > 0x80000000u)
-            return INT32_MIN;
-        return int32_t(0u - r.magnitude);
-    }
-    if (r.overflow || r.magnitude > 0x7FFFFFFFu)
-        return INT32_MAX;
-    return int32_t(r.magnitude);
+    return SignedReading(r.magnitude, r.negative, r.overflow);
 }
 
 template <typename Char> int CompareFoldingAscii(const Char *a, size_t aLen, const Char *b, size_t bLen, size_t limit) {

@@ -78,6 +78,19 @@ int32_t WToI(const char16_t *text);
 uint32_t WcsToUL(std::u16string_view text, size_t *consumed, int base);
 int32_t WToI(std::u16string_view text);
 
+// A decimal or other number as the readers above scanned it: its magnitude (0xFFFFFFFF once it overflowed),
+// whether a minus sign led it, and whether it overflowed 32 bits. What wcstoul and wcstol (and _wtoi) give for it:
+inline uint32_t UnsignedReading(uint32_t magnitude, bool negative, bool overflow) {
+    if (overflow)
+        return 0xFFFFFFFFu;
+    return negative ? uint32_t(0u - magnitude) : magnitude;
+}
+inline int32_t SignedReading(uint32_t magnitude, bool negative, bool overflow) {
+    if (negative)
+        return overflow || magnitude > 0x80000000u ? INT32_MIN : int32_t(0u - magnitude);
+    return overflow || magnitude > 0x7FFFFFFFu ? INT32_MAX : int32_t(magnitude);
+}
+
 // Case-insensitive comparisons that fold ASCII letters only (_wcsicmp, _wcsnicmp, _stricmp). The end of a view
 // counts as a NUL, and comparing stops at a NUL as the C functions do. Result <0, 0 or >0.
 int WcsICmp(std::u16string_view a, std::u16string_view b);

@@ -119,6 +119,21 @@ TEST(ScoreTable, TokensThatNeedQuotes) {
         EXPECT_EQ(QuotePbnToken(value), token) << platform::Utf16ToUtf8(value);
 }
 
+// A later cell of the row writes a column again, or both pairs' names: in rows that end before that cell, or whose
+// "vs" cell holds no " vs ", the earlier cell's value stands.
+TEST(ScoreTable, ValuesALaterCellOfThePatternWouldReplaceStandInRowsWithoutIt) {
+    const std::string pbn =
+        Convert(Board("1", "N", "None", "",
+                      Table(Row("tsstcontract=1C|tsstdeclarer=N|tsstcontract=2D") +
+                            Row("tsstcontract=3H|tsstdeclarer=S") + Row("tsstcontract=4S"))) +
+                Board("2", "N", "None", "",
+                      Table(Row("tsstpairns=1-Ann|tsstpairs=2-Bo vs 3-Cy") + Row("tsstpairns=4-Di|tsstpairs=5-Ed"))));
+    EXPECT_EQ(TagValues(pbn, "ScoreTable"),
+              (Strings{"Contract\\2;Declarer", "Section;PairId_NS;PairId_EW;Names_NS\\2;Names_EW\\2"}));
+    EXPECT_NE(pbn.find("\r\n2D N\r\n3H S\r\n4S -\r\n"), std::string::npos) << pbn;
+    EXPECT_NE(pbn.find("\r\n- 2 3 Bo Cy\r\n- 4 - Di -\r\n"), std::string::npos) << pbn;
+}
+
 TEST(Document, StatusOfPagesWithoutBoards) {
     CDSCDoc document;
     Load(document, Page("<div class=\"x\"><span>a</span><table><tbody><tr><td>3 < 4</td></tr>"
