@@ -1,5 +1,5 @@
 // The main window's bars and the help viewer as they are drawn: the toolbar's address box after the window is
-// resized, the status bar's lock panes, and where the help viewer opens.
+// resized, the status bar's lock panes, where the help viewer opens, and the page's repaints.
 
 #include <arpa/inet.h>
 #include <sys/socket.h>
@@ -298,6 +298,48 @@ TEST_F(WindowBarsTest, HelpViewerOpensInsideTheWorkAreaWhereverItWasLastClosed) 
         EXPECT_TRUE(area.Contains(place)) << Describe(place) << " in " << Describe(area);
         EXPECT_TRUE(closed.width > area.width || place.GetSize() == closed.GetSize()) << Describe(place);
     }
+}
+
+// A part of the page repainted (where a menu or a box closed over it) is followed by a repaint of the whole page,
+// which the toolkit's OpenGL path draws right; and the page then comes to rest, also with the window partly off the
+// screen, where a part repainted might otherwise always be followed by another.
+TEST_F(WindowBarsTest, PartOfThePageRepaintedIsFollowedByTheWholePageOnce) {
+    ASSERT_TRUE(Start({DataPath("conversion/layout_a.htm")}));
+    ASSERT_TRUE(WaitForPage());
+    auto *page = static_cast<GtkWidget *>(ActiveBrowserView()->GetWebView()->GetNativeBackend());
+    std::vector<GdkRectangle> clips; // of each draw of the page, in order
+    g_signal_connect(page, "draw", G_CALLBACK(+[](GtkWidget *, cairo_t *context, std::vector<GdkRectangle> *drawn) {
+                         drawn->emplace_back();
+                         gdk_cairo_get_clip_rectangle(context, &drawn->back());
+                         return FALSE;
+                     }),
+                     &clips);
+    const auto whole = [page](const GdkRectangle &clip) {
+        return clip.x <= 0 && clip.y <= 0 && clip.x + clip.width >= gtk_widget_get_allocated_width(page) &&
+               clip.y + clip.height >= gtk_widget_get_allocated_height(page);
+    };
+    // Whether the page comes to rest: half a second without a draw (the toolkit's fading scroll bar repaints its
+    // strip of the page for a few seconds after the page was drawn).
+    const auto comesToRest = [&clips] {
+        for (int i = 0; i < 20; ++i) {
+            clips.clear();
+            Pump(0.5);
+            if (clips.empty())
+                return true;
+        }
+        return false;
+    };
+    for (int left : {100, -300}) {
+        g_pMainFrame->Move(left, 100);
+        ASSERT_TRUE(comesToRest()) << clips.size() << " draws in half a second at x = " << left;
+        ASSERT_EQ(ScreenRect(page).x < 0, left < 0) << Describe(ScreenRect(page));
+        gtk_widget_queue_draw_area(page, 10, 10, 40, 30);
+        ASSERT_TRUE(RunUntil([&] { return !clips.empty(); }, 5));
+        EXPECT_FALSE(whole(clips.front()));
+        EXPECT_TRUE(RunUntil([&] { return std::any_of(clips.begin(), clips.end(), whole); }, 5)) << clips.size();
+        EXPECT_TRUE(comesToRest()) << clips.size() << " draws in half a second at x = " << left;
+    }
+    g_signal_handlers_disconnect_by_data(page, &clips);
 }
 
 // A right click on the menu bar (on a title or beside them), on a toolbar button or beside the buttons, or on the

@@ -327,6 +327,15 @@ TEST_F(WindowTest, WithoutPageTheMenusTheHelpBookAndTheAboutBox) {
     ASSERT_NE(link, nullptr);
     html->OnLinkClicked(*link);
     EXPECT_TRUE(RunUntil([&] { return html->ToText().Contains("Commands\nFile\nNew (Ctrl+N)"); }, 5));
+    // At the viewer's first size every page of the book fits its pane, needing no sideways scroll; narrower, the
+    // command line's page scrolls sideways to show what does not fit.
+    const wxHtmlHelpDataItems &pages = help->GetHelpWindow()->GetData()->GetContentsArray();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        ASSERT_TRUE(html->LoadPage(pages[i].GetFullPath()));
+        EXPECT_LE(html->GetVirtualSize().x, html->GetClientSize().x) << pages[i].name << ":\n" << html->ToText();
+    }
+    help->SetSize(help->GetSize().x - 250, help->GetSize().y);
+    EXPECT_TRUE(RunUntil([&] { return html->GetVirtualSize().x > html->GetClientSize().x; }, 5));
 
     // The program's icon in all its sizes on the frame, and in the About box left of the texts, at its own size.
     EXPECT_EQ(g_pMainFrame->GetIcons().GetIconCount(), 7u);
