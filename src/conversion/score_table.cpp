@@ -102,13 +102,13 @@ void ScoreTableRows::Reset(size_t rowCount) {
     m_rowCount = rowCount;
 }
 
-void ScoreTableRows::Begin(size_t row, int column) {
-    m_open = &m_cells[row * SCORE_TABLE_COLUMN_COUNT + column];
-    m_open->start = static_cast<uint32_t>(m_pool.size());
-}
-
-void ScoreTableRows::End() {
-    m_open->length = static_cast<uint32_t>(m_pool.size() - m_open->start);
+void ScoreTableRows::MeasureColumns(size_t widths[]) const {
+    // Row by row, in the order the cells are kept.
+    const Span *cell = m_cells.data();
+    for (size_t r = 0; r < m_rowCount; ++r) {
+        for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column, ++cell)
+            widths[column] = std::max<size_t>(widths[column], cell->length);
+    }
 }
 
 void ScoreTableRows::Set(size_t row, int column, std::u16string_view value) {
@@ -507,9 +507,7 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, 
     }
 
     size_t widths[SCORE_TABLE_COLUMN_COUNT] = {};
-    for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column)
-        for (size_t r = 0; r < rows.RowCount(); ++r)
-            widths[column] = std::max(widths[column], rows.Get(r, column).size());
+    rows.MeasureColumns(widths);
     AppendColumnNames(value, present, widths);
     AppendRowLines(rowsText, rows, present, widths);
 }
