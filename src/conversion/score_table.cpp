@@ -54,20 +54,27 @@ bool NeedsQuotes(std::u16string_view value) {
     return false;
 }
 
-// Symbols replaced, then white space dropped; true when the cleaned text needs quotes as a token.
-bool CleanCellText(std::u16string_view text, std::u16string &out) {
-    out.resize(text.size());
-    char16_t *end = out.data();
-    bool quoted = false;
-    for (char16_t c : text) {
-        if (CleanCellChar(c)) {
-            *end++ = c;
-            quoted = quoted || ::NeedsQuotes(c);
-        }
+// A cell's text with symbols replaced and white space dropped, written at the start of a buffer that keeps its
+// size from cell to cell (nothing is allocated or filled again per cell), with whether it needs quotes as a token.
+class CleanedText {
+public:
+    explicit CleanedText(std::u16string &buffer) : m_buffer(buffer) {}
+    void Add(char16_t c) {
+        if (!CleanCellChar(c))
+            return;
+        if (m_length == m_buffer.size())
+            m_buffer.resize(std::max<size_t>(64, 2 * m_buffer.size()));
+        m_buffer[m_length++] = c;
+        m_quoted = m_quoted || ::NeedsQuotes(c);
     }
-    out.resize(static_cast<size_t>(end - out.data()));
-    return quoted;
-}
+    std::u16string_view View() const { return std::u16string_view(m_buffer.data(), m_length); }
+    bool Quoted() const { return m_quoted; }
+
+private:
+    std::u16string &m_buffer;
+    size_t m_length = 0;
+    bool m_quoted = false;
+};
 
 // Appends the value as one table token: "-" when empty; when it needs quotes, in double quotes with a quote or a
 // backslash inside written \" and \\.
@@ -102,13 +109,13 @@ void ScoreTableRows::Reset(size_t rowCount) {
     m_rowCount = rowCount;
 }
 
-void ScoreTableRows::Begin(size_t row, int column) {
-    m_open = &m_cells[row * SCORE_TABLE_COLUMN_COUNT + column];
-    m_open->start = static_cast<uint32_t>(m_pool.size());
-}
-
-void ScoreTableRows::End() {
-    m_open->length = static_cast<uint32_t>(m_pool.size() - m_open->start);
+void ScoreTableRows::MeasureColumns(size_t widths[]) const {
+    // Row by row, in the order the cells are kept.
+    const Span *cell = m_cells.data();
+    for (size_t r = 0; r < m_rowCount; ++r) {
+        for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column, ++cell)
+            widths[column] = std::max<size_t>(widths[column], cell->length);
+    }
 }
 
 void ScoreTableRows::Set(size_t row, int column, std::u16string_view value) {
@@ -216,6 +223,21 @@ const NKXML::CNode *CDSCDoc::FollowingScoreTable(const NKXML::CNode *board, size
 }
 
 namespace {
+
+// Asks for the memory from one node up to another ahead of reading it. The parser lays nodes out one after another
+// in document order, so a result row's nodes fill the stretch up to the next row: fetched together while the row
+// before is read, they are not waited for one by one as the reading reaches each. A stretch longer than a row of
+// plain cells is left to be fetched as it is read.
+void PrefetchStretch(const NKXML::CNode *from, const NKXML::CNode *to) {
+    constexpr std::ptrdiff_t LINE = 64;
+    constexpr std::ptrdiff_t LONGEST = 8192;
+    const auto *begin = reinterpret_cast<const char *>(from);
+    const auto *end = reinterpret_cast<const char *>(to);
+    if (end <= begin || end - begin > LONGEST)
+        return;
+    for (const char *line = begin; line < end; line += LINE)
+        __builtin_prefetch(line);
+}
 
 // Which column each kind of cell fills; a pair cell fills the section and names too.
 using ColumnsPresent = std::array<bool, SCORE_TABLE_COLUMN_COUNT>;
@@ -337,7 +359,8 @@ bool MarkReplaced(const std::vector<int> &entryAt, size_t limit, std::vector<uin
     return any;
 }
 
-// A cell's text, and its cleaned text where a rule reads it, with whether that needs quotes as a token.
+// A cell's text, and its cleaned text where a rule reads it, with whether that needs quotes as a token. A plain
+// cell whose rule reads only the cleaned text gets no raw text.
 struct CellTexts {
     CellText raw;
     CellText cleaned;
@@ -454,8 +477,17 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, 
         CellTexts text;
         const auto &children = cell->m_children;
         if (children.empty() || (children.size() == 1 && children[0]->m_nType == NKXML::XML_TEXT)) {
-            // Most cells hold one text or nothing: read in place.
+            // Most cells hold one text or nothing: read in place, and where only the cleaned text is read, read
+            // once while it is cleaned.
             const char16_t *only = children.empty() ? nullptr : children[0]->m_pszValue;
+            if (needsCleaned) {
+                CleanedText cleaned(m_scoreTable.cleaned);
+                for (const char16_t *c = only; c && *c; ++c)
+                    cleaned.Add(*c);
+                text.cleaned = CellText(cleaned.View());
+                text.cleanedQuoted = cleaned.Quoted();
+                return text;
+            }
             text.raw = CellText(only ? std::u16string_view(only) : std::u16string_view());
         } else {
             CellTextIndex &index = m_scoreTable.index;
@@ -472,8 +504,11 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, 
             text.raw = CellText(GetNodeText(cell, m_scoreTable.raw));
         }
         if (needsCleaned) {
-            text.cleanedQuoted = CleanCellText(text.raw.View(), m_scoreTable.cleaned);
-            text.cleaned = CellText(m_scoreTable.cleaned);
+            CleanedText cleaned(m_scoreTable.cleaned);
+            for (char16_t c : text.raw.View())
+                cleaned.Add(c);
+            text.cleaned = CellText(cleaned.View());
+            text.cleanedQuoted = cleaned.Quoted();
         }
         return text;
     };
@@ -489,6 +524,8 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, 
     rows.Reset(resultRows.size());
     for (size_t r = 0; r < resultRows.size(); ++r) {
         const NKXML::CNode *source = resultRows[r];
+        if (r + 2 < resultRows.size())
+            PrefetchStretch(resultRows[r + 1], resultRows[r + 2]);
         const size_t limit = std::min(entryAt.size(), static_cast<size_t>(source->m_children.size()));
         const uint8_t *replaced = patternReplaced.data(); // none
         if (rowsReplace) {
@@ -507,9 +544,7 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, 
     }
 
     size_t widths[SCORE_TABLE_COLUMN_COUNT] = {};
-    for (int column = 0; column < SCORE_TABLE_COLUMN_COUNT; ++column)
-        for (size_t r = 0; r < rows.RowCount(); ++r)
-            widths[column] = std::max(widths[column], rows.Get(r, column).size());
+    rows.MeasureColumns(widths);
     AppendColumnNames(value, present, widths);
     AppendRowLines(rowsText, rows, present, widths);
 }

@@ -60,14 +60,19 @@ public:
     // QuotePbnToken quotes when `needsQuotes` (NeedsQuotes of any character); `leadTen`: a three-character "x10"
     // becomes "xT".
     void SetCleanedToken(size_t row, int column, std::u16string_view cleaned, bool leadTen, bool needsQuotes);
+    // Raises each column's width (`widths[column]`) to its longest value.
+    void MeasureColumns(size_t widths[]) const;
 
 private:
     struct Span {
         uint32_t start = 0;
         uint32_t length = 0;
     };
-    void Begin(size_t row, int column);
-    void End();
+    void Begin(size_t row, int column) {
+        m_open = &m_cells[row * SCORE_TABLE_COLUMN_COUNT + column];
+        m_open->start = static_cast<uint32_t>(m_pool.size());
+    }
+    void End() { m_open->length = static_cast<uint32_t>(m_pool.size() - m_open->start); }
 
     std::u16string m_pool;
     std::vector<Span> m_cells;

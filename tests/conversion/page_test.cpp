@@ -134,6 +134,26 @@ TEST(ScoreTable, ValuesALaterCellOfThePatternWouldReplaceStandInRowsWithoutIt) {
     EXPECT_NE(pbn.find("\r\n- 2 3 Bo Cy\r\n- 4 - Di -\r\n"), std::string::npos) << pbn;
 }
 
+// Plain cells whose cleaned text outgrows the cleaning buffer, or comes after a longer one, are read whole: symbols
+// replaced, white space dropped, nothing left over from the cell before.
+TEST(ScoreTable, LongAndShortPlainCellsAreCleanedWhole) {
+    std::string longCell = "1";
+    std::string longToken = "1";
+    for (int i = 0; i < 100; ++i) {
+        longCell += i % 2 ? " &hearts;\t" : "&minus; x";
+        longToken += i % 2 ? "H" : "-x";
+    }
+    const std::string pbn =
+        Convert(Board("1", "N", "None", "",
+                      Table(Row("tsstcontract=" + longCell + "|tsstlead=&spades; 10") +
+                            Row("tsstcontract=2 &diams;|tsstlead= \n") + Row("tsstcontract=|tsstlead=&clubs;A"))));
+    const std::string width = std::to_string(longToken.size());
+    EXPECT_EQ(TagValues(pbn, "ScoreTable"), Strings{"Contract\\" + width + ";Lead\\2"});
+    const std::string pad(longToken.size() - 2, ' ');
+    EXPECT_NE(pbn.find("\r\n" + longToken + " ST\r\n2D" + pad + " -\r\n-" + pad + "  CA\r\n"), std::string::npos)
+        << pbn;
+}
+
 TEST(Document, StatusOfPagesWithoutBoards) {
     CDSCDoc document;
     Load(document, Page("<div class=\"x\"><span>a</span><table><tbody><tr><td>3 < 4</td></tr>"
