@@ -403,22 +403,21 @@ TEST_F(WindowBarsTest, StopGoesOutAsSoonAsALoadFailsWithoutInput) {
                      bar);
     EnterAddress("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/");
     // GLib's loop alone, without the test's timers, which make idle time themselves.
-    const auto runFor = [](
-                            int milliseconds, const std::function<bool()> &done = [] { return false; }) {
+    const auto runFor = [](int milliseconds, const std::function<bool()> &done) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        for (; std::chrono::steady_clock::now() < end && !done(); g_usleep(1000))
+        for (; std::chrono::steady_clock::now() < end && !(done && done()); g_usleep(1000))
             g_main_context_iteration(nullptr, FALSE);
     };
     // The request is taken and, once the toolbar has settled while the load runs (its own relayout makes idle
     // time), the connection and the port are closed without an answer.
     int connection = -1;
     runFor(10000, [&] { return (connection = accept(server, nullptr, nullptr)) >= 0; });
-    runFor(300);
+    runFor(300, nullptr);
     EXPECT_TRUE(gtk_widget_get_sensitive(ToolItem(ID_STOP)));
     close(connection);
     close(server);
     runFor(10000, [&] { return view->m_bLoadFailed && !webkit_web_view_is_loading(webView); });
-    runFor(300);
+    runFor(300, nullptr);
     g_signal_handlers_disconnect_by_data(webView, bar);
     ASSERT_TRUE(view->m_bLoadFailed && !webkit_web_view_is_loading(webView));
     EXPECT_FALSE(gtk_widget_get_sensitive(ToolItem(ID_STOP)));
