@@ -5,37 +5,23 @@
 #include "app/window/main_frame.h"
 #include "window_driver.h"
 
-namespace {
+using MessageBoxTest = GuiTest;
 
-class MessageBoxTest : public GuiTest {
-protected:
-    ScopedHook<SetWindowPrompts> m_realBoxes{nullptr};
-
-    static void Press(wxDialog &box, int id) {
-        if (auto *button = dynamic_cast<wxButton *>(box.FindWindow(id)))
-            Click(button->GetHandle());
-    }
-};
-
-} // namespace
-
-// The box asks as ChooseSavePath asks before a file is replaced: Yes answers yes, No answers no.
+// The box asks as ChooseSavePath asks before a file is replaced: the button labelled Yes answers yes, No answers no.
 TEST_F(MessageBoxTest, YesAndNoOfTheRealBoxAnswerTheQuestion) {
     ASSERT_TRUE(Start({}));
-    for (const int button : {wxID_YES, wxID_NO}) {
+    ScopedHook<SetWindowPrompts> realBoxes{nullptr};
+    for (const int id : {wxID_YES, wxID_NO}) {
         wxString pressed;
-        WhileDialogShown box([&](wxDialog &dialog) {
-            if (auto *shown = dynamic_cast<wxButton *>(dialog.FindWindow(button)))
-                pressed = shown->GetLabelText();
-            Press(dialog, button);
-            return true;
+        WhenDialogShown box([&](wxDialog &dialog) {
+            if (auto *button = dynamic_cast<wxButton *>(dialog.FindWindow(id)))
+                pressed = button->GetLabelText(), Click(button->GetHandle());
         });
         box.Register();
         const bool yes =
             WindowPrompts().AskYesNo(g_pMainFrame, u"page.pbn already exists.\r\nDo you want to replace it?", APP_NAME);
         box.Unregister();
-        EXPECT_TRUE(box.closed);
-        EXPECT_EQ(pressed, button == wxID_YES ? "Yes" : "No");
-        EXPECT_EQ(yes, button == wxID_YES);
+        EXPECT_EQ(pressed, id == wxID_YES ? "Yes" : "No");
+        EXPECT_EQ(yes, id == wxID_YES);
     }
 }

@@ -97,31 +97,27 @@ protected:
             .ToStdString();
     }
 
-    // Right-clicks a bar's widget at (x, y) in it, as a person does; the menu that comes up, each item's label with
-    // " (on)" when it is ticked, "|" between them ("" when none came up). Then clicks the item `choose` (or closes it).
-    static std::string PaneMenuAt(GtkWidget *bar, int x, int y, const std::string &choose = "") {
-        wxUIActionSimulator mouse;
+    // Right-clicks a bar's widget x pixels from its left end (from its right end when negative), as a person does;
+    // the menu that comes up, "Label (on)|Label" ("" when none came up). Then clicks its item `choose`, or closes it.
+    static std::string PaneMenuAt(GtkWidget *bar, int x, const std::string &choose = "") {
         const wxRect place = ScreenRect(bar);
-        mouse.MouseMove(place.x + x, place.y + y);
+        wxUIActionSimulator mouse;
+        mouse.MouseMove(x < 0 ? place.GetRight() + x : place.x + x, place.y + place.height / 2);
         Pump(0.1);
         mouse.MouseClick(wxMOUSE_BTN_RIGHT);
         std::string shown;
-        // The menu runs a loop of its own: it is read (and answered) from the test's timer inside that loop.
+        // The menu runs a loop of its own: it is read and answered from the test's timer inside that loop.
         RunUntil(
             [&] {
-                if (!shown.empty())
-                    return true; // answered, and the menu's loop not yet ended
-                GtkWidget *menu = nullptr;
+                GtkWidget *menu = nullptr, *chosen = nullptr;
                 GList *windows = gtk_window_list_toplevels();
-                for (GList *window = windows; window; window = window->next) {
-                    GtkWidget *child = gtk_bin_get_child(GTK_BIN(window->data));
-                    if (gtk_widget_get_mapped(GTK_WIDGET(window->data)) && child && GTK_IS_MENU(child))
-                        menu = child;
-                }
+                for (GList *window = windows; window; window = window->next)
+                    if (gtk_widget_get_mapped(GTK_WIDGET(window->data)) &&
+                        GTK_IS_MENU(gtk_bin_get_child(GTK_BIN(window->data))))
+                        menu = gtk_bin_get_child(GTK_BIN(window->data));
                 g_list_free(windows);
-                if (!menu)
-                    return false;
-                GtkWidget *chosen = nullptr;
+                if (!shown.empty() || !menu)
+                    return !shown.empty();
                 GList *items = gtk_container_get_children(GTK_CONTAINER(menu));
                 for (GList *item = items; item; item = item->next) {
                     const std::string label = gtk_menu_item_get_label(GTK_MENU_ITEM(item->data));
@@ -131,11 +127,7 @@ protected:
                     chosen = label == choose ? GTK_WIDGET(item->data) : chosen;
                 }
                 g_list_free(items);
-                if (!chosen) {
-                    gtk_menu_shell_cancel(GTK_MENU_SHELL(menu));
-                    return true;
-                }
-                Click(chosen);
+                chosen ? Click(chosen) : gtk_menu_shell_cancel(GTK_MENU_SHELL(menu));
                 return true;
             },
             5);
@@ -150,29 +142,23 @@ protected:
     // or all disabled.
     static std::map<int, double> DarkestPixels(bool enabled) {
         wxToolBar *bar = g_pMainFrame->GetToolBar();
-        for (size_t i = 0; i < bar->GetToolsCount(); ++i)
-            if (bar->GetToolByPos(int(i))->IsButton())
-                bar->EnableTool(bar->GetToolByPos(int(i))->GetId(), enabled);
-        const DrawnWindow drawn(*bar);
         std::map<int, double> darkest;
-        for (size_t i = 0; i < bar->GetToolsCount(); ++i) {
-            const int id = bar->GetToolByPos(int(i))->GetId();
-            if (!bar->GetToolByPos(int(i))->IsButton())
-                continue;
+        for (size_t i = 0; i < bar->GetToolsCount(); ++i)
+            if (const wxToolBarToolBase *tool = bar->GetToolByPos(int(i)); tool->IsButton())
+                bar->EnableTool(tool->GetId(), enabled), darkest[tool->GetId()] = 1;
+        const DrawnWindow drawn(*bar);
+        for (auto &[id, dark] : darkest) {
             GtkWidget *item = ToolItem(id);
             int left = 0, top = 0;
             gtk_widget_translate_coordinates(item, bar->m_widget, 0, 0, &left, &top);
-            darkest[id] = 1;
             for (int y = top; y < top + gtk_widget_get_allocated_height(item); ++y)
                 for (int x = left; x < left + gtk_widget_get_allocated_width(item); ++x) {
                     const unsigned char *bgr = drawn.Pixel(x, y);
-                    darkest[id] = std::min(darkest[id], (0.114 * bgr[0] + 0.587 * bgr[1] + 0.299 * bgr[2]) / 255);
+                    dark = std::min(dark, (0.114 * bgr[0] + 0.587 * bgr[1] + 0.299 * bgr[2]) / 255);
                 }
         }
         return darkest;
     }
-    static GtkWidget *ToolbarWidget() { return g_pMainFrame->GetToolBar()->m_widget; }
-    static GtkWidget *StatusBarWidget() { return StatusBar()->m_widget; }
     static GtkWidget *MenuBarWidget() { return g_pMainFrame->GetMenuBar()->m_widget; }
 
     static wxHtmlHelpFrame *OpenHelp() {
@@ -180,13 +166,6 @@ protected:
             return nullptr;
         Pump(0.3);
         return HelpFrame();
-    }
-    // The help frame's place on the screen as the X server has it.
-    static wxRect PlaceOnScreen(wxWindow *frame) {
-        GdkWindow *window = gtk_widget_get_window(frame->m_widget);
-        int x = 0, y = 0;
-        gdk_window_get_origin(window, &x, &y);
-        return wxRect(x, y, gdk_window_get_width(window), gdk_window_get_height(window));
     }
 };
 
@@ -280,8 +259,9 @@ TEST_F(WindowBarsTest, HelpViewerOpensInsideTheWorkAreaWhereverItWasLastClosed) 
     Pump(0.3);
     wxHtmlHelpFrame *help = OpenHelp();
     ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(area.Contains(PlaceOnScreen(help))) << Describe(PlaceOnScreen(help)) << " in " << Describe(area);
-    EXPECT_TRUE(PlaceOnScreen(help).Intersects(g_pMainFrame->GetScreenRect()));
+    const wxRect first = ScreenRect(help->m_widget);
+    EXPECT_TRUE(area.Contains(first)) << Describe(first) << " in " << Describe(area);
+    EXPECT_TRUE(first.Intersects(g_pMainFrame->GetScreenRect()));
 
     // Closed where part of it lies off the screen (a larger screen's place), or larger than the screen: it opens
     // again inside, as large as it was when that fits. The place is kept in the settings, for the next run too.
@@ -294,7 +274,7 @@ TEST_F(WindowBarsTest, HelpViewerOpensInsideTheWorkAreaWhereverItWasLastClosed) 
         EXPECT_EQ(platform::AppSettings().GetInt("HelpViewer", "w", 0), closed.width);
         help = OpenHelp();
         ASSERT_NE(help, nullptr);
-        const wxRect place = PlaceOnScreen(help);
+        const wxRect place = ScreenRect(help->m_widget);
         EXPECT_TRUE(area.Contains(place)) << Describe(place) << " in " << Describe(area);
         EXPECT_TRUE(closed.width > area.width || place.GetSize() == closed.GetSize()) << Describe(place);
     }
@@ -321,12 +301,9 @@ TEST_F(WindowBarsTest, PartOfThePageRepaintedIsFollowedByTheWholePageOnce) {
     // Whether the page comes to rest: half a second without a draw (the toolkit's fading scroll bar repaints its
     // strip of the page for a few seconds after the page was drawn).
     const auto comesToRest = [&clips] {
-        for (int i = 0; i < 20; ++i) {
-            clips.clear();
-            Pump(0.5);
-            if (clips.empty())
+        for (int i = 0; i < 20; ++i)
+            if (clips.clear(), Pump(0.5), clips.empty())
                 return true;
-        }
         return false;
     };
     for (int left : {100, -300}) {
@@ -350,38 +327,37 @@ TEST_F(WindowBarsTest, PaneMenuOverEachBarAndViewsTogglesShowAndHideThePanes) {
     Pump(0.5);
     const int pageHeight = g_pMainFrame->GetNotebook()->GetSize().y;
     const std::string all = "Standard (on)|Status Bar (on)";
-    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, 5), all);
-    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), gtk_widget_get_allocated_width(MenuBarWidget()) - 10, 5), all);
-    EXPECT_EQ(PaneMenuAt(ToolbarWidget(), 10, 10), all); // the first button
-    EXPECT_EQ(PaneMenuAt(ToolbarWidget(), gtk_widget_get_allocated_width(ToolbarWidget()) - 5, 10), all);
-    EXPECT_EQ(PaneMenuAt(StatusBarWidget(), 10, 5), all);
+    GtkWidget *menus = MenuBarWidget(), *tools = g_pMainFrame->GetToolBar()->m_widget, *status = StatusBar()->m_widget;
+    // The first title or button, and beyond the last.
+    for (auto [bar, x] : {std::pair{menus, 10}, {menus, -10}, {tools, 10}, {tools, -10}, {status, 10}})
+        EXPECT_EQ(PaneMenuAt(bar, x), all) << G_OBJECT_TYPE_NAME(bar) << " at " << x;
     EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "xx");
     EXPECT_EQ(MarksDrawn(ID_VIEW_STATUS_BAR), "x");
 
     // View's toolbar item hides the toolbar; the status bar's pop-up entry hides the status bar.
     ASSERT_TRUE(Command(ID_VIEW_TOOLBAR));
     Pump(0.3);
-    EXPECT_FALSE(gtk_widget_get_mapped(ToolbarWidget()));
+    EXPECT_FALSE(gtk_widget_get_mapped(tools));
     EXPECT_GT(g_pMainFrame->GetNotebook()->GetSize().y, pageHeight);
     EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "_x");
-    EXPECT_EQ(PaneMenuAt(StatusBarWidget(), 10, 5, "Status Bar"), "Standard|Status Bar (on)");
-    EXPECT_FALSE(gtk_widget_get_mapped(StatusBarWidget()));
+    EXPECT_EQ(PaneMenuAt(status, 10, "Status Bar"), "Standard|Status Bar (on)");
+    EXPECT_FALSE(gtk_widget_get_mapped(status));
     EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "__");
     EXPECT_EQ(MarksDrawn(ID_VIEW_STATUS_BAR), "_");
 
     // Shown again from the menu bar's pop-up and View's status bar item, in the page window's menu bar and then in
     // the frame's own.
-    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, 5, "Standard"), "Standard|Status Bar");
-    EXPECT_TRUE(gtk_widget_get_mapped(ToolbarWidget()));
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, "Standard"), "Standard|Status Bar");
+    EXPECT_TRUE(gtk_widget_get_mapped(tools));
     ASSERT_TRUE(Command(wxID_CLOSE));
     ASSERT_TRUE(RunUntil([] { return g_pMainFrame->GetMenuBar()->GetMenuCount() == 3; }, 5));
     Pump(0.3);
-    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10, 5), "Standard (on)|Status Bar");
+    EXPECT_EQ(PaneMenuAt(MenuBarWidget(), 10), "Standard (on)|Status Bar");
     ASSERT_TRUE(Command(ID_VIEW_STATUS_BAR));
     Pump(0.3);
-    EXPECT_TRUE(gtk_widget_get_mapped(StatusBarWidget()));
+    EXPECT_TRUE(gtk_widget_get_mapped(status));
     EXPECT_EQ(MarksDrawn(ID_VIEW_TOOLBAR), "xx");
-    EXPECT_EQ(PaneMenuAt(ToolbarWidget(), 10, 10), all);
+    EXPECT_EQ(PaneMenuAt(tools, 10), all);
 }
 
 // Back and Forward look as plainly off when disabled as the other buttons do: each button's darkest pixel grows
@@ -391,17 +367,14 @@ TEST_F(WindowBarsTest, BackAndForwardGreyAsPlainlyAsTheOtherButtons) {
     Pump(0.5);
     const std::map<int, double> on = DarkestPixels(true), off = DarkestPixels(false);
     std::vector<double> others;
-    std::string figures;
-    for (const auto &[id, darkest] : on) {
-        figures += std::to_string(id) + ": " + std::to_string(darkest) + " to " + std::to_string(off.at(id)) + "\n";
+    for (const auto &[id, darkest] : on)
         if (id != ID_GO_BACK && id != ID_GO_FORWARD)
             others.push_back(off.at(id) - darkest);
-    }
     std::sort(others.begin(), others.end());
-    const double middle = others[others.size() / 2];
+    const std::string figures = testing::PrintToString(on) + " to " + testing::PrintToString(off);
     EXPECT_GT(others.front(), 0.2) << figures;
-    EXPECT_GE(off.at(ID_GO_BACK) - on.at(ID_GO_BACK), middle) << figures;
-    EXPECT_GE(off.at(ID_GO_FORWARD) - on.at(ID_GO_FORWARD), middle) << figures;
+    for (int id : {ID_GO_BACK, ID_GO_FORWARD})
+        EXPECT_GE(off.at(id) - on.at(id), others[others.size() / 2]) << id << ": " << figures;
 }
 
 // When a load fails (the server closes the connection, and then its port), Stop goes out at once, with no mouse move
@@ -415,9 +388,8 @@ TEST_F(WindowBarsTest, StopGoesOutAsSoonAsALoadFailsWithoutInput) {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
-    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr *>(&address), size), 0);
-    ASSERT_EQ(getsockname(server, reinterpret_cast<sockaddr *>(&address), &size), 0);
-    ASSERT_EQ(listen(server, 4), 0);
+    ASSERT_TRUE(bind(server, reinterpret_cast<sockaddr *>(&address), size) == 0 &&
+                getsockname(server, reinterpret_cast<sockaddr *>(&address), &size) == 0 && listen(server, 4) == 0);
     CDSCView *view = ActiveBrowserView();
     auto *webView = WEBKIT_WEB_VIEW(view->GetWebView()->GetNativeBackend());
     // Stop lit as the load starts, as idle time during the load shows it; Refresh lit from the start, as after any
@@ -431,25 +403,22 @@ TEST_F(WindowBarsTest, StopGoesOutAsSoonAsALoadFailsWithoutInput) {
                      bar);
     EnterAddress("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/");
     // GLib's loop alone, without the test's timers, which make idle time themselves.
-    const auto runFor = [](const std::function<bool()> &done, int milliseconds) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < end && !done()) {
+    const auto runFor = [](int milliseconds, const std::function<bool()> &done) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        for (; std::chrono::steady_clock::now() < end && !(done && done()); g_usleep(1000))
             g_main_context_iteration(nullptr, FALSE);
-            g_usleep(1000);
-        }
     };
     // The request is taken and, once the toolbar has settled while the load runs (its own relayout makes idle
     // time), the connection and the port are closed without an answer.
     int connection = -1;
-    runFor([&] { return (connection = accept(server, nullptr, nullptr)) >= 0; }, 10000);
-    runFor([] { return false; }, 300);
+    runFor(10000, [&] { return (connection = accept(server, nullptr, nullptr)) >= 0; });
+    runFor(300, nullptr);
     EXPECT_TRUE(gtk_widget_get_sensitive(ToolItem(ID_STOP)));
     close(connection);
     close(server);
-    runFor([&] { return view->m_bLoadFailed && !webkit_web_view_is_loading(webView); }, 10000);
-    runFor([] { return false; }, 300);
+    runFor(10000, [&] { return view->m_bLoadFailed && !webkit_web_view_is_loading(webView); });
+    runFor(300, nullptr);
     g_signal_handlers_disconnect_by_data(webView, bar);
-    ASSERT_TRUE(view->m_bLoadFailed);
-    EXPECT_FALSE(webkit_web_view_is_loading(webView));
+    ASSERT_TRUE(view->m_bLoadFailed && !webkit_web_view_is_loading(webView));
     EXPECT_FALSE(gtk_widget_get_sensitive(ToolItem(ID_STOP)));
 }

@@ -239,15 +239,7 @@ bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
     wxMenu *menu = bar->GetMenu(static_cast<size_t>(index));
     GtkWidget *shell = gtk_widget_get_parent(menu->m_owner);
     GtkWidget *popup = gtk_widget_get_toplevel(menu->m_menu);
-    // A click on the menu's title, as a person opens it.
-    GtkAllocation box;
-    gtk_widget_get_allocation(menu->m_owner, &box);
-    int x = 0, y = 0;
-    gdk_window_get_origin(gtk_widget_get_window(menu->m_owner), &x, &y);
-    wxUIActionSimulator mouse;
-    mouse.MouseMove(x + box.x + box.width / 2, y + box.y + box.height / 2);
-    Pump(0.05);
-    mouse.MouseClick();
+    Click(menu->m_owner); // on the menu's title, as a person opens it
     const bool opened = RunUntil([popup] { return gtk_widget_get_mapped(popup) != FALSE; }, 5);
     const bool fits = opened && RunUntil(
                                     [&] {
@@ -263,21 +255,13 @@ bool GuiTest::MenuOpensAtFullSize(const std::string &title) {
     return fits;
 }
 
-WhileDialogShown::WhileDialogShown(std::function<bool(wxDialog &)> step) : m_step(std::move(step)) {}
-
-WhileDialogShown::~WhileDialogShown() = default;
-
-int WhileDialogShown::Enter(wxDialog *dialog) {
+int WhenDialogShown::Enter(wxDialog *dialog) {
     if (m_timer) // the generic message box passes the hook twice on its way to the screen
         return wxID_NONE;
-    closed = false;
     m_timer = std::make_unique<wxTimer>();
     m_timer->Bind(wxEVT_TIMER, [this, dialog](wxTimerEvent &) {
-        if (!gtk_widget_get_mapped(dialog->GetHandle()))
-            return;
-        m_timer->Stop(); // the step may run the event loop itself
-        if (!m_step(*dialog))
-            m_timer->Start(50);
+        if (gtk_widget_get_mapped(dialog->GetHandle()))
+            m_timer->Stop(), m_answer(*dialog); // which may run the event loop itself
     });
     m_timer->Start(50);
     return wxID_NONE;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/modalhook.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include "app/window/window_prompts.h"
@@ -21,7 +22,6 @@ class CDSCDocument;
 class CDSCView;
 class CDSCTextView;
 class wxHtmlHelpFrame;
-class wxTimer;
 class wxWindow;
 typedef struct _GtkWidget GtkWidget;
 
@@ -89,19 +89,16 @@ struct DialogCount : wxModalDialogHook {
     void Exit(wxDialog *) override {}
 };
 
-// Runs `step` every 50 ms while a modal dialog is on the screen, shown as the user sees it, until `step` returns
-// true (having answered the dialog itself).
-class WhileDialogShown : public wxModalDialogHook {
+// Shows a modal dialog as the user sees it and, once it is on the screen, lets `answer` close it.
+class WhenDialogShown : public wxModalDialogHook {
 public:
-    explicit WhileDialogShown(std::function<bool(wxDialog &)> step);
-    ~WhileDialogShown() override;
+    explicit WhenDialogShown(std::function<void(wxDialog &)> answer) : m_answer(std::move(answer)) {}
     int Enter(wxDialog *dialog) override;
-    void Exit(wxDialog *) override { closed = true; }
-    bool closed = false;
+    void Exit(wxDialog *) override {}
 
 private:
-    std::function<bool(wxDialog &)> m_step;
-    std::unique_ptr<wxTimer> m_timer;
+    std::function<void(wxDialog &)> m_answer;
+    std::unique_ptr<wxTimer> m_timer; // made once the toolkit is up
 };
 
 class GuiTest : public ScratchTest {

@@ -117,8 +117,7 @@ struct ServerPipes {
     ServerPipes() { EXPECT_EQ(pipe2(input, O_CLOEXEC) | pipe2(output, O_CLOEXEC), 0); }
     ~ServerPipes() {
         for (int fd : {input[0], input[1], output[0], output[1]})
-            if (fd >= 0)
-                close(fd);
+            close(fd); // -1 for one already closed
     }
     // Starts the server and waits for its greeting, by which its working folder is made; its process id, or -1.
     pid_t Serve() {
@@ -148,11 +147,10 @@ TEST_F(StandinAnalysisTest, InterruptedStandinRemovesItsWorkingFolder) {
         ASSERT_GT(server, 0);
         EXPECT_EQ(TempFiles().size(), 1u);
         kill(server, interrupt);
-        int status = 0;
-        pid_t ended = 0;
-        for (int waited = 0; waited < 500 && (ended = waitpid(server, &status, WNOHANG)) == 0; ++waited)
+        int status = 0, waited = 0;
+        while (waitpid(server, &status, WNOHANG) == 0 && ++waited < 500)
             usleep(10 * 1000);
-        if (ended == 0 && kill(server, SIGKILL) == 0) // still running after 5 s: it went on
+        if (waited == 500 && kill(server, SIGKILL) == 0) // still running after 5 s: it went on
             waitpid(server, &status, 0);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == interrupt) << status;
         EXPECT_EQ(TempFiles(), std::vector<std::string>{});

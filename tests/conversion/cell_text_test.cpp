@@ -3,6 +3,7 @@
 // character classes and the platform's number readers give, for every code unit and for numbers of every shape.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,22 +13,11 @@
 
 namespace {
 
-// The classes as the platform answers them, one character at a time.
-bool InRunByClasses(TextRun kind, char16_t c) {
+// Whether a character is in each kind of run (in TextRun's order), as the platform's classes answer it.
+std::array<bool, RUN_KINDS> RunsByClasses(char16_t c) {
     size_t consumed = 0;
-    const uint32_t digit = platform::WcsToUL(std::u16string_view(&c, 1), &consumed, 10);
-    switch (kind) {
-    case RUN_LETTERS:
-        return platform::IsAlphaW(c);
-    case RUN_SPACES:
-        return platform::IsSpaceW(c);
-    case RUN_DIGITS:
-        return consumed == 1;
-    case RUN_ZEROS:
-        return consumed == 1 && digit == 0;
-    default:
-        return !NeedsQuotes(c);
-    }
+    const bool zero = platform::WcsToUL(std::u16string_view(&c, 1), &consumed, 10) == 0, digit = consumed == 1;
+    return {platform::IsAlphaW(c), platform::IsSpaceW(c), digit, digit && zero, !NeedsQuotes(c)};
 }
 
 TEST(CellText, EveryCodeUnitEndsOrContinuesEachRunAsItsClassSays) {
@@ -36,18 +26,16 @@ TEST(CellText, EveryCodeUnitEndsOrContinuesEachRunAsItsClassSays) {
         IndexedText indexed;
         indexed.m_text = text;
         indexed.Index({RUN_LETTERS, RUN_SPACES, RUN_DIGITS, RUN_ZEROS, RUN_TOKEN}, false);
-        for (int kind = 0; kind < RUN_KINDS; ++kind) {
-            const bool in = InRunByClasses(TextRun(kind), char16_t(c));
-            const size_t expected = in ? 1 : 0;
-            ASSERT_EQ(CellText(text).RunEnd(TextRun(kind), 0), expected) << std::hex << c << " kind " << kind;
-            ASSERT_EQ(CellText(indexed, 0, 2).RunEnd(TextRun(kind), 0), expected) << std::hex << c << " kind " << kind;
-        }
+        const std::array<bool, RUN_KINDS> in = RunsByClasses(char16_t(c));
+        for (int kind = 0; kind < RUN_KINDS; ++kind)
+            for (const CellText &cell : {CellText(text), CellText(indexed, 0, 2)})
+                ASSERT_EQ(cell.RunEnd(TextRun(kind), 0), in[kind] ? 1u : 0u)
+                    << std::hex << c << " kind " << kind << (cell.IsIndexed() ? " indexed" : "");
     }
 }
 
 // Texts shaped like numbers (blanks, a sign, runs of digits, a tail) from pieces of each kind, or any mix of them.
 std::u16string RandomText(std::mt19937 &random) {
-    static const char16_t loneSurrogates[] = {0xD800, 0xDC00};
     using Pieces = std::vector<std::u16string_view>;
     static const Pieces blanks = {u"", u" ", u"\t\n", u"\u00A0", u"\u3000", u"\u0085"};
     static const Pieces signs = {u"", u"-", u"+", u"--", u"+-"};
@@ -55,18 +43,8 @@ std::u16string RandomText(std::mt19937 &random) {
                                   u"2147483648", u"4294967295",     u"4294967296", u"99999999999", u"000004294967295",
                                   u"\u0660",     u"\u0665",         u"\uFF10",     u"\uFF17",      u"\u0966\u096F",
                                   u"1\u0E59"};
-    static const Pieces others = {u"",
-                                  u"\u00B2",
-                                  u"\u00B3\u00B9",
-                                  u"\u2070",
-                                  u"\u2460",
-                                  u"a",
-                                  u"Z\u00E9",
-                                  u"\u00D7",
-                                  u"/:.",
-                                  u"x",
-                                  std::u16string_view(loneSurrogates, 1),
-                                  std::u16string_view(loneSurrogates + 1, 1)};
+    static const Pieces others = {u"",    u"\u00B2", u"\u00B3\u00B9", u"\u2070", u"\u2460", u"a", u"Z\u00E9", u"\u00D7",
+                                  u"/:.", u"x",      u"\xD800",       u"\xDC00"}; // the last two lone surrogates
     const Pieces *kinds[] = {&blanks, &signs, &digits, &others};
     auto pick = [&](const Pieces &pieces) { return pieces[random() % pieces.size()]; };
     std::u16string text;
