@@ -34,9 +34,9 @@ bool InRunAboveAscii(TextRun kind, char16_t c) {
     case RUN_SPACES:
         return platform::IsSpaceW(c);
     case RUN_DIGITS:
-        return DecimalDigitValue(c) < 10;
+        return DecimalDigitValueAboveAscii(c) < 10;
     case RUN_ZEROS:
-        return DecimalDigitValue(c) == 0;
+        return DecimalDigitValueAboveAscii(c) == 0;
     case RUN_TOKEN:
         return !NeedsQuotes(c);
     default:
@@ -44,9 +44,7 @@ bool InRunAboveAscii(TextRun kind, char16_t c) {
     }
 }
 
-unsigned DecimalDigitValue(char16_t c) {
-    if (c < 0x80)
-        return c >= u'0' && c <= u'9' ? unsigned(c - u'0') : 10;
+unsigned DecimalDigitValueAboveAscii(char16_t c) {
     size_t consumed = 0;
     const uint32_t value = platform::WcsToUL(std::u16string_view(&c, 1), &consumed, 10);
     return consumed == 1 ? value : 10;
@@ -188,12 +186,6 @@ CellText CellText::Part(size_t from, size_t to) const {
 
 namespace {
 
-// The value of a decimal digit, ASCII answered without a call; 10 and above for a character that is none.
-unsigned DigitValue(char16_t c) {
-    const unsigned ascii = unsigned(c) - u'0';
-    return ascii < 10 || c < 0x80 ? ascii : DecimalDigitValue(c);
-}
-
 CellNumber NumberOf(uint64_t magnitude, bool negative, size_t consumed) {
     const bool overflow = magnitude > 0xFFFFFFFFu;
     const uint32_t saturated = overflow ? 0xFFFFFFFFu : static_cast<uint32_t>(magnitude);
@@ -211,7 +203,7 @@ CellNumber ReadPlainNumber(std::u16string_view view, size_t from) {
         ++p;
     const size_t digits = p;
     uint64_t magnitude = 0;
-    for (unsigned digit; p < view.size() && (digit = DigitValue(view[p])) < 10; ++p)
+    for (unsigned digit; p < view.size() && (digit = DecimalDigitValue(view[p])) < 10; ++p)
         magnitude = std::min<uint64_t>(magnitude * 10 + digit, uint64_t(1) << 32); // past 32 bits stays past
     if (p == digits)
         return {};
@@ -232,7 +224,7 @@ CellNumber ReadIndexedNumber(const CellText &text, size_t from) {
     const size_t significant = text.RunEnd(RUN_ZEROS, p);
     uint64_t magnitude = 0;
     for (size_t d = significant; d < digitsEnd && d < significant + 11; ++d)
-        magnitude = magnitude * 10 + DigitValue(view[d]);
+        magnitude = magnitude * 10 + DecimalDigitValue(view[d]);
     return NumberOf(magnitude, negative, digitsEnd - from);
 }
 

@@ -56,8 +56,14 @@ inline bool NeedsQuotes(char16_t c) {
 // reads them, zero digits, and characters a table token holds without quotes.
 enum TextRun { RUN_LETTERS, RUN_SPACES, RUN_DIGITS, RUN_ZEROS, RUN_TOKEN, RUN_KINDS };
 
-// The value of a digit as wcstoul reads it (any script it knows), or 10 and above for a character that is none.
-unsigned DecimalDigitValue(char16_t c);
+// The value of a digit above ASCII as wcstoul reads it (any script it knows), or 10 for a character that is none.
+unsigned DecimalDigitValueAboveAscii(char16_t c);
+
+// The value of a digit as wcstoul reads it, or 10 and above for a character that is none; ASCII without a call.
+inline unsigned DecimalDigitValue(char16_t c) {
+    const unsigned ascii = unsigned(c) - u'0';
+    return ascii < 10 || c < 0x80 ? ascii : DecimalDigitValueAboveAscii(c);
+}
 
 // Which runs each ASCII character belongs to, a bit (1 << TextRun) for each: cells are mostly ASCII, and their
 // characters are answered without a call.

@@ -367,6 +367,16 @@ struct CellTexts {
     bool cleanedQuoted = false;
 };
 
+// Cleans the text from `c` up to `end` (up to its NUL when `end` is null, so a text of the page is read once) into
+// the buffer, as the cell's cleaned text.
+void SetCleaned(CellTexts &text, std::u16string &buffer, const char16_t *c, const char16_t *end) {
+    CleanedText cleaned(buffer);
+    for (; c && (end ? c != end : *c != 0); ++c)
+        cleaned.Add(*c);
+    text.cleaned = CellText(cleaned.View());
+    text.cleanedQuoted = cleaned.Quoted();
+}
+
 // One cell's text into the row's columns, by the rule of its position. A value that a later cell replaces is not
 // made, except for what a result cell in between reads of it: a contract's leading number.
 void ReadCell(const ScoreTableClass &info, const CellTexts &text, uint8_t replaced, ScoreTableRows &rows, size_t r) {
@@ -481,11 +491,7 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, 
             // once while it is cleaned.
             const char16_t *only = children.empty() ? nullptr : children[0]->m_pszValue;
             if (needsCleaned) {
-                CleanedText cleaned(m_scoreTable.cleaned);
-                for (const char16_t *c = only; c && *c; ++c)
-                    cleaned.Add(*c);
-                text.cleaned = CellText(cleaned.View());
-                text.cleanedQuoted = cleaned.Quoted();
+                SetCleaned(text, m_scoreTable.cleaned, only, nullptr);
                 return text;
             }
             text.raw = CellText(only ? std::u16string_view(only) : std::u16string_view());
@@ -504,11 +510,8 @@ void CDSCDoc::ParseScoreTable(const NKXML::CNode *table, std::u16string &value, 
             text.raw = CellText(GetNodeText(cell, m_scoreTable.raw));
         }
         if (needsCleaned) {
-            CleanedText cleaned(m_scoreTable.cleaned);
-            for (char16_t c : text.raw.View())
-                cleaned.Add(c);
-            text.cleaned = CellText(cleaned.View());
-            text.cleanedQuoted = cleaned.Quoted();
+            const std::u16string_view raw = text.raw.View();
+            SetCleaned(text, m_scoreTable.cleaned, raw.data(), raw.data() + raw.size());
         }
         return text;
     };
